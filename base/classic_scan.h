@@ -1,0 +1,65 @@
+// The classic C conversions that the file formats are defined by: a subset of
+// sscanf (%s %d %ld %lf %f, white space, literal characters) and atof/atoi.
+// Implemented here rather than taken from the platform so that Linux and
+// Windows read every file alike: decimal numbers only (no hex floats, no inf
+// or nan), integer overflow wraps as in the classic Microsoft runtime, and
+// the text stops at its first zero byte, as a C string does.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace dz {
+
+// One destination of a scan. A destination that the scan does not reach keeps
+// its value.
+class ScanTarget {
+ public:
+  enum class Kind { Text, Int, Double, Float };
+
+  // %s into a fixed buffer of `size` bytes: stores at most size - 1 bytes and
+  // a terminating zero. The whole token is consumed even when it is cut, so
+  // the rest of an overlong token never spills into the next field.
+  static ScanTarget text(char* buffer, size_t size) { return {Kind::Text, buffer, nullptr, size}; }
+  // %s into a string, whole token, or at most maxBytes of it.
+  static ScanTarget text(std::string& s, size_t maxBytes = SIZE_MAX) { return {Kind::Text, nullptr, &s, maxBytes}; }
+  // %d and %ld (both 32-bit, as on Windows).
+  static ScanTarget integer(int32_t& v) { return {Kind::Int, &v, nullptr, 0}; }
+  // %lf
+  static ScanTarget real(double& v) { return {Kind::Double, &v, nullptr, 0}; }
+  // %f
+  static ScanTarget real(float& v) { return {Kind::Float, &v, nullptr, 0}; }
+
+  Kind kind() const { return kind_; }
+  // Used by the scanner: the number destination, and the %s store.
+  void* pointer() const { return p_; }
+  void store(std::string_view token) const;
+
+ private:
+  ScanTarget(Kind kind, void* p, std::string* s, size_t n) : kind_(kind), p_(p), s_(s), n_(n) {}
+
+  Kind kind_;
+  void* p_;
+  std::string* s_;
+  size_t n_;
+};
+
+// Scans `input` as sscanf(input, format, ...) would. The conversions of
+// `format` take the targets in order; a conversion whose target kind differs
+// from the format (a programming error) ends the scan. Returns the number of
+// targets assigned, or -1 when the input ended before the first conversion.
+int scanFormat(std::string_view input, std::string_view format, std::initializer_list<ScanTarget> targets);
+
+// atof: leading white space, then as much of a decimal number as there is;
+// 0 when nothing converts.
+double classicAtof(std::string_view text);
+// atoi: leading white space, sign, digits; wraps on overflow; 0 when nothing converts.
+int32_t classicAtoi(std::string_view text);
+
+// The white-space set of the classic runtime: space, \t \n \v \f \r.
+inline bool isClassicSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+}  // namespace dz

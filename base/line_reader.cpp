@@ -1,0 +1,75 @@
+#include "base/line_reader.h"
+
+#include <cstring>
+
+#include "base/file_io.h"
+
+namespace dz {
+namespace {
+constexpr size_t kBlockSize = 1 << 16;
+constexpr char kCtrlZ = 0x1A;
+}  // namespace
+
+bool LineReader::open(const std::string& path) {
+  close();
+  file_ = openFile(path, "rb");
+  if (!file_) return false;
+  buffer_.resize(kBlockSize);
+  pos_ = end_ = 0;
+  atEnd_ = false;
+  lineNumber_ = 0;
+  return true;
+}
+
+void LineReader::close() {
+  if (file_) std::fclose(file_);
+  file_ = nullptr;
+}
+
+bool LineReader::fill() {
+  if (atEnd_ || !file_) return false;
+  pos_ = 0;
+  end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+  if (const void* z = std::memchr(buffer_.data(), kCtrlZ, end_)) {
+    end_ = static_cast<const char*>(z) - buffer_.data();
+    atEnd_ = true;
+  } else if (end_ < buffer_.size()) {
+    atEnd_ = true;
+  }
+  return end_ > 0;
+}
+
+bool LineReader::readLine(std::string& line) {
+  line.clear();
+  bool gotAny = false;
+  // A CR is held back until we know whether an LF follows it.
+  bool pendingCr = false;
+  for (;;) {
+    if (pos_ == end_ && !fill()) break;
+    gotAny = true;
+    const char* start = buffer_.data() + pos_;
+    const char* nl = static_cast<const char*>(std::memchr(start, '\n', end_ - pos_));
+    size_t len = nl ? static_cast<size_t>(nl - start) : end_ - pos_;
+    if (pendingCr && !(nl && len == 0)) line.push_back('\r');
+    pendingCr = false;
+    line.append(start, len);
+    pos_ += len;
+    if (nl) {
+      ++pos_;
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      break;
+    }
+    if (!line.empty() && line.back() == '\r') {
+      line.pop_back();
+      pendingCr = true;
+    }
+  }
+  if (pendingCr) line.push_back('\r');  // a CR just before the end of the file stays
+  if (!gotAny) return false;
+  const size_t zero = line.find('\0');
+  if (zero != std::string::npos) line.resize(zero);
+  ++lineNumber_;
+  return true;
+}
+
+}  // namespace dz

@@ -1,0 +1,337 @@
+#include "standin/engine.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "base/file_io.h"
+#include "base/fixed_field.h"
+#include "standin/point_in_polygon.h"
+
+#ifdef _WIN32
+#include <direct.h>
+#define getcwd _getcwd
+#else
+#include <unistd.h>
+#endif
+
+namespace dz {
+
+struct FeatureFileEngine::PendingAttributes {
+  int object = 0;
+  std::vector<std::pair<std::string, std::string>> fields;
+};
+
+struct FeatureFileEngine::OpenFile {
+  std::string path;
+  FeatureStore store;
+  QelHandle layer = 0;
+  // Attribute records handed out by GetObjectAttributes, by object number.
+  std::map<int, std::unique_ptr<PendingAttributes>> pending;
+};
+
+namespace {
+
+constexpr const char kHostName[] = "DobrenzData stand-in host 1.0";
+
+bool isSeparator(char c) {
+#ifdef _WIN32
+  return c == '\\' || c == '/';
+#else
+  return c == '/';
+#endif
+}
+
+}  // namespace
+
+FeatureFileEngine::FeatureFileEngine(std::string hostDir) {
+  while (!hostDir.empty() && isSeparator(hostDir.back())) hostDir.pop_back();
+  hostInfo_.assign(kHostInfoDirOffset + hostDir.size() + 1, 0);
+  std::memcpy(hostInfo_.data(), kHostName, sizeof kHostName);
+  std::memcpy(hostInfo_.data() + kHostInfoDirOffset, hostDir.data(), hostDir.size());
+}
+
+FeatureFileEngine::~FeatureFileEngine() = default;
+
+std::string FeatureFileEngine::resolveHostDir(const std::string& option) {
+  if (!option.empty()) return option;
+  if (const char* env = std::getenv("QEL_HOST_DIR"); env && *env) return env;
+  char buffer[4096];
+  if (getcwd(buffer, sizeof buffer)) return buffer;
+  return ".";
+}
+
+std::vector<std::string> FeatureFileEngine::takeProblems() {
+  std::vector<std::string> out;
+  out.swap(problems_);
+  return out;
+}
+
+FeatureFileEngine::OpenFile* FeatureFileEngine::file(QelHandle h) {
+  auto it = files_.find(h);
+  return it == files_.end() ? nullptr : it->second.get();
+}
+
+FeatureFileEngine::OpenFile* FeatureFileEngine::fileOfLayer(QelHandle layer) {
+  if (layer <= 0) return nullptr;
+  for (auto& entry : files_)
+    if (entry.second->layer == layer) return entry.second.get();
+  return nullptr;
+}
+
+const FeatureStore* FeatureFileEngine::store(QelHandle h) const {
+  auto it = files_.find(h);
+  return it == files_.end() ? nullptr : &it->second->store;
+}
+
+bool FeatureFileEngine::writeStore(const OpenFile& f, const std::string& path) {
+  std::string error;
+  if (writeFileAtomically(path, encodeQel(f.store), error)) return true;
+  problems_.push_back(error);
+  return false;
+}
+
+// --- QelBlk60 ---------------------------------------------------------------
+
+QelHandle FeatureFileEngine::OpenFeatureFile(const char* path) {
+  lastOpenError_.clear();
+  if (!path || !*path) {
+    lastOpenError_ = "no feature file path given";
+    return 0;
+  }
+  auto f = std::make_unique<OpenFile>();
+  f->path = path;
+  std::string bytes;
+  if (startEmpty_.erase(f->path) == 0 && fileExists(f->path)) {
+    if (!readWholeFile(f->path, bytes)) {
+      lastOpenError_ = f->path + ": cannot be read";
+      return 0;
+    }
+    std::string reason;
+    if (!decodeQel(bytes, f->store, reason)) {
+      lastOpenError_ = f->path + ": " + reason;
+      return 0;
+    }
+  }
+  // Handles are positive 16-bit values; find a free one.
+  for (int tries = 0; tries < INT16_MAX; ++tries) {
+    const QelHandle h = nextHandle_;
+    nextHandle_ = nextHandle_ == INT16_MAX ? 1 : static_cast<QelHandle>(nextHandle_ + 1);
+    if (!files_.count(h)) {
+      files_[h] = std::move(f);
+      return h;
+    }
+  }
+  lastOpenError_ = "too many open feature files";
+  return 0;
+}
+
+int FeatureFileEngine::GetFeatureFileInfo(QelHandle h, FileInfo* info) {
+  OpenFile* f = file(h);
+  if (!f || !info) return -1;
+  std::memset(info, 0, sizeof *info);
+  uint8_t* b = info->bytes;
+  std::memcpy(b, "QELI", 4);
+  putLE<uint32_t>(b, 4, 1);
+  putLE<uint32_t>(b, 8, static_cast<uint32_t>(f->store.points().size()));
+  putLE<uint32_t>(b, 12, static_cast<uint32_t>(f->store.features().size()));
+  putLE<uint32_t>(b, 16, static_cast<uint32_t>(f->store.texts().size()));
+  putLE<int16_t>(b, 20, h);
+  copyField(reinterpret_cast<char*>(b + 24), sizeof info->bytes - 24 - 1, f->path);
+  return 1;
+}
+
+int16_t FeatureFileEngine::AddPoint(QelHandle h, const PointRecord* point, int count) {
+  OpenFile* f = file(h);
+  if (!f || !point || count < 1) return -1;
+  bool all = true;
+  for (int i = 0; i < count; ++i) all = f->store.addPoint(point[i]) && all;
+  return all ? 1 : 0;
+}
+
+int FeatureFileEngine::PointExists(QelHandle h, const char* name) {
+  OpenFile* f = file(h);
+  if (!f || !name) return -1;
+  return f->store.findPoint(NameKey::of(name)) ? 1 : -1;
+}
+
+int FeatureFileEngine::GetPoint(QelHandle h, const char* name, PointRecord* point) {
+  OpenFile* f = file(h);
+  if (!f || !name || !point) return -1;
+  const PointRecord* found = f->store.findPoint(NameKey::of(name));
+  if (!found) return 0;
+  *point = *found;
+  return 1;
+}
+
+int FeatureFileEngine::UpdatePoint(QelHandle h, const char* name, const PointRecord* point) {
+  OpenFile* f = file(h);
+  if (!f || !name || !point) return -1;
+  PointRecord* found = f->store.findPoint(NameKey::of(name));
+  if (!found) return 0;
+  // The name is the index key and stays; every other byte is replaced.
+  char keep[12];
+  std::memcpy(keep, found->name, sizeof keep);
+  *found = *point;
+  std::memcpy(found->name, keep, sizeof keep);
+  return 1;
+}
+
+int FeatureFileEngine::GetPointXY(QelHandle h, const char* name, double* first, double* second) {
+  OpenFile* f = file(h);
+  if (!f || !name || !first || !second) return -1;
+  const PointRecord* found = f->store.findPoint(NameKey::of(name));
+  if (!found) return 0;
+  *first = found->north;
+  *second = found->east;
+  return 1;
+}
+
+int FeatureFileEngine::AddFeature(QelHandle h, const FeatureHeader* header, const PointRef* refs, int count,
+                                  const void* attributes, int length) {
+  OpenFile* f = file(h);
+  // The vertex count travels back as a 16-bit value, so longer lists are refused.
+  if (!f || !header || count < 0 || count > INT16_MAX || (count > 0 && !refs) || length < 0 ||
+      (length > 0 && !attributes))
+    return -1;
+  StoredFeature feature;
+  feature.header = *header;
+  feature.refs.assign(refs, refs + count);
+  if (length > 0) {
+    const auto* bytes = static_cast<const uint8_t*>(attributes);
+    feature.attributes.assign(bytes, bytes + length);
+  }
+  f->store.features().push_back(std::move(feature));
+  return static_cast<int>(f->store.features().size());
+}
+
+int FeatureFileEngine::GetFeatureCount(QelHandle h, int* count) {
+  OpenFile* f = file(h);
+  if (!f || !count) return -1;
+  *count = static_cast<int>(f->store.features().size());
+  return 1;
+}
+
+int16_t FeatureFileEngine::GetFeature(QelHandle h, int index, FeatureHeader* header, const PointRef** refs,
+                                      int16_t* refCount, const uint8_t** attributes, int* length) {
+  OpenFile* f = file(h);
+  if (!f || !header || !refs || !refCount || !attributes || !length) return -1;
+  auto& features = f->store.features();
+  if (index < 1 || static_cast<size_t>(index) > features.size()) return 0;
+  const StoredFeature& feature = features[index - 1];
+  *header = feature.header;
+  *refs = feature.refs.empty() ? nullptr : feature.refs.data();
+  *refCount = static_cast<int16_t>(feature.refs.size());
+  *attributes = feature.attributes.empty() ? nullptr : feature.attributes.data();
+  *length = static_cast<int>(feature.attributes.size());
+  return 1;
+}
+
+int FeatureFileEngine::SetFeatureAttributes(QelHandle h, int index, int16_t kind, const void* attributes,
+                                            int length) {
+  OpenFile* f = file(h);
+  if (!f || length < 0 || (length > 0 && !attributes)) return -1;
+  auto& features = f->store.features();
+  if (index < 1 || static_cast<size_t>(index) > features.size()) return 0;
+  StoredFeature& feature = features[index - 1];
+  const auto* bytes = static_cast<const uint8_t*>(attributes);
+  // Copied before assigning: the caller may pass the block GetFeature gave out.
+  std::vector<uint8_t> block(bytes, bytes + length);
+  feature.attributes.swap(block);
+  feature.header.kind = kind;
+  return 1;
+}
+
+int FeatureFileEngine::PrepareSaveAs(QelHandle h) { return file(h) ? 1 : -1; }
+
+int FeatureFileEngine::SaveFeatureFileAs(QelHandle h, const char* path) {
+  OpenFile* f = file(h);
+  if (!f || !path || !*path) return -1;
+  return writeStore(*f, path) ? 1 : -1;
+}
+
+int FeatureFileEngine::CommitFeatureFile(QelHandle h) {
+  OpenFile* f = file(h);
+  if (!f) return -1;
+  return writeStore(*f, f->path) ? 1 : -1;
+}
+
+int FeatureFileEngine::CloseFeatureFile(QelHandle h) { return files_.erase(h) ? 1 : -1; }
+
+QelHandle FeatureFileEngine::GetTextLayer(QelHandle h) {
+  OpenFile* f = file(h);
+  if (!f) return 0;
+  if (f->layer == 0) {
+    f->layer = nextLayer_;
+    nextLayer_ = nextLayer_ == INT16_MAX ? 1 : static_cast<QelHandle>(nextLayer_ + 1);
+  }
+  return f->layer;
+}
+
+// --- QelCore60 --------------------------------------------------------------
+
+const uint8_t* FeatureFileEngine::GetHostInfo(int zero) { return zero == 0 ? hostInfo_.data() : nullptr; }
+
+int FeatureFileEngine::AddTextObject(QelHandle layer, const double* anchor, const char* text, int length,
+                                     const TextStyle* style, int mode) {
+  OpenFile* f = fileOfLayer(layer);
+  if (!f || !anchor || !style || length < 0 || (length > 0 && !text)) return -1;
+  StoredText t;
+  t.anchor[0] = anchor[0];
+  t.anchor[1] = anchor[1];
+  t.text.assign(text ? text : "", static_cast<size_t>(length));
+  t.style = *style;
+  t.mode = mode;
+  f->store.texts().push_back(std::move(t));
+  return static_cast<int>(f->store.texts().size());
+}
+
+int16_t FeatureFileEngine::GetObjectAttributes(QelHandle layer, int object, void** a, void** b) {
+  OpenFile* f = fileOfLayer(layer);
+  if (!f || !a || !b) return -1;
+  if (object < 1 || static_cast<size_t>(object) > f->store.texts().size()) return 0;
+  auto& slot = f->pending[object];
+  if (!slot) {
+    slot = std::make_unique<PendingAttributes>();
+    slot->object = object;
+  }
+  *a = slot.get();
+  *b = f;
+  return 1;
+}
+
+int FeatureFileEngine::SetAttributeField(void* b, void* a, const char* field, const char* value) {
+  if (!a || !b || !field || !value) return -1;
+  for (auto& entry : files_) {
+    OpenFile* f = entry.second.get();
+    if (f != b) continue;
+    for (auto& p : f->pending) {
+      if (p.second.get() != a) continue;
+      for (auto& kv : p.second->fields) {
+        if (kv.first == field) {
+          kv.second = value;
+          return 1;
+        }
+      }
+      p.second->fields.emplace_back(field, value);
+      return 1;
+    }
+  }
+  return -1;
+}
+
+int FeatureFileEngine::WriteObjectAttributes(QelHandle layer, int /*one*/, int object, void* a, void* b) {
+  OpenFile* f = fileOfLayer(layer);
+  if (!f || f != b || !a) return -1;
+  auto it = f->pending.find(object);
+  if (it == f->pending.end() || it->second.get() != a) return -1;
+  StoredText& t = f->store.texts()[object - 1];
+  for (auto& kv : it->second->fields) t.setField(kv.first, kv.second);
+  f->pending.erase(it);
+  return 1;
+}
+
+int16_t FeatureFileEngine::PointInPolygon(const double* pairs, int count, const double* point) {
+  return static_cast<int16_t>(locatePointInRing(pairs, count, point));
+}
+
+}  // namespace dz

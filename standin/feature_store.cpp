@@ -1,0 +1,247 @@
+#include "standin/feature_store.h"
+
+#include <cstring>
+
+#include "base/fixed_field.h"
+
+namespace dz {
+
+NameKey NameKey::of(const char* field12) {
+  NameKey k;
+  copyFieldFrom(k.bytes.data(), k.bytes.size(), field12);
+  return k;
+}
+
+NameKey NameKey::of(std::string_view name) {
+  NameKey k;
+  copyField(k.bytes.data(), k.bytes.size(), name);
+  return k;
+}
+
+size_t NameKeyHash::operator()(const NameKey& k) const {
+  uint64_t h = 1469598103934665603ull;  // FNV-1a
+  for (char c : k.bytes) h = (h ^ static_cast<uint8_t>(c)) * 1099511628211ull;
+  return static_cast<size_t>(h ^ (h >> 32));
+}
+
+void StoredText::setField(const std::string& name, const std::string& value) {
+  for (auto& f : fields) {
+    if (f.first == name) {
+      f.second = value;
+      return;
+    }
+  }
+  fields.emplace_back(name, value);
+}
+
+bool FeatureStore::addPoint(const PointRecord& point) {
+  auto inserted = index_.emplace(NameKey::of(point.name), static_cast<uint32_t>(points_.size()));
+  if (!inserted.second) return false;
+  points_.push_back(point);
+  return true;
+}
+
+const PointRecord* FeatureStore::findPoint(const NameKey& key) const {
+  auto it = index_.find(key);
+  return it == index_.end() ? nullptr : &points_[it->second];
+}
+
+PointRecord* FeatureStore::findPoint(const NameKey& key) {
+  auto it = index_.find(key);
+  return it == index_.end() ? nullptr : &points_[it->second];
+}
+
+void FeatureStore::reservePoints(size_t n) {
+  points_.reserve(n);
+  index_.reserve(n);
+}
+
+// ---------------------------------------------------------------------------
+// File format
+
+namespace {
+
+constexpr char kMagic[8] = {'D', 'B', 'Z', 'Q', 'E', 'L', 0x1A, '\n'};
+constexpr uint32_t kVersion = 1;
+constexpr size_t kHeaderSize = 8 + 4 * 4;
+
+class Writer {
+ public:
+  void bytes(const void* p, size_t n) { out_.append(static_cast<const char*>(p), n); }
+  void u32(uint32_t v) {
+    uint8_t b[4];
+    putLE(b, 0, v);
+    bytes(b, 4);
+  }
+  void i32(int32_t v) { u32(static_cast<uint32_t>(v)); }
+  void f64(double v) {
+    uint8_t b[8];
+    putLE(b, 0, v);
+    bytes(b, 8);
+  }
+  void text(const std::string& s) {
+    u32(static_cast<uint32_t>(s.size()));
+    bytes(s.data(), s.size());
+  }
+  std::string& out() { return out_; }
+
+ private:
+  std::string out_;
+};
+
+class Reader {
+ public:
+  explicit Reader(std::string_view in) : in_(in) {}
+  bool bytes(void* p, size_t n) {
+    if (n > in_.size() - pos_) return false;
+    std::memcpy(p, in_.data() + pos_, n);
+    pos_ += n;
+    return true;
+  }
+  bool u32(uint32_t& v) {
+    uint8_t b[4];
+    if (!bytes(b, 4)) return false;
+    v = getLE<uint32_t>(b, 0);
+    return true;
+  }
+  bool i32(int32_t& v) {
+    uint32_t u;
+    if (!u32(u)) return false;
+    v = static_cast<int32_t>(u);
+    return true;
+  }
+  bool f64(double& v) {
+    uint8_t b[8];
+    if (!bytes(b, 8)) return false;
+    v = getLE<double>(b, 0);
+    return true;
+  }
+  bool text(std::string& s) {
+    uint32_t n;
+    if (!u32(n) || n > remaining()) return false;
+    s.assign(in_.data() + pos_, n);
+    pos_ += n;
+    return true;
+  }
+  size_t remaining() const { return in_.size() - pos_; }
+
+ private:
+  std::string_view in_;
+  size_t pos_ = 0;
+};
+
+}  // namespace
+
+uint32_t crc32(std::string_view bytes) {
+  static const auto table = [] {
+    std::array<uint32_t, 256> t{};
+    for (uint32_t i = 0; i < 256; ++i) {
+      uint32_t c = i;
+      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      t[i] = c;
+    }
+    return t;
+  }();
+  uint32_t c = 0xFFFFFFFFu;
+  for (char ch : bytes) c = table[(c ^ static_cast<uint8_t>(ch)) & 0xFF] ^ (c >> 8);
+  return c ^ 0xFFFFFFFFu;
+}
+
+std::string encodeQel(const FeatureStore& store) {
+  Writer w;
+  w.out().reserve(kHeaderSize + store.points().size() * sizeof(PointRecord) + 4);
+  w.bytes(kMagic, sizeof kMagic);
+  w.u32(kVersion);
+  w.u32(static_cast<uint32_t>(store.points().size()));
+  w.u32(static_cast<uint32_t>(store.features().size()));
+  w.u32(static_cast<uint32_t>(store.texts().size()));
+  w.bytes(store.points().data(), store.points().size() * sizeof(PointRecord));
+  for (const StoredFeature& f : store.features()) {
+    w.bytes(&f.header, sizeof f.header);
+    w.u32(static_cast<uint32_t>(f.refs.size()));
+    w.bytes(f.refs.data(), f.refs.size() * sizeof(PointRef));
+    w.u32(static_cast<uint32_t>(f.attributes.size()));
+    w.bytes(f.attributes.data(), f.attributes.size());
+  }
+  for (const StoredText& t : store.texts()) {
+    w.f64(t.anchor[0]);
+    w.f64(t.anchor[1]);
+    w.text(t.text);
+    w.bytes(&t.style, sizeof t.style);
+    w.i32(t.mode);
+    w.u32(static_cast<uint32_t>(t.fields.size()));
+    for (const auto& field : t.fields) {
+      w.text(field.first);
+      w.text(field.second);
+    }
+  }
+  w.u32(crc32(w.out()));
+  return std::move(w.out());
+}
+
+bool decodeQel(std::string_view bytes, FeatureStore& store, std::string& reason) {
+  store = FeatureStore();
+  auto fail = [&](const char* why) {
+    store = FeatureStore();
+    reason = why;
+    return false;
+  };
+  if (bytes.size() < kHeaderSize + 4 || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0)
+    return fail("not a feature file (no feature-file signature)");
+  const std::string_view body = bytes.substr(0, bytes.size() - 4);
+  if (crc32(body) != getLE<uint32_t>(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size() - 4))
+    return fail("damaged feature file (checksum mismatch)");
+
+  Reader r(body);
+  char magic[8];
+  uint32_t version, pointCount, featureCount, textCount;
+  r.bytes(magic, 8);
+  r.u32(version);
+  if (version != kVersion) return fail("feature file of an unsupported version");
+  r.u32(pointCount);
+  r.u32(featureCount);
+  r.u32(textCount);
+  if (pointCount > r.remaining() / sizeof(PointRecord)) return fail("damaged feature file (point table)");
+  store.reservePoints(pointCount);
+  for (uint32_t i = 0; i < pointCount; ++i) {
+    PointRecord p;
+    r.bytes(&p, sizeof p);
+    if (!store.addPoint(p)) return fail("damaged feature file (two points of one name)");
+  }
+  // Every feature takes at least 26 bytes and every text at least 126, so
+  // counts larger than the rest of the file are refused before reserving.
+  if (featureCount > r.remaining() / 26) return fail("damaged feature file (feature table)");
+  store.features().reserve(featureCount);
+  for (uint32_t i = 0; i < featureCount; ++i) {
+    StoredFeature f;
+    uint32_t refCount, length;
+    if (!r.bytes(&f.header, sizeof f.header) || !r.u32(refCount) || refCount > INT16_MAX ||
+        refCount > r.remaining() / sizeof(PointRef))
+      return fail("damaged feature file (feature)");
+    f.refs.resize(refCount);
+    r.bytes(f.refs.data(), refCount * sizeof(PointRef));
+    if (!r.u32(length) || length > r.remaining()) return fail("damaged feature file (attribute block)");
+    f.attributes.resize(length);
+    r.bytes(f.attributes.data(), length);
+    store.features().push_back(std::move(f));
+  }
+  if (textCount > r.remaining() / 126) return fail("damaged feature file (text table)");
+  store.texts().reserve(textCount);
+  for (uint32_t i = 0; i < textCount; ++i) {
+    StoredText t;
+    uint32_t fieldCount;
+    if (!r.f64(t.anchor[0]) || !r.f64(t.anchor[1]) || !r.text(t.text) || !r.bytes(&t.style, sizeof t.style) ||
+        !r.i32(t.mode) || !r.u32(fieldCount) || fieldCount > r.remaining() / 8)
+      return fail("damaged feature file (text object)");
+    for (uint32_t k = 0; k < fieldCount; ++k) {
+      std::string name, value;
+      if (!r.text(name) || !r.text(value)) return fail("damaged feature file (text field)");
+      t.fields.emplace_back(std::move(name), std::move(value));
+    }
+    store.texts().push_back(std::move(t));
+  }
+  if (r.remaining() != 0) return fail("damaged feature file (trailing bytes)");
+  return true;
+}
+
+}  // namespace dz

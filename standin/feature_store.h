@@ -1,0 +1,77 @@
+// The contents of one feature file in memory: points in insertion order with
+// an index by name, features numbered from 1, and text objects with their
+// attribute fields.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "host/records.h"
+
+namespace dz {
+
+// A point name as the host compares it: the bytes up to the first zero of a
+// 12-byte field, zero-padded.
+struct NameKey {
+  std::array<char, 12> bytes{};
+  static NameKey of(const char* field12);
+  static NameKey of(std::string_view name);
+  bool operator==(const NameKey& o) const { return bytes == o.bytes; }
+};
+
+struct NameKeyHash {
+  size_t operator()(const NameKey& k) const;
+};
+
+struct StoredFeature {
+  FeatureHeader header{};
+  std::vector<PointRef> refs;
+  std::vector<uint8_t> attributes;  // empty: the feature has no block
+};
+
+struct StoredText {
+  double anchor[2] = {0, 0};
+  std::string text;  // the bytes given, exactly as long as the length given
+  TextStyle style{};
+  int32_t mode = 0;
+  std::vector<std::pair<std::string, std::string>> fields;  // name -> value, in first-set order
+
+  void setField(const std::string& name, const std::string& value);
+};
+
+class FeatureStore {
+ public:
+  // False (and nothing changes) when a point of that name exists.
+  bool addPoint(const PointRecord& point);
+  const PointRecord* findPoint(const NameKey& key) const;
+  PointRecord* findPoint(const NameKey& key);
+
+  const std::vector<PointRecord>& points() const { return points_; }
+  std::vector<StoredFeature>& features() { return features_; }
+  const std::vector<StoredFeature>& features() const { return features_; }
+  std::vector<StoredText>& texts() { return texts_; }
+  const std::vector<StoredText>& texts() const { return texts_; }
+
+  void reservePoints(size_t n);
+
+ private:
+  std::vector<PointRecord> points_;
+  std::unordered_map<NameKey, uint32_t, NameKeyHash> index_;
+  std::vector<StoredFeature> features_;
+  std::vector<StoredText> texts_;
+};
+
+// The .qel file format (docs/qel-format.md).
+std::string encodeQel(const FeatureStore& store);
+// False with a reason when the bytes are not a whole, undamaged feature file;
+// `store` is then left empty.
+bool decodeQel(std::string_view bytes, FeatureStore& store, std::string& reason);
+
+uint32_t crc32(std::string_view bytes);
+
+}  // namespace dz

@@ -1,0 +1,178 @@
+#include "base/classic_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+namespace dz {
+namespace {
+
+using T = ScanTarget;
+
+TEST(ClassicScan, CodeTableLineTakesTokenAndInteger) {
+  std::string code;
+  int32_t value = -5;
+  EXPECT_EQ(scanFormat("  300000   7311 trailing", "%s %d", {T::text(code), T::integer(value)}), 2);
+  EXPECT_EQ(code, "300000");
+  EXPECT_EQ(value, 7311);
+}
+
+TEST(ClassicScan, ShortLineLeavesLaterTargetsUntouched) {
+  std::string code = "old";
+  int32_t value = 8521;
+  EXPECT_EQ(scanFormat("301000", "%s %d", {T::text(code), T::integer(value)}), 1);
+  EXPECT_EQ(code, "301000");
+  EXPECT_EQ(value, 8521);
+}
+
+TEST(ClassicScan, EmptyAndBlankLinesAreInputFailures) {
+  std::string code = "kept";
+  EXPECT_EQ(scanFormat("", "%s %d", {T::text(code)}), -1);
+  EXPECT_EQ(scanFormat(" \t ", "%s", {T::text(code)}), -1);
+  EXPECT_EQ(code, "kept");
+}
+
+TEST(ClassicScan, CommaSeparatedPairStopsAtTheMissingComma) {
+  double p = 9, q = 9;
+  EXPECT_EQ(scanFormat("1.5,2.5", "%lf,%lf", {T::real(p), T::real(q)}), 2);
+  EXPECT_DOUBLE_EQ(p, 1.5);
+  EXPECT_DOUBLE_EQ(q, 2.5);
+  q = 7;
+  EXPECT_EQ(scanFormat("3.25", "%lf,%lf", {T::real(p), T::real(q)}), 1);
+  EXPECT_DOUBLE_EQ(p, 3.25);
+  EXPECT_DOUBLE_EQ(q, 7);
+  // A blank before the comma is not the comma: the literal must match at once.
+  EXPECT_EQ(scanFormat("4 ,5", "%lf,%lf", {T::real(p), T::real(q)}), 1);
+  EXPECT_DOUBLE_EQ(q, 7);
+}
+
+TEST(ClassicScan, NonNumberStopsTheScanAndKeepsTheRest) {
+  int32_t code = 1, count = 2, kind = 3;
+  std::string word = "w";
+  EXPECT_EQ(scanFormat("12 x 0 $A", "%ld %d %d %s", {T::integer(code), T::integer(count), T::integer(kind), T::text(word)}),
+            1);
+  EXPECT_EQ(code, 12);
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(kind, 3);
+  EXPECT_EQ(word, "w");
+  // A line that starts with a non-number assigns nothing.
+  EXPECT_EQ(scanFormat("$ 1 2 3", "%ld %d %d %s", {T::integer(code), T::integer(count), T::integer(kind), T::text(word)}),
+            0);
+  EXPECT_EQ(code, 12);
+}
+
+TEST(ClassicScan, PointLineWithAllSixFields) {
+  char name[12] = {};
+  double e = 0, n = 0, z = 0;
+  int32_t a = 0, b = 0;
+  EXPECT_EQ(scanFormat("P7 100.5 -200.25 3e2 4 -5", "%s %lf %lf %lf %d %d",
+                       {T::text(name, sizeof name), T::real(e), T::real(n), T::real(z), T::integer(a), T::integer(b)}),
+            6);
+  EXPECT_STREQ(name, "P7");
+  EXPECT_DOUBLE_EQ(e, 100.5);
+  EXPECT_DOUBLE_EQ(n, -200.25);
+  EXPECT_DOUBLE_EQ(z, 300);
+  EXPECT_EQ(a, 4);
+  EXPECT_EQ(b, -5);
+}
+
+TEST(ClassicScan, OverlongTokenIsCutAndNeverSpillsIntoTheNextField) {
+  char name[12];
+  double e = 0;
+  EXPECT_EQ(scanFormat("ABCDEFGHIJKLMNOP 12.5", "%s %lf", {T::text(name, sizeof name), T::real(e)}), 2);
+  EXPECT_STREQ(name, "ABCDEFGHIJK");  // 11 bytes and the terminator
+  EXPECT_DOUBLE_EQ(e, 12.5);
+  std::string bounded;
+  EXPECT_EQ(scanFormat("0123456789", "%s", {T::text(bounded, 4)}), 1);
+  EXPECT_EQ(bounded, "0123");
+}
+
+TEST(ClassicScan, TwelveFieldParcelLine) {
+  std::string f[8];
+  double d5 = 0, d6 = 0, d7 = 0;
+  const int n = scanFormat("a 0001 c 林地 12.5 3.5 9 国有土地所有权 x y z w",
+                           "%s %s %s %s %lf %lf %lf %s %s %s %s %s",
+                           {T::text(f[0]), T::text(f[1]), T::text(f[2]), T::text(f[3]), T::real(d5), T::real(d6),
+                            T::real(d7), T::text(f[4]), T::text(f[5]), T::text(f[6]), T::text(f[7])});
+  EXPECT_EQ(n, 11);  // the twelfth conversion has no target and ends the scan
+  EXPECT_EQ(f[1], "0001");
+  EXPECT_EQ(f[3], "林地");
+  EXPECT_DOUBLE_EQ(d7, 9);
+  EXPECT_EQ(f[4], "国有土地所有权");
+  EXPECT_EQ(f[7], "z");  // field 11; the twelfth, "w", is not read
+}
+
+TEST(ClassicScan, FloatTargetsAndTrailingFormatBlank) {
+  float width = 0;
+  std::string category, key, structure;
+  EXPECT_EQ(scanFormat("A1 0.75", "%s %f", {T::text(category), T::real(width)}), 2);
+  EXPECT_FLOAT_EQ(width, 0.75f);
+  int32_t floors = 0;
+  EXPECT_EQ(scanFormat("K1 砖 3 ", "%s %s %d ", {T::text(key), T::text(structure), T::integer(floors)}), 3);
+  EXPECT_EQ(structure, "砖");
+  EXPECT_EQ(floors, 3);
+}
+
+TEST(ClassicScan, NumbersAreDecimalOnly) {
+  double d = 5;
+  EXPECT_EQ(scanFormat("0x10", "%lf", {T::real(d)}), 1);
+  EXPECT_DOUBLE_EQ(d, 0);  // "0", then "x10" is left over
+  d = 5;
+  EXPECT_EQ(scanFormat("inf", "%lf", {T::real(d)}), 0);
+  EXPECT_EQ(scanFormat("nan", "%lf", {T::real(d)}), 0);
+  EXPECT_DOUBLE_EQ(d, 5);
+  EXPECT_EQ(scanFormat(".5", "%lf", {T::real(d)}), 1);
+  EXPECT_DOUBLE_EQ(d, 0.5);
+  EXPECT_EQ(scanFormat("-7.", "%lf", {T::real(d)}), 1);
+  EXPECT_DOUBLE_EQ(d, -7);
+}
+
+TEST(ClassicScan, IntegerOverflowWrapsLikeTheClassicRuntime) {
+  int32_t v = 0;
+  EXPECT_EQ(scanFormat("4294967297", "%d", {T::integer(v)}), 1);
+  EXPECT_EQ(v, 1);
+  EXPECT_EQ(scanFormat("-2147483648", "%d", {T::integer(v)}), 1);
+  EXPECT_EQ(v, INT32_MIN);
+}
+
+TEST(ClassicScan, TextEndsAtItsFirstZeroByte) {
+  std::string a = "a", b = "b";
+  EXPECT_EQ(scanFormat(std::string("one\0two", 7), "%s %s", {T::text(a), T::text(b)}), 1);
+  EXPECT_EQ(a, "one");
+  EXPECT_EQ(b, "b");
+}
+
+TEST(ClassicScan, GbkTrailBytesAreNotWhiteSpace) {
+  // GBK characters have no byte in the white-space set; a %s token takes the
+  // whole character sequence.
+  std::string a, b;
+  EXPECT_EQ(scanFormat("砼结构 二层", "%s %s", {T::text(a), T::text(b)}), 2);
+  EXPECT_EQ(a, "砼结构");
+  EXPECT_EQ(b, "二层");
+}
+
+TEST(ClassicAtof, ConvertsAsFarAsTheNumberGoes) {
+  EXPECT_DOUBLE_EQ(classicAtof("  12.5abc"), 12.5);
+  EXPECT_DOUBLE_EQ(classicAtof("1e3"), 1000);
+  EXPECT_DOUBLE_EQ(classicAtof("1e"), 1);
+  EXPECT_DOUBLE_EQ(classicAtof("-2.5e-1x"), -0.25);
+  EXPECT_DOUBLE_EQ(classicAtof("x1"), 0);
+  EXPECT_DOUBLE_EQ(classicAtof(""), 0);
+  EXPECT_DOUBLE_EQ(classicAtof("0x1p3"), 0);
+  EXPECT_DOUBLE_EQ(classicAtof("infinity"), 0);
+  EXPECT_DOUBLE_EQ(classicAtof("  +3"), 3);
+  EXPECT_EQ(classicAtof("0.1"), 0.1);  // correctly rounded
+}
+
+TEST(ClassicAtoi, ReadsLeadingDigitsOnly) {
+  EXPECT_EQ(classicAtoi("12a"), 12);
+  EXPECT_EQ(classicAtoi(" -7 "), -7);
+  EXPECT_EQ(classicAtoi("3.9"), 3);
+  EXPECT_EQ(classicAtoi("砖"), 0);
+  EXPECT_EQ(classicAtoi("+"), 0);
+  EXPECT_EQ(classicAtoi("70000"), 70000);
+}
+
+}  // namespace
+}  // namespace dz

@@ -1,0 +1,66 @@
+#include "base/line_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/test_files.h"
+
+namespace dz {
+namespace {
+
+std::vector<std::string> readAll(const std::string& bytes) {
+  test::TempDir dir;
+  const std::string path = dir.write("in.txt", bytes);
+  LineReader reader;
+  EXPECT_TRUE(reader.open(path));
+  std::vector<std::string> lines;
+  std::string line;
+  while (reader.readLine(line)) lines.push_back(line);
+  EXPECT_EQ(reader.lineNumber(), static_cast<long>(lines.size()));
+  return lines;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(LineReader, CrLfAndLfBothEndALine) {
+  EXPECT_EQ(readAll("a\r\nb\nc"), (Lines{"a", "b", "c"}));
+}
+
+TEST(LineReader, FinalLineEndAddsNoEmptyLine) {
+  EXPECT_EQ(readAll("a\n"), (Lines{"a"}));
+  EXPECT_EQ(readAll("a\n\n"), (Lines{"a", ""}));
+  EXPECT_EQ(readAll(""), Lines{});
+}
+
+TEST(LineReader, LoneCarriageReturnStaysInTheLine) {
+  EXPECT_EQ(readAll("a\rb\r\r\nc\r"), (Lines{"a\rb\r", "c\r"}));
+}
+
+TEST(LineReader, CtrlZEndsTheFile) {
+  EXPECT_EQ(readAll("a\nb\x1a\nc\n"), (Lines{"a", "b"}));
+}
+
+TEST(LineReader, LineIsCutAtItsFirstZeroByte) {
+  EXPECT_EQ(readAll(std::string("ab\0cd\nef", 8)), (Lines{"ab", "ef"}));
+}
+
+TEST(LineReader, LinesLongerThanTheBlockAndCrLfAcrossBlocks) {
+  // 65535 bytes then CR LF: the CR is the last byte of the first block.
+  const std::string longLine(65535, 'x');
+  EXPECT_EQ(readAll(longLine + "\r\nnext"), (Lines{longLine, "next"}));
+  const std::string huge(200000, 'y');
+  EXPECT_EQ(readAll(huge), (Lines{huge}));
+}
+
+TEST(LineReader, MissingFileDoesNotOpen) {
+  LineReader reader;
+  EXPECT_FALSE(reader.open("/nonexistent/dir/file.txt"));
+  EXPECT_FALSE(reader.open(""));
+  std::string line;
+  EXPECT_FALSE(reader.readLine(line));
+}
+
+}  // namespace
+}  // namespace dz

@@ -1,0 +1,339 @@
+#include "standin/engine.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "base/file_io.h"
+#include "base/fixed_field.h"
+#include "tests/support/test_files.h"
+
+namespace dz {
+namespace {
+
+PointRecord point(const char* name, double north, double east) {
+  PointRecord p{};
+  copyName(p.name, name);
+  p.north = north;
+  p.east = east;
+  return p;
+}
+
+PointRef ref(const char* name, int16_t kind) {
+  PointRef r{};
+  copyName(r.name, name);
+  r.kind = kind;
+  return r;
+}
+
+class Engine : public ::testing::Test {
+ protected:
+  QelHandle open() {
+    QelHandle h = engine.OpenFeatureFile(path.c_str());
+    EXPECT_GT(h, 0) << engine.lastOpenError();
+    return h;
+  }
+
+  test::TempDir dir;
+  std::string path = dir.file("out.qel");
+  FeatureFileEngine engine{"/host/dir/"};
+};
+
+TEST_F(Engine, NewPathStartsAnEmptyFileThatIsWrittenOnlyAtCommit) {
+  QelHandle h = open();
+  int count = -1;
+  EXPECT_GT(engine.GetFeatureCount(h, &count), 0);
+  EXPECT_EQ(count, 0);
+  EXPECT_FALSE(fileExists(path));
+  EXPECT_GT(engine.CommitFeatureFile(h), 0);
+  EXPECT_TRUE(fileExists(path));
+  EXPECT_GT(engine.CloseFeatureFile(h), 0);
+}
+
+TEST_F(Engine, PointsAreKeyedByTheirTwelveByteName) {
+  QelHandle h = open();
+  PointRecord p = point("X1", 1.5, 2.5);
+  p.code = 7;
+  EXPECT_GT(engine.AddPoint(h, &p, 1), 0);
+  PointRecord again = point("X1", 9, 9);
+  EXPECT_LE(engine.AddPoint(h, &again, 1), 0);  // refused, stored point unchanged
+  PointRecord got{};
+  ASSERT_GT(engine.GetPoint(h, "X1", &got), 0);
+  EXPECT_EQ(std::memcmp(&got, &p, sizeof p), 0);
+  EXPECT_GT(engine.PointExists(h, "X1"), 0);
+  EXPECT_LT(engine.PointExists(h, "X2"), 0);
+  EXPECT_LT(engine.PointExists(h, ""), 0);
+
+  // A twelve-byte name without a terminator is its own key.
+  PointRecord full = point("ABCDEFGHIJKL", 0, 0);
+  EXPECT_GT(engine.AddPoint(h, &full, 1), 0);
+  const char unterminated[13] = "ABCDEFGHIJKL";
+  EXPECT_GT(engine.PointExists(h, unterminated), 0);
+  EXPECT_LT(engine.PointExists(h, "ABCDEFGHIJK"), 0);
+}
+
+TEST_F(Engine, GetPointFillsOnlyWhenFound) {
+  QelHandle h = open();
+  PointRecord untouched = point("keep", 4, 4);
+  EXPECT_LE(engine.GetPoint(h, "missing", &untouched), 0);
+  EXPECT_EQ(nameText(untouched.name), "keep");
+  EXPECT_EQ(untouched.north, 4);
+}
+
+TEST_F(Engine, UpdatePointReplacesTheRecordInPlace) {
+  QelHandle h = open();
+  PointRecord a = point("A", 1, 1), b = point("B", 2, 2);
+  engine.AddPoint(h, &a, 1);
+  engine.AddPoint(h, &b, 1);
+  PointRecord changed = point("A", 10, 20);
+  changed.elev = 9999;
+  EXPECT_GT(engine.UpdatePoint(h, "A", &changed), 0);
+  EXPECT_LE(engine.UpdatePoint(h, "C", &changed), 0);
+  const FeatureStore* store = engine.store(h);
+  ASSERT_EQ(store->points().size(), 2u);
+  EXPECT_EQ(nameText(store->points()[0].name), "A");  // order kept
+  EXPECT_EQ(store->points()[0].east, 20);
+  EXPECT_EQ(store->points()[0].elev, 9999);
+}
+
+TEST_F(Engine, GetPointXYGivesNorthThenEast) {
+  QelHandle h = open();
+  PointRecord p = point("P", 100, 200);
+  engine.AddPoint(h, &p, 1);
+  double first = 0, second = 0;
+  EXPECT_GT(engine.GetPointXY(h, "P", &first, &second), 0);
+  EXPECT_EQ(first, 100);
+  EXPECT_EQ(second, 200);
+}
+
+TEST_F(Engine, FeaturesAreNumberedFromOneWithTheirBlocks) {
+  QelHandle h = open();
+  FeatureHeader header{};
+  header.kind = kHouse;
+  header.code = 2120;
+  PointRef refs[3] = {ref("X1", 1), ref("X2", 1), ref("X1", 1)};
+  EXPECT_GT(engine.AddFeature(h, &header, refs, 3, nullptr, 0), 0);
+  uint8_t block[38] = {1, 2, 3};
+  header.kind = kBoundaryPoint;
+  EXPECT_GT(engine.AddFeature(h, &header, refs, 1, block, 38), 0);
+
+  int count = 0;
+  engine.GetFeatureCount(h, &count);
+  EXPECT_EQ(count, 2);
+  FeatureHeader got{};
+  const PointRef* gotRefs = nullptr;
+  int16_t n = 0;
+  const uint8_t* attributes = nullptr;
+  int length = -1;
+  ASSERT_GT(engine.GetFeature(h, 1, &got, &gotRefs, &n, &attributes, &length), 0);
+  EXPECT_EQ(got.code, 2120);
+  EXPECT_EQ(n, 3);
+  EXPECT_EQ(nameText(gotRefs[2].name), "X1");
+  EXPECT_EQ(length, 0);
+  ASSERT_GT(engine.GetFeature(h, 2, &got, &gotRefs, &n, &attributes, &length), 0);
+  EXPECT_EQ(length, 38);
+  EXPECT_EQ(attributes[2], 3);
+  EXPECT_LE(engine.GetFeature(h, 0, &got, &gotRefs, &n, &attributes, &length), 0);
+  EXPECT_LE(engine.GetFeature(h, 3, &got, &gotRefs, &n, &attributes, &length), 0);
+}
+
+TEST_F(Engine, SetFeatureAttributesReplacesBlockAndKindEvenFromItsOwnPointer) {
+  QelHandle h = open();
+  FeatureHeader header{};
+  PointRef r = ref("X1", 1);
+  uint8_t block[20] = {7, 7};
+  engine.AddFeature(h, &header, &r, 1, block, 20);
+  FeatureHeader got{};
+  const PointRef* refs;
+  int16_t n;
+  const uint8_t* attributes;
+  int length;
+  engine.GetFeature(h, 1, &got, &refs, &n, &attributes, &length);
+  EXPECT_GT(engine.SetFeatureAttributes(h, 1, kHouse, attributes, length), 0);
+  engine.GetFeature(h, 1, &got, &refs, &n, &attributes, &length);
+  EXPECT_EQ(got.kind, kHouse);
+  ASSERT_EQ(length, 20);
+  EXPECT_EQ(attributes[1], 7);
+  EXPECT_LE(engine.SetFeatureAttributes(h, 2, kHouse, block, 20), 0);
+}
+
+TEST_F(Engine, CommittedFileReopensExactly) {
+  QelHandle h = open();
+  PointRecord p = point("点1", 1.0 / 3, -2.5e10);
+  p.flag = 1;
+  p.w14 = -3;
+  engine.AddPoint(h, &p, 1);
+  FeatureHeader header{};
+  copyName(header.name, "12");
+  header.code = 7311;
+  header.kind = kParcel;
+  PointRef r = ref("点1", 1);
+  uint8_t block[228];
+  for (int i = 0; i < 228; ++i) block[i] = static_cast<uint8_t>(i);
+  engine.AddFeature(h, &header, &r, 1, block, 228);
+  QelHandle layer = engine.GetTextLayer(h);
+  ASSERT_GT(layer, 0);
+  const double anchor[2] = {100, 200};
+  TextStyle style{};
+  style.height = 3;
+  style.v44 = 1;
+  const int object = engine.AddTextObject(layer, anchor, "砖\0", 3, &style, 2);
+  ASSERT_EQ(object, 1);
+  void *a = nullptr, *b = nullptr;
+  ASSERT_GT(engine.GetObjectAttributes(layer, object, &a, &b), 0);
+  EXPECT_GT(engine.SetAttributeField(b, a, "注记号", "12"), 0);
+  EXPECT_GT(engine.SetAttributeField(b, a, "注记类别", "A"), 0);
+  EXPECT_GT(engine.WriteObjectAttributes(layer, 1, object, a, b), 0);
+  const std::string before = encodeQel(*engine.store(h));
+  engine.CommitFeatureFile(h);
+  engine.CloseFeatureFile(h);
+
+  QelHandle again = open();
+  EXPECT_NE(again, h);  // handles are not reused at once
+  const FeatureStore* store = engine.store(again);
+  EXPECT_EQ(encodeQel(*store), before);
+  ASSERT_EQ(store->texts().size(), 1u);
+  EXPECT_EQ(store->texts()[0].text, std::string("砖\0", 3));
+  ASSERT_EQ(store->texts()[0].fields.size(), 2u);
+  EXPECT_EQ(store->texts()[0].fields[0].first, "注记号");
+  EXPECT_EQ(store->texts()[0].fields[1].second, "A");
+  EXPECT_EQ(store->points()[0].north, 1.0 / 3);
+}
+
+TEST_F(Engine, AttributesNotWrittenAreDropped) {
+  QelHandle h = open();
+  QelHandle layer = engine.GetTextLayer(h);
+  const double anchor[2] = {0, 0};
+  TextStyle style{};
+  int object = engine.AddTextObject(layer, anchor, "t", 1, &style, 2);
+  void *a, *b;
+  engine.GetObjectAttributes(layer, object, &a, &b);
+  engine.SetAttributeField(b, a, "注记号", "1");
+  EXPECT_TRUE(engine.store(h)->texts()[0].fields.empty());
+  EXPECT_LE(engine.GetObjectAttributes(layer, 2, &a, &b), 0);
+}
+
+TEST_F(Engine, CloseWithoutCommitDropsChanges) {
+  QelHandle h = open();
+  PointRecord p = point("X1", 0, 0);
+  engine.AddPoint(h, &p, 1);
+  engine.CloseFeatureFile(h);
+  EXPECT_FALSE(fileExists(path));
+  h = open();
+  EXPECT_TRUE(engine.store(h)->points().empty());
+}
+
+TEST_F(Engine, SaveAsWritesUnderTheNewPathAndLeavesTheOriginal) {
+  QelHandle h = open();
+  engine.CommitFeatureFile(h);
+  const std::string original = test::readFile(path);
+  PointRecord p = point("X1", 0, 0);
+  engine.AddPoint(h, &p, 1);
+  const std::string other = dir.file("other.qel");
+  EXPECT_GT(engine.PrepareSaveAs(h), 0);
+  EXPECT_GT(engine.SaveFeatureFileAs(h, other.c_str()), 0);
+  EXPECT_EQ(test::readFile(path), original);
+  FeatureStore store;
+  std::string reason;
+  ASSERT_TRUE(decodeQel(test::readFile(other), store, reason)) << reason;
+  EXPECT_EQ(store.points().size(), 1u);
+}
+
+TEST_F(Engine, DamagedOrForeignFilesAreRefusedWithAReason) {
+  dir.write("foreign.qel", "hello, this is not a feature file");
+  EXPECT_EQ(engine.OpenFeatureFile(dir.file("foreign.qel").c_str()), 0);
+  EXPECT_NE(engine.lastOpenError().find("not a feature file"), std::string::npos);
+
+  QelHandle h = open();
+  PointRecord p = point("X1", 0, 0);
+  engine.AddPoint(h, &p, 1);
+  engine.CommitFeatureFile(h);
+  engine.CloseFeatureFile(h);
+  std::string bytes = test::readFile(path);
+  bytes[30] ^= 1;
+  dir.write("out.qel", bytes);
+  EXPECT_EQ(engine.OpenFeatureFile(path.c_str()), 0);
+  EXPECT_NE(engine.lastOpenError().find("damaged"), std::string::npos);
+  dir.write("empty.qel", "");
+  EXPECT_EQ(engine.OpenFeatureFile(dir.file("empty.qel").c_str()), 0);
+  EXPECT_EQ(engine.OpenFeatureFile(""), 0);
+  EXPECT_EQ(engine.OpenFeatureFile(nullptr), 0);
+}
+
+TEST_F(Engine, StartEmptyIgnoresTheOldFileUntilCommit) {
+  QelHandle h = open();
+  PointRecord p = point("X1", 0, 0);
+  engine.AddPoint(h, &p, 1);
+  engine.CommitFeatureFile(h);
+  engine.CloseFeatureFile(h);
+  engine.startEmpty(path);
+  h = open();
+  EXPECT_TRUE(engine.store(h)->points().empty());
+  engine.CloseFeatureFile(h);
+  h = open();  // only the next open starts empty
+  EXPECT_EQ(engine.store(h)->points().size(), 1u);
+}
+
+TEST_F(Engine, UnknownHandlesAndNullPointersFailWithoutCrashing) {
+  PointRecord p{};
+  FeatureHeader header{};
+  int count;
+  const PointRef* refs;
+  int16_t n;
+  const uint8_t* attributes;
+  int length;
+  double d;
+  void *a, *b;
+  EXPECT_LE(engine.AddPoint(42, &p, 1), 0);
+  EXPECT_LT(engine.PointExists(42, "X"), 0);
+  EXPECT_LE(engine.GetPoint(42, "X", &p), 0);
+  EXPECT_LE(engine.GetFeatureCount(42, &count), 0);
+  EXPECT_LE(engine.GetFeature(42, 1, &header, &refs, &n, &attributes, &length), 0);
+  EXPECT_LE(engine.CommitFeatureFile(42), 0);
+  EXPECT_LE(engine.CloseFeatureFile(42), 0);
+  EXPECT_LE(engine.GetTextLayer(42), 0);
+  EXPECT_LE(engine.AddTextObject(42, &d, "x", 1, nullptr, 2), 0);
+  EXPECT_LE(engine.GetObjectAttributes(42, 1, &a, &b), 0);
+  EXPECT_LE(engine.SetAttributeField(nullptr, nullptr, "x", "y"), 0);
+  int dummy = 0;
+  EXPECT_LE(engine.SetAttributeField(&dummy, &dummy, "x", "y"), 0);
+
+  QelHandle h = open();
+  EXPECT_LE(engine.AddPoint(h, nullptr, 1), 0);
+  EXPECT_LT(engine.PointExists(h, nullptr), 0);
+  EXPECT_LE(engine.AddFeature(h, &header, nullptr, 2, nullptr, 0), 0);
+  EXPECT_LE(engine.AddFeature(h, &header, nullptr, -1, nullptr, 0), 0);
+  EXPECT_LE(engine.AddFeature(h, &header, nullptr, 0, nullptr, 5), 0);
+  EXPECT_LE(engine.GetFeatureCount(h, nullptr), 0);
+  EXPECT_LE(engine.SetFeatureAttributes(h, 1, 0, nullptr, -1), 0);
+  EXPECT_LE(engine.GetObjectAttributes(engine.GetTextLayer(h), 1, nullptr, nullptr), 0);
+  EXPECT_EQ(engine.PointInPolygon(nullptr, 3, &d), 0);
+  engine.GetFeatureCount(h, &count);
+  EXPECT_EQ(count, 0);
+}
+
+TEST_F(Engine, HostInfoCarriesTheDirectoryWithoutTrailingSeparator) {
+  const uint8_t* info = engine.GetHostInfo(0);
+  ASSERT_NE(info, nullptr);
+  EXPECT_STREQ(reinterpret_cast<const char*>(info + kHostInfoDirOffset), "/host/dir");
+  EXPECT_EQ(engine.GetHostInfo(1), nullptr);
+}
+
+TEST_F(Engine, CommitToAnUnwritablePlaceIsReportedAsAProblem) {
+  QelHandle h = engine.OpenFeatureFile("/nonexistent-dir/x.qel");
+  ASSERT_GT(h, 0);
+  EXPECT_LE(engine.CommitFeatureFile(h), 0);
+  EXPECT_EQ(engine.takeProblems().size(), 1u);
+  EXPECT_TRUE(engine.takeProblems().empty());
+}
+
+TEST(EngineHostDir, OptionThenEnvironmentThenCurrentDirectory) {
+  EXPECT_EQ(FeatureFileEngine::resolveHostDir("/opt/host"), "/opt/host");
+  setenv("QEL_HOST_DIR", "/from/env", 1);
+  EXPECT_EQ(FeatureFileEngine::resolveHostDir(""), "/from/env");
+  unsetenv("QEL_HOST_DIR");
+  EXPECT_FALSE(FeatureFileEngine::resolveHostDir("").empty());
+}
+
+}  // namespace
+}  // namespace dz
