@@ -1,0 +1,55 @@
+// Engine throughput: adding and looking up points by name, committing and
+// reloading a large file.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "base/fixed_field.h"
+#include "standin/engine.h"
+#include "tests/support/test_files.h"
+
+namespace {
+
+void addPoints(dz::FeatureFileEngine& engine, QelHandle h, int n) {
+  PointRecord p{};
+  for (int i = 0; i < n; ++i) {
+    dz::copyName(p.name, "P" + std::to_string(i));
+    p.north = i;
+    engine.AddPoint(h, &p, 1);
+  }
+}
+
+void BM_AddAndFindPoints(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    dz::FeatureFileEngine engine(".");
+    QelHandle h = engine.OpenFeatureFile("/nonexistent/bench.qel");
+    addPoints(engine, h, n);
+    int found = 0;
+    for (int i = 0; i < n; ++i) found += engine.PointExists(h, ("P" + std::to_string(i)).c_str()) > 0;
+    benchmark::DoNotOptimize(found);
+  }
+  state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_AddAndFindPoints)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+void BM_CommitAndReopen(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  dz::test::TempDir dir;
+  const std::string path = dir.file("bench.qel");
+  for (auto _ : state) {
+    dz::FeatureFileEngine engine(".");
+    engine.startEmpty(path);
+    QelHandle h = engine.OpenFeatureFile(path.c_str());
+    addPoints(engine, h, n);
+    engine.CommitFeatureFile(h);
+    engine.CloseFeatureFile(h);
+    benchmark::DoNotOptimize(engine.OpenFeatureFile(path.c_str()));
+  }
+  state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_CommitAndReopen)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
