@@ -92,8 +92,8 @@ TEST_F(Engine, UpdatePointReplacesTheRecordInPlace) {
   const FeatureStore* store = engine.store(h);
   ASSERT_EQ(store->points().size(), 2u);
   EXPECT_EQ(nameText(store->points()[0].name), "A");  // order kept
-  EXPECT_EQ(store->points()[0].east, 20);
-  EXPECT_EQ(store->points()[0].elev, 9999);
+  EXPECT_EQ(+store->points()[0].east, 20);
+  EXPECT_EQ(+store->points()[0].elev, 9999);
 }
 
 TEST_F(Engine, GetPointXYGivesNorthThenEast) {
@@ -126,7 +126,7 @@ TEST_F(Engine, FeaturesAreNumberedFromOneWithTheirBlocks) {
   const uint8_t* attributes = nullptr;
   int length = -1;
   ASSERT_GT(engine.GetFeature(h, 1, &got, &gotRefs, &n, &attributes, &length), 0);
-  EXPECT_EQ(got.code, 2120);
+  EXPECT_EQ(+got.code, 2120);
   EXPECT_EQ(n, 3);
   EXPECT_EQ(nameText(gotRefs[2].name), "X1");
   EXPECT_EQ(length, 0);
@@ -151,7 +151,7 @@ TEST_F(Engine, SetFeatureAttributesReplacesBlockAndKindEvenFromItsOwnPointer) {
   engine.GetFeature(h, 1, &got, &refs, &n, &attributes, &length);
   EXPECT_GT(engine.SetFeatureAttributes(h, 1, kHouse, attributes, length), 0);
   engine.GetFeature(h, 1, &got, &refs, &n, &attributes, &length);
-  EXPECT_EQ(got.kind, kHouse);
+  EXPECT_EQ(+got.kind, kHouse);
   ASSERT_EQ(length, 20);
   EXPECT_EQ(attributes[1], 7);
   EXPECT_LE(engine.SetFeatureAttributes(h, 2, kHouse, block, 20), 0);
@@ -197,7 +197,7 @@ TEST_F(Engine, CommittedFileReopensExactly) {
   ASSERT_EQ(store->texts()[0].fields.size(), 2u);
   EXPECT_EQ(store->texts()[0].fields[0].first, "注记号");
   EXPECT_EQ(store->texts()[0].fields[1].second, "A");
-  EXPECT_EQ(store->points()[0].north, 1.0 / 3);
+  EXPECT_EQ(+store->points()[0].north, 1.0 / 3);
 }
 
 TEST_F(Engine, AttributesNotWrittenAreDropped) {

@@ -1,0 +1,33 @@
+#!/bin/sh
+# Installs what the build and the tests need on Debian 12, only what is missing.
+#   scripts/setup.sh          everything (native build, tests, Windows cross build, Wine)
+#   scripts/setup.sh --core   only the native build and its tests
+set -eu
+
+core="cmake g++ make libgtest-dev libbenchmark-dev"
+windows="g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 xvfb fonts-wqy-microhei locales imagemagick x11-apps"
+
+packages="$core"
+[ "${1:-}" = "--core" ] || packages="$core $windows"
+
+missing=""
+for p in $packages; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
+done
+
+if [ -n "$missing" ]; then
+  echo "setup: installing$missing"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  case "$missing" in *:i386*) $sudo dpkg --add-architecture i386 ;; esac
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing >/dev/null
+fi
+
+# Wine gets code page 936 from a Chinese locale.
+if [ "${1:-}" != "--core" ] && ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
+  $sudo locale-gen >/dev/null
+fi

@@ -1,0 +1,25 @@
+#!/bin/sh
+# Sets up the machine and runs every test: the native build and its unit, CLI
+# and fuzz-seed tests; the same under address and undefined-behaviour
+# sanitizers; and the 32-bit Windows cross build.
+set -eu
+cd "$(dirname "$0")/.."
+jobs="$(nproc 2>/dev/null || echo 2)"
+
+./scripts/setup.sh
+
+echo "== native build and tests"
+cmake --preset native >/dev/null
+cmake --build --preset native -j"$jobs"
+ctest --preset native -j"$jobs"
+
+echo "== sanitizer build and tests"
+cmake --preset sanitize >/dev/null
+cmake --build --preset sanitize -j"$jobs"
+ctest --preset sanitize -j"$jobs"
+
+echo "== Windows (i686) cross build"
+cmake --preset cross >/dev/null
+cmake --build --preset cross -j"$jobs"
+
+echo "== all tests passed"
