@@ -1,7 +1,8 @@
 #!/bin/sh
 # Sets up the machine and runs every test: the native build and its unit, CLI
 # and fuzz-seed tests; the same under address and undefined-behaviour
-# sanitizers; and the 32-bit Windows cross build.
+# sanitizers; the 32-bit Windows cross build, its binaries checked and run
+# under Wine.
 set -eu
 cd "$(dirname "$0")/.."
 jobs="$(nproc 2>/dev/null || echo 2)"
@@ -21,5 +22,6 @@ ctest --preset sanitize -j"$jobs"
 echo "== Windows (i686) cross build"
 cmake --preset cross >/dev/null
 cmake --build --preset cross -j"$jobs"
+./scripts/windows-tests.sh
 
 echo "== all tests passed"

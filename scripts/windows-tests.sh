@@ -1,0 +1,40 @@
+#!/bin/sh
+# Checks the Windows binaries of the cross build (build/cross): their export
+# and import tables, and runs the Windows test programs under Wine.
+set -eu
+cd "$(dirname "$0")/.."
+bin=build/cross/bin
+objdump=i686-w64-mingw32-objdump
+failures=0
+
+fail() {
+  echo "FAILED: $*"
+  failures=$((failures + 1))
+}
+
+# The ordinals a library exports, one per line.
+exported_ordinals() {
+  $objdump -p "$1" | sed -n '/^Export Address Table/,/^$/p' | sed -n 's/.*+base\[ *\([0-9]*\)\].*/\1/p' | sort -n | tr '\n' ' '
+}
+
+echo "== export tables of the stand-in host libraries"
+[ "$(exported_ordinals $bin/QelBlk60.dll)" = "9 11 12 13 16 20 22 23 24 34 60 61 65 75 85 90 1001 1002 1003 1004 1005 1006 1007 1008 1009 " ] ||
+  fail "QelBlk60.dll exports $(exported_ordinals $bin/QelBlk60.dll)"
+[ "$(exported_ordinals $bin/QelCore60.dll)" = "116 121 205 226 250 1559 " ] ||
+  fail "QelCore60.dll exports $(exported_ordinals $bin/QelCore60.dll)"
+
+echo "== Windows programs under Wine"
+. ./scripts/wine-env.sh
+wine_start
+trap wine_stop EXIT
+work="$(mktemp -d)"
+if ! timeout 60 wine "$bin/host_binding_check.exe" "Z:$(echo "$work" | tr / '\\')"; then
+  fail "host_binding_check"
+fi
+rm -rf "$work"
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures Windows check(s) failed"
+  exit 1
+fi
+echo "== Windows checks passed"
