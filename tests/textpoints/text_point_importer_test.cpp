@@ -307,7 +307,7 @@ TEST_F(TextPointNameLength, EveryOverlongNameIsRefusedNoneIsCut) {
     EXPECT_FALSE(importer.MakePointName(importer.m_szPointName, 2, name)) << c.base << c.prefix;
     EXPECT_EQ(std::string(name, 12), std::string(12, 'z'));
   }
-  EXPECT_EQ(importer.ComposePointName(importer.m_szPointName, 2), "100000000000");
+  EXPECT_EQ(importer.ComposePointName(importer.m_szPointName, 2), "A10000000000");
 
   importer.m_nNumbering = CTextPointImporter::kCustomNumbering;
   importer.m_strPrefix = "ABCDEFGHIJK";
