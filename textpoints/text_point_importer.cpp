@@ -62,12 +62,10 @@ std::string CTextPointImporter::GetField(const char* line, int length, char sepa
   return std::string(line + start + 1, static_cast<size_t>(end - start - 1));
 }
 
-std::string CTextPointImporter::GetField(std::string_view line, int k) const {
-  // The view may not be zero-terminated: split a terminated copy. A line
-  // beyond the int range is split over its first INT_MAX - 1 bytes.
+std::string CTextPointImporter::GetField(const std::string& line, int k) const {
+  // A line beyond the int range is split over its first INT_MAX - 1 bytes.
   const size_t usable = line.size() < static_cast<size_t>(INT_MAX - 1) ? line.size() : INT_MAX - 1;
-  const std::string text(line.substr(0, usable));
-  return GetField(text.c_str(), static_cast<int>(text.size()) + 1, ' ', k);
+  return GetField(line.c_str(), static_cast<int>(usable) + 1, ' ', k);
 }
 
 std::string CTextPointImporter::ReplaceSeparator(std::string_view line) const {
@@ -84,8 +82,19 @@ void CTextPointImporter::ReplaceSeparator(std::string_view line, std::string& ou
     return;
   }
   out.reserve(line.size());
-  // Matches start only at character boundaries, so the trail byte of a
-  // double-byte character never counts as a separator.
+  // A separator starting below 0x40 can start neither half of a double-byte
+  // character, so every match is a whole one.
+  if (static_cast<unsigned char>(sep[0]) < 0x40) {
+    size_t from = 0;
+    for (size_t at; (at = line.find(sep, from)) != std::string_view::npos; from = at + sep.size()) {
+      out.append(line.data() + from, at - from);
+      out.push_back(' ');
+    }
+    out.append(line.data() + from, line.size() - from);
+    return;
+  }
+  // Otherwise matches start only at character boundaries, so the trail byte
+  // of a double-byte character never counts as a separator.
   size_t i = 0;
   while (i < line.size()) {
     if (line.compare(i, sep.size(), sep) == 0) {

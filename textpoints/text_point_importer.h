@@ -76,7 +76,7 @@ class CTextPointImporter {
   // last field, so that a missing value converts to 0.
   std::string GetField(const char* line, int length, char separator, int k) const;
   // The same on a whole line, split at single spaces.
-  std::string GetField(std::string_view line, int k) const;
+  std::string GetField(const std::string& line, int k) const;
 
   // The line with every occurrence of m_strSeparator (whole GBK characters
   // only) replaced by one space.

@@ -97,8 +97,8 @@ TEST_F(TextPointFields, SingleSpacesDelimitFieldsAndTheZeroEndsTheLast) {
   const std::vector<std::string> expected = {" ", "a", "b", "", "c", " "};
   for (int k = 0; k <= 5; ++k) EXPECT_EQ(importer.GetField(line, length, ' ', k), expected[k]) << k;
   EXPECT_EQ(importer.GetField(line, length, ' ', INT_MIN), " ");
-  EXPECT_EQ(importer.GetField(std::string_view(" x"), 1), "");
-  EXPECT_EQ(importer.GetField(std::string_view(" x"), 2), "x");
+  EXPECT_EQ(importer.GetField(std::string(" x"), 1), "");
+  EXPECT_EQ(importer.GetField(std::string(" x"), 2), "x");
   EXPECT_EQ(CTextPointImporter::FieldToNumber(" "), 0.0);
   EXPECT_EQ(CTextPointImporter::FieldToNumber(" 0x10"), 0.0);  // decimal only, on every platform
   EXPECT_EQ(CTextPointImporter::FieldToInteger("12abc"), 12);
@@ -140,6 +140,8 @@ TEST_F(TextPointRowLayout, SeparatorMatchesWholeDoubleByteCharactersOnly) {
   row("，", 2, 3, 4);
   import("点，8，9，10\n");
   EXPECT_EQ(last().north, 9.0);
+  importer.m_strSeparator = "::";
+  EXPECT_EQ(importer.ReplaceSeparator("a::5:::6::"), "a 5 :6 ");
 }
 
 TEST_F(TextPointRowLayout, LongLinesAreReadWhole) {
