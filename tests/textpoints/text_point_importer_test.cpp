@@ -64,12 +64,18 @@ class ImportHarness : public ::testing::Test {
     for (const PointRecord& p : engine.store(file)->points()) out.push_back(nameText(p.name));
     return out;
   }
-  const PointRecord& point(const std::string& name) const {
+  // The fields of a stored point, copied out of the packed record.
+  struct Stored {
+    double east, north, elev;
+    int code, flag, w14;
+  };
+  static Stored values(const PointRecord& p) { return {p.east, p.north, p.elev, p.code, p.flag, p.w14}; }
+  Stored point(const std::string& name) const {
     const PointRecord* p = engine.store(file)->findPoint(NameKey::of(std::string_view(name)));
     if (!p) throw std::runtime_error("no point " + name);
-    return *p;
+    return values(*p);
   }
-  const PointRecord& last() const { return engine.store(file)->points().back(); }
+  Stored last() const { return values(engine.store(file)->points().back()); }
   std::string base() const { return nameText(importer.m_szPointName); }
 
   test::TempDir dir;
@@ -107,7 +113,7 @@ TEST_F(TextPointFields, SingleSpacesDelimitFieldsAndTheZeroEndsTheLast) {
 TEST_F(TextPointRowLayout, ValuesComeFromTheirFieldsAndMissingOnesAreZero) {
   row(",", 2, 3, 4);
   import("P1,350.5,420.25,12.3\n\n");
-  const PointRecord& p = point("1");
+  const Stored p = point("1");
   EXPECT_EQ(p.east, 350.5);
   EXPECT_EQ(p.north, 420.25);
   EXPECT_EQ(p.elev, 12.3);
@@ -200,7 +206,7 @@ TEST_F(TextPointColumnLayout, CodeCarriesOverFromTheRowImportBefore) {
   column(2, 1, 1, 2, 3, -1);
   import("7\n8\n9\n10\n");
   ASSERT_EQ(names().size(), 3u);
-  EXPECT_EQ(engine.store(file)->points()[1].code, 23);
+  EXPECT_EQ(values(engine.store(file)->points()[1]).code, 23);
   EXPECT_EQ(last().code, 23);
 }
 
@@ -352,7 +358,7 @@ TEST_F(TextPointDuplicates, RenameStoresUnderTheNextFreeNameWithItsOwnValues) {
   import("1,10,1,12\n2,20,0\n3,30,1,-1\n");
   EXPECT_EQ(names(), (std::vector<std::string>{"2", "3", "1", "4", "5"}));
   EXPECT_EQ(base(), "6");
-  const PointRecord& renamed = point("4");
+  const Stored renamed = point("4");
   EXPECT_EQ(renamed.east, 2.0);
   EXPECT_EQ(renamed.north, 20.0);
   EXPECT_EQ(renamed.elev, 9999.0);
@@ -367,7 +373,7 @@ TEST_F(TextPointDuplicates, UpdateKeepsOtherFieldsAndTakesTheNewValues) {
   importer.m_nDupPolicy = CTextPointImporter::kDupUpdate;
   row(",", 1, 2, 3, 4);
   import("7,8,0\n");
-  const PointRecord& p = point("1");
+  const Stored p = point("1");
   EXPECT_EQ(p.east, 7.0);
   EXPECT_EQ(p.north, 8.0);
   EXPECT_EQ(p.elev, 9999.0);
