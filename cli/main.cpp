@@ -14,6 +14,7 @@ const char kVersion[] = "dobrenz 1.0.0.1";
 
 const Subcommand kSubcommands[] = {
     {"dump", "print a feature file (.qel) as JSON", runDump},
+    {"points", "import points from a delimited text file", runPoints},
 };
 
 void printOverview(std::FILE* out) {

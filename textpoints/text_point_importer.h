@@ -1,0 +1,119 @@
+// Reads points from a delimited text file, one point per line or one value
+// per line, names them by automatic or custom numbering and adds them to an
+// open host file, resolving names that already exist by the user's policy.
+//
+// The text data dialog owns one importer for as long as it is open: it
+// exchanges its controls straight into the public settings before every
+// import, and the naming state (m_szPointName, m_nPointSeq, m_nCode) carries
+// over from one import to the next. Its check of the first point splits and
+// converts lines with the same public helpers the import uses.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/host_library.h"
+#include "ui/message_service.h"
+
+class CTextPointImporter {
+ public:
+  // Values of m_nLayout, m_nNumbering and m_nDupPolicy, as the dialog's radio
+  // groups and list give them.
+  enum { kColumnLayout = 0, kRowLayout = 1 };
+  enum { kAutoNumbering = 0, kCustomNumbering = 1 };
+  enum { kDupRename = 0, kDupUpdate = 1, kDupIgnore = 2 };
+
+  // Longest point name in bytes: it must leave room for the terminating zero
+  // of the host's 12-byte field.
+  static constexpr size_t kMaxNameBytes = 11;
+
+  // What the last import did, for summaries.
+  struct Counts {
+    long lines = 0;     // lines read
+    long added = 0;     // new points under their own names
+    long renamed = 0;   // new points under another free name
+    long updated = 0;   // existing points overwritten
+    long ignored = 0;   // points skipped because their name was taken
+    long refused = 0;   // points whose name could not fit
+  };
+
+  CTextPointImporter(HostLibrary& host, ui::MessageService& messages);
+  virtual ~CTextPointImporter();
+
+  // --- Settings, taken from the dialog's controls before each import --------
+  std::string m_strPath;        // the text file
+  std::string m_strSeparator;   // replaced by a space before splitting; empty: spaces only
+  int m_nLayout = kColumnLayout;  // kRowLayout, or anything else for the column layout
+  int m_nCycle = 0;             // column layout: lines per point
+  int m_nValueField = 1;        // column layout: field of each line holding the value
+  int m_nEastPos = 0;           // row: field numbers; column: line of the group
+  int m_nNorthPos = 0;
+  int m_nElevPos = 0;
+  int m_nCodePos = -1;          // below 1 in the row layout: no code
+  int m_nNumbering = kAutoNumbering;
+  int m_nStartNo = 1;           // custom numbering; each import decrements it once when positive
+  std::string m_strPrefix;      // custom numbering
+  int m_nDupPolicy = kDupIgnore;
+  QelHandle m_hFile = 0;        // the host file that receives the points
+
+  // --- State that outlives one import ---------------------------------------
+  char m_szPointName[12] = {};  // base name for automatic numbering; the host's name on the way out
+  int m_nPointSeq = 0;          // names drawn since the owner was created
+  int m_nCode = -1;             // code of the point being assembled
+
+  // Imports m_strPath into m_hFile; every outcome is told through the
+  // message service. At the end m_szPointName holds the name that follows
+  // the last number drawn.
+  void ImportPoints();
+
+  // Position of the k-th field end in `line` (`length` counts the
+  // terminating zero, which ends the last field): -1 for k = 0, -2 when the
+  // line has no such field.
+  int FindSeparator(const char* line, int length, char separator, int k) const;
+  // Field k (from 1) of `line`; " " for a field number below 1 or beyond the
+  // last field, so that a missing value converts to 0.
+  std::string GetField(const char* line, int length, char separator, int k) const;
+  // The same on a whole line, split at single spaces.
+  std::string GetField(const std::string& line, int k) const;
+
+  // The line with every occurrence of m_strSeparator (whole GBK characters
+  // only) replaced by one space.
+  std::string ReplaceSeparator(std::string_view line) const;
+  void ReplaceSeparator(std::string_view line, std::string& out) const;
+
+  // The conversions of field texts: leading blanks skipped, as much of a
+  // decimal number as there is, 0 when nothing converts.
+  static double FieldToNumber(std::string_view field);
+  static int FieldToInteger(std::string_view field);
+
+  // Stores one point under the name in `name12` by the duplicate policy; the
+  // rename policy writes the name the point finally gets into `name12`.
+  // Returns the host's result, or 0 when nothing was stored.
+  int StorePoint(QelHandle file, double east, double north, double elev, char* name12);
+
+  // Writes the name of sequence number `seq` into `out12`. False, with
+  // `out12` untouched, when that name would be longer than kMaxNameBytes.
+  bool MakePointName(const char* base12, int seq, char* out12) const;
+  // The name of sequence number `seq` at whatever length it comes out.
+  std::string ComposePointName(const char* base12, int seq) const;
+
+  const Counts& LastCounts() const { return counts_; }
+
+ private:
+  struct RefusedName {
+    long line;
+    std::string name;
+  };
+
+  void StoreAssembledPoint(double east, double north, double elev);
+  void RefuseName(int seq);
+  void ReportRefusals(const std::string& unusedNextName);
+
+  HostLibrary& host_;
+  ui::MessageService& messages_;
+  Counts counts_;
+  long currentLine_ = 0;
+  std::vector<RefusedName> refused_;
+};
