@@ -29,7 +29,7 @@ std::string plural(int n, const char* one, const char* many) {
 // One line per attached kind: what became of its features.
 std::string kindLine(const char* name, const AttachmentCounts& c, bool fileGiven) {
   std::string line = std::string(name) + ": ";
-  if (!fileGiven) return line + "no file given, " + plural(c.seen, "feature", "features") + " left as they were\n";
+  if (!fileGiven) return line + "no file given, " + plural(c.seen, "feature", "features") + " untouched\n";
   line += std::to_string(c.attached) + " attached, " + std::to_string(c.unmatched) + " unmatched";
   if (c.unreadable > 0) line += ", " + std::to_string(c.unreadable) + " not attached (file cannot be opened)";
   if (c.skipped > 0) line += ", " + std::to_string(c.skipped) + " without points";
@@ -98,11 +98,11 @@ int runAttach(const Args& args) {
   const int problems = session.reportProblems();
 
   const AttachmentSummary& s = attacher.m_summary;
-  std::string summary = plural(s.features, "feature", "features") + ": " + std::to_string(s.parcels.seen) +
-                        " parcels, " + std::to_string(s.boundaryPoints.seen) + " boundary points, " +
-                        std::to_string(s.houses.seen) + " houses, " + std::to_string(s.otherKinds) + " other";
-  if (s.missing > 0) summary += ", " + std::to_string(s.missing) + " could not be read";
-  summary += "\n";
+  std::string summary = "features: " + std::to_string(s.features) + " (parcels " + std::to_string(s.parcels.seen) +
+                        ", boundary points " + std::to_string(s.boundaryPoints.seen) + ", houses " +
+                        std::to_string(s.houses.seen) + ", other " + std::to_string(s.otherKinds);
+  if (s.missing > 0) summary += ", unreadable " + std::to_string(s.missing);
+  summary += ")\n";
   summary += kindLine("parcels", s.parcels, options.has("parcels"));
   summary += kindLine("boundary points", s.boundaryPoints, options.has("boundary-points"));
   summary += kindLine("houses", s.houses, options.has("houses"));
