@@ -317,10 +317,10 @@ TEST(AttachIndex, AnswersAsARescanFromTheTopWould) {
     const auto& after = host.engine.store(h)->features();
     for (size_t i = 0; i < before.size(); ++i) {
       std::vector<uint8_t> expected = before[i].attributes;
-      const std::string parcelNumber = fieldText(reinterpret_cast<const char*>(expected.data()) + 40, 40);
       const std::string pointName = nameText(before[i].refs[0].name);
       const std::string houseName = nameText(before[i].header.name);
       if (before[i].header.kind == kParcel) {
+        const std::string parcelNumber = fieldText(reinterpret_cast<const char*>(expected.data()) + 40, 40);
         attributes::ParcelFields f;
         if (firstMatchingLine<attributes::ParcelFields>(path, [&](const attributes::ParcelFields& l) {
               return (attacher.m_bUsePrefix ? "A" : "") + std::string(l.number) == parcelNumber;
