@@ -149,6 +149,7 @@ int16_t CAttributeAttacher::ReadParcelAttributes(std::string path, uint8_t* bloc
                                      dz::attributes::kParcelNumberWidth);
   const dz::attributes::ParcelValues* values = nullptr;
   if (m_bUsePrefix) {
+    // The prefix ends at a zero byte, as the text it is joined to would.
     const std::string prefix = m_strPrefix.substr(0, m_strPrefix.find('\0'));
     if (number.size() >= prefix.size() && number.compare(0, prefix.size(), prefix) == 0)
       values = index->find(std::string_view(number).substr(prefix.size()));

@@ -33,7 +33,8 @@ struct Workload {
     std::string p, b, h;
     for (int i : order) {
       const std::string k = std::to_string(i);
-      p += "Z" + k + " 城关镇第" + k + "号 110101 住宅用地 城关镇中山路" + k + "号 G1-3 " + k + ".25 " + k + ".5 国有 1 无\n";
+      p += "Z" + k + " 城关镇第" + k + "号 110101 住宅用地 城关镇中山路" + k + "号 G1-3 " + k + ".25 " + k +
+           ".5 国有 1 无\n";
       b += "J" + k + " 钢钉 围墙 J1 解析法\n";
       h += "F" + k + " 砖 " + std::to_string(i % 30) + "\n";
     }

@@ -87,13 +87,9 @@ TEST_F(CliAttach, SamplesAttachToTheParcelsAndTheLabelInPlace) {
   copyField(reinterpret_cast<char*>(label.data()) + 10, 10, "围墙");
   copyField(reinterpret_cast<char*>(label.data()) + 20, 7, "J1");
   copyField(reinterpret_cast<char*>(label.data()) + 27, 9, "解析法");
-  std::vector<uint8_t> house(kHouseAttributesSize, 0);
-  copyField(reinterpret_cast<char*>(house.data()), 10, "砖");
-  house[10] = 2;
   const std::string json = dump(qel);
   EXPECT_NE(json.find(dumped(parcel)), std::string::npos) << json;
   EXPECT_NE(json.find(dumped(label)), std::string::npos) << json;
-  EXPECT_NE(json.find(dumped(house)), std::string::npos) << json;
 }
 
 TEST_F(CliAttach, SaveAsLeavesTheOriginalAndPrefixGoesBeforeEachNumber) {
