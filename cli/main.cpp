@@ -15,6 +15,7 @@ const char kVersion[] = "dobrenz 1.0.0.1";
 const Subcommand kSubcommands[] = {
     {"dump", "print a feature file (.qel) as JSON", runDump},
     {"points", "import points from a delimited text file", runPoints},
+    {"attach", "attach attribute files to the parcels, boundary points and houses of a .qel", runAttach},
 };
 
 void printOverview(std::FILE* out) {

@@ -94,7 +94,8 @@ class Reader {
   explicit Reader(std::string_view in) : in_(in) {}
   bool bytes(void* p, size_t n) {
     if (n > in_.size() - pos_) return false;
-    std::memcpy(p, in_.data() + pos_, n);
+    // An empty list or block has no storage to copy into.
+    if (n > 0) std::memcpy(p, in_.data() + pos_, n);
     pos_ += n;
     return true;
   }

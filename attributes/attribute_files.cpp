@@ -1,0 +1,98 @@
+#include "attributes/attribute_files.h"
+
+#include <cstring>
+
+#include "base/classic_scan.h"
+#include "base/fixed_field.h"
+#include "base/line_reader.h"
+
+namespace dz::attributes {
+
+using T = ScanTarget;
+
+// --- parcels ----------------------------------------------------------------
+
+void ParcelFields::scan(const std::string& line) {
+  scanFormat(line, "%s %s %s %s %s %s %lf %lf %s %d %s",
+             {T::text(number, sizeof number), T::text(field2, sizeof field2), T::text(field3, sizeof field3),
+              T::text(field4, sizeof field4), T::text(field5, sizeof field5), T::text(field6, sizeof field6),
+              T::real(field7), T::real(field8), T::text(field9, sizeof field9), T::integer(field10),
+              T::text(field11, sizeof field11)});
+}
+
+ParcelValues::ParcelValues(const ParcelFields& f) : field7(f.field7), field8(f.field8) {
+  // The buffers may hold the tail of a longer earlier token behind their
+  // terminator; only the text up to it is taken, so the block gets zeros there.
+  copyFieldFrom(field4, sizeof field4, f.field4);
+  copyFieldFrom(field2, sizeof field2, f.field2);
+  copyFieldFrom(field6, sizeof field6, f.field6);
+}
+
+void ParcelValues::applyTo(uint8_t* block) const {
+  putLE<double>(block, 0, field7);
+  putLE<double>(block, 8, field8);
+  std::memcpy(block + 80, field4, sizeof field4);
+  std::memcpy(block + 100, field2, sizeof field2);
+  std::memcpy(block + 205, field6, sizeof field6);
+}
+
+// --- boundary points --------------------------------------------------------
+
+void BoundaryPointFields::scan(const std::string& line) {
+  scanFormat(line, "%s %s %s %s %s ",
+             {T::text(name, sizeof name), T::text(field2, sizeof field2), T::text(field3, sizeof field3),
+              T::text(field4, sizeof field4), T::text(field5, sizeof field5)});
+}
+
+BoundaryPointValues::BoundaryPointValues(const BoundaryPointFields& f) {
+  copyFieldFrom(field2, sizeof field2, f.field2);
+  copyFieldFrom(field3, sizeof field3, f.field3);
+  copyFieldFrom(field4, sizeof field4, f.field4);
+  copyFieldFrom(field5, sizeof field5, f.field5);
+}
+
+void BoundaryPointValues::applyTo(uint8_t* block) const {
+  std::memcpy(block + 0, field2, sizeof field2);
+  std::memcpy(block + 10, field3, sizeof field3);
+  std::memcpy(block + 20, field4, sizeof field4);
+  std::memcpy(block + 27, field5, sizeof field5);
+}
+
+// --- houses -----------------------------------------------------------------
+
+void HouseFields::scan(const std::string& line) {
+  scanFormat(line, "%s %s %d ", {T::text(name, sizeof name), T::text(structure, sizeof structure), T::integer(floors)});
+}
+
+HouseValues::HouseValues(const HouseFields& f) : floors(f.floors) {
+  copyFieldFrom(structure, sizeof structure, f.structure);
+}
+
+void HouseValues::applyTo(uint8_t* block) const {
+  std::memcpy(block, structure, sizeof structure);
+  // A floor count beyond 16 bits keeps only its low 16 bits.
+  putLE<int16_t>(block, 10, static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(floors))));
+}
+
+// --- the index --------------------------------------------------------------
+
+template <typename Fields, typename Values>
+bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
+  first_.clear();
+  LineReader reader;
+  if (!reader.open(path)) return false;
+  Fields fields;  // cleared once; carried from line to line
+  std::string line;
+  while (reader.readLine(line)) {
+    fields.scan(line);
+    // The first line of a key wins: later lines with the same key change nothing.
+    first_.try_emplace(std::string(fields.key()), fields);
+  }
+  return true;
+}
+
+template class AttributeFileIndex<ParcelFields, ParcelValues>;
+template class AttributeFileIndex<BoundaryPointFields, BoundaryPointValues>;
+template class AttributeFileIndex<HouseFields, HouseValues>;
+
+}  // namespace dz::attributes
