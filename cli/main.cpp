@@ -14,6 +14,7 @@ const char kVersion[] = "dobrenz 1.0.0.1";
 
 const Subcommand kSubcommands[] = {
     {"dump", "print a feature file (.qel) as JSON", runDump},
+    {"epsw", "convert EPSW .cor and .not files into a feature file", runEpsw},
 };
 
 void printOverview(std::FILE* out) {
