@@ -74,6 +74,11 @@ int askOnTerminal(const std::string& gbkQuestion, bool& inputEnded) {
   }
 }
 
+// "3 far points or texts (beyond 100000000)"
+std::string farCount(int n) {
+  return std::to_string(n) + (n == 1 ? " far point or text" : " far points or texts") + " (beyond 100000000)";
+}
+
 }  // namespace
 
 int runEpsw(const Args& args) {
@@ -127,13 +132,10 @@ int runEpsw(const Args& args) {
   if (ran && converter.m_hFile <= 0 && !session.engine().lastOpenError().empty())
     printError("dobrenz epsw: " + session.engine().lastOpenError());
   if (unasked > 0)
-    printError("dobrenz epsw: " + std::to_string(unasked) +
-               " points or texts lie beyond 100000000 and were converted without asking (no terminal); "
-               "pass --far-points drop to leave them out");
-  if (farPoints == FarPoints::Convert && converted > 0)
-    printError("dobrenz epsw: converted " + std::to_string(converted) + " points or texts beyond 100000000");
-  if (dropped > 0)
-    printError("dobrenz epsw: dropped " + std::to_string(dropped) + " points or texts beyond 100000000");
+    printError("dobrenz epsw: " + farCount(unasked) +
+               " converted without asking, as there is no terminal; pass --far-points drop to leave such out");
+  if (farPoints == FarPoints::Convert && converted > 0) printError("dobrenz epsw: converted " + farCount(converted));
+  if (dropped > 0) printError("dobrenz epsw: dropped " + farCount(dropped));
   const int problems = session.reportProblems();
 
   const int questions = converted + dropped;
