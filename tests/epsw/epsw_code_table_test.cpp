@@ -79,7 +79,7 @@ TEST_F(EpswCodeLookup, WithinARunATableIsReadOnceAndAMissingOneIsRetried) {
     ASSERT_TRUE(run.OnOK());
     const FeatureStore store = committed();
     ASSERT_EQ(store.features().size(), 3u);
-    for (const StoredFeature& f : store.features()) EXPECT_EQ(f.header.code, 10);
+    for (const StoredFeature& f : store.features()) EXPECT_EQ(+f.header.code, 10);
   }
   {
     // Missing at the first feature line, there from the second on.
@@ -94,9 +94,9 @@ TEST_F(EpswCodeLookup, WithinARunATableIsReadOnceAndAMissingOneIsRetried) {
     ASSERT_TRUE(run.OnOK());
     const FeatureStore store = committed();
     ASSERT_EQ(store.features().size(), 3u);
-    EXPECT_EQ(store.features()[0].header.code, -1);
-    EXPECT_EQ(store.features()[1].header.code, 12);
-    EXPECT_EQ(store.features()[2].header.code, 12);
+    EXPECT_EQ(+store.features()[0].header.code, -1);
+    EXPECT_EQ(+store.features()[1].header.code, 12);
+    EXPECT_EQ(+store.features()[2].header.code, 12);
     EXPECT_EQ(messages.shown, (std::vector<std::string>{"can't find EPSWconvert.txt failed!!", "数据转换完毕！！！"}));
   }
 }

@@ -93,21 +93,21 @@ TEST_F(EpswCorConversion, PointLinesBecomePointsAndVerticesOfTheFeatureAbove) {
   ASSERT_EQ(store.points().size(), 5u);
   const PointRecord& p1 = store.points()[2];
   EXPECT_EQ(nameText(p1.name), "P1");
-  EXPECT_EQ(p1.east, 10.5);
-  EXPECT_EQ(p1.north, 20.5);
-  EXPECT_EQ(p1.elev, 30.5);
-  EXPECT_EQ(p1.w14, 4464);  // low 16 bits of 70000
-  EXPECT_EQ(p1.w16, -1);
-  EXPECT_EQ(p1.code, 0);
-  EXPECT_EQ(store.points()[0].east, 5);
+  EXPECT_EQ(+p1.east, 10.5);
+  EXPECT_EQ(+p1.north, 20.5);
+  EXPECT_EQ(+p1.elev, 30.5);
+  EXPECT_EQ(+p1.w14, 4464);  // low 16 bits of 70000
+  EXPECT_EQ(+p1.w16, -1);
+  EXPECT_EQ(+p1.code, 0);
+  EXPECT_EQ(+store.points()[0].east, 5);
   EXPECT_EQ(nameText(store.points()[3].name), "ABCDEFGHIJK");
-  EXPECT_EQ(store.points()[4].east, 99);
+  EXPECT_EQ(+store.points()[4].east, 99);
   ASSERT_EQ(store.features().size(), 2u);
   // Announced 4, three point lines: the last entry stays empty.
   EXPECT_EQ(refNames(store.features()[0]), (Names{"$", "P1", "P1", ""}));
   // Announced 0: the list grows to take every point line.
   EXPECT_EQ(refNames(store.features()[1]), (Names{"ABCDEFGHIJK", "K1", "Q1"}));
-  EXPECT_EQ(store.features()[1].header.code, 100);
+  EXPECT_EQ(+store.features()[1].header.code, 100);
   EXPECT_EQ(converter.m_nPointsWritten, 5);
 }
 
@@ -182,15 +182,15 @@ TEST_F(EpswNotConversion, RecordsBecomeTextObjectsWithTwoAttributes) {
   EXPECT_EQ(t.anchor[1], 197.5);
   EXPECT_EQ(t.text, "幸福路");
   EXPECT_EQ(t.mode, 2);
-  EXPECT_EQ(t.style.height, 2.5f);
-  EXPECT_EQ(t.style.width, 2.5f * 0.8f);
-  EXPECT_EQ(t.style.angle, 30.0f);
-  EXPECT_EQ(t.style.w18, 1);
-  EXPECT_EQ(t.style.v44, 0);
+  EXPECT_EQ(+t.style.height, 2.5f);
+  EXPECT_EQ(+t.style.width, 2.5f * 0.8f);
+  EXPECT_EQ(+t.style.angle, 30.0f);
+  EXPECT_EQ(+t.style.w18, 1);
+  EXPECT_EQ(+t.style.v44, 0);
   using Fields = std::vector<std::pair<std::string, std::string>>;
   EXPECT_EQ(t.fields, (Fields{{"注记号", "12"}, {"注记类别", "道路名"}}));
   EXPECT_EQ(store.texts()[1].fields, (Fields{{"注记号", "N-2"}, {"注记类别", "道路名"}}));
-  EXPECT_EQ(store.texts()[1].style.width, 0.8f);
+  EXPECT_EQ(+store.texts()[1].style.width, 0.8f);
   const Names calls = host.callNames();
   const Names perText = {"AddTextObject", "GetObjectAttributes", "SetAttributeField", "SetAttributeField",
                          "WriteObjectAttributes"};
@@ -203,7 +203,8 @@ TEST_F(EpswNotConversion, FieldsLongerThanTheirSizesAreCutAtACharacter) {
   for (int i = 0; i < 30; ++i) number += "号";    // 60 bytes
   for (int i = 0; i < 5; ++i) category += "类";  // 11 bytes
   ASSERT_TRUE(convert("", number + " " + text + "\n1 2 0 0 1\n" + category + " 1\n"));
-  const StoredText& t = committed().texts().at(0);
+  const FeatureStore store = committed();
+  const StoredText& t = store.texts().at(0);
   EXPECT_EQ(t.text, text.substr(0, 198));
   EXPECT_EQ(t.fields.at(0).second, number.substr(0, 48));
   EXPECT_EQ(t.fields.at(1).second, category.substr(0, 9));

@@ -40,9 +40,9 @@ TEST_F(EpswFeatureWriter, LineKindsTranslateWithThreeAndFourSwapped) {
   for (const auto& c : cases) {
     const StoredFeature& f = write(8101, c.first, {"A", "B", "C"}).back();
     ASSERT_EQ(f.refs.size(), 3u);
-    for (const PointRef& r : f.refs) EXPECT_EQ(r.kind, c.second) << "line kind " << c.first;
-    EXPECT_EQ(f.header.kind, 0);
-    EXPECT_EQ(f.header.code, 8101);
+    for (const PointRef& r : f.refs) EXPECT_EQ(+r.kind, c.second) << "line kind " << c.first;
+    EXPECT_EQ(+f.header.kind, 0);
+    EXPECT_EQ(+f.header.code, 8101);
   }
   EXPECT_TRUE(store().points().empty());  // kind 4 with three vertices generates nothing
   EXPECT_EQ(nameText(store().features().back().header.name), "8");
@@ -55,15 +55,15 @@ TEST_F(EpswFeatureWriter, TwoVertexCircleStartsAtTheSecondVertexReflectedThrough
   ASSERT_EQ(f.refs.size(), 2u);
   EXPECT_EQ(nameText(f.refs[0].name), "T1");
   EXPECT_EQ(nameText(f.refs[1].name), "C2");
-  EXPECT_EQ(f.refs[0].kind, 3);
-  EXPECT_EQ(f.refs[1].kind, 3);
+  EXPECT_EQ(+f.refs[0].kind, 3);
+  EXPECT_EQ(+f.refs[1].kind, 3);
   const PointRecord& t1 = store().points().back();
   EXPECT_EQ(nameText(t1.name), "T1");
-  EXPECT_EQ(t1.east, 90);
-  EXPECT_EQ(t1.north, 200);
-  EXPECT_EQ(t1.elev, 7.5);  // the rest is the first vertex's
-  EXPECT_EQ(t1.w14, 3);
-  EXPECT_EQ(t1.code, 42);
+  EXPECT_EQ(+t1.east, 90);
+  EXPECT_EQ(+t1.north, 200);
+  EXPECT_EQ(+t1.elev, 7.5);  // the rest is the first vertex's
+  EXPECT_EQ(+t1.w14, 3);
+  EXPECT_EQ(+t1.code, 42);
   EXPECT_EQ(converter.m_nPointNo, 1);
 }
 
@@ -71,8 +71,8 @@ TEST_F(EpswFeatureWriter, CircleWithAVertexMissingIsWrittenAsItComes) {
   addPoint("C1", 100, 200);
   const StoredFeature& f = write(8201, 4, {"C1", ""}).back();
   EXPECT_EQ(nameText(f.refs[0].name), "C1");
-  EXPECT_EQ(f.refs[0].kind, 3);
-  EXPECT_EQ(f.refs[1].kind, 3);
+  EXPECT_EQ(+f.refs[0].kind, 3);
+  EXPECT_EQ(+f.refs[1].kind, 3);
   EXPECT_EQ(store().points().size(), 1u);
   EXPECT_EQ(converter.m_nPointNo, 0);
 }
@@ -84,8 +84,8 @@ TEST_F(EpswFeatureWriter, GeneratedNamesPassOverNamesTheFileHolds) {
   converter.m_nPointNo = 0;
   const StoredFeature& f = write(8201, 4, {"C1", "C2"}).back();
   EXPECT_EQ(nameText(f.refs[0].name), "T2");
-  EXPECT_EQ(store().points().back().east, 90);
-  EXPECT_EQ(store().points().front().east, 0);  // the old T1 stands
+  EXPECT_EQ(+store().points().back().east, 90);
+  EXPECT_EQ(+store().points().front().east, 0);  // the old T1 stands
 }
 
 TEST_F(EpswFeatureWriter, Code3750BecomesOneFeaturePerVertexUnderOneName) {
@@ -96,9 +96,9 @@ TEST_F(EpswFeatureWriter, Code3750BecomesOneFeaturePerVertexUnderOneName) {
   for (size_t i = 0; i < 3; ++i) {
     ASSERT_EQ(features[i].refs.size(), 1u);
     EXPECT_EQ(nameText(features[i].refs[0].name), expected[i]);
-    EXPECT_EQ(features[i].refs[0].kind, 4);
+    EXPECT_EQ(+features[i].refs[0].kind, 4);
     EXPECT_EQ(nameText(features[i].header.name), "2");
-    EXPECT_EQ(features[i].header.code, 3750);
+    EXPECT_EQ(+features[i].header.code, 3750);
   }
 }
 

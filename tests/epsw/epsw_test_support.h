@@ -1,6 +1,7 @@
 // Shared by the EPSW tests: a converter over a recorded stand-in engine, with
 // the host directory, the input files and the output file in one temporary
-// directory.
+// directory. Fields of the packed host records are compared by value
+// (EXPECT_EQ(+record.field, ...)): a reference to one may be misaligned.
 #pragma once
 
 #include <gtest/gtest.h>
