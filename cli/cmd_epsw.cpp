@@ -74,6 +74,9 @@ int askOnTerminal(const std::string& gbkQuestion, bool& inputEnded) {
   }
 }
 
+// "1 point", "3 points"
+std::string counted(int n, const char* noun) { return std::to_string(n) + " " + noun + (n == 1 ? "" : "s"); }
+
 // "3 far points or texts (beyond 100000000)"
 std::string farCount(int n) {
   return std::to_string(n) + (n == 1 ? " far point or text" : " far points or texts") + " (beyond 100000000)";
@@ -141,8 +144,9 @@ int runEpsw(const Args& args) {
   const int questions = converted + dropped;
   const int failures = messages.countOtherThan("数据转换完毕！！！") - questions;
   if (ran && converter.m_hFile > 0)
-    std::printf("%d points, %d features and %d texts written to %s\n", converter.m_nPointsWritten,
-                converter.m_nFeaturesWritten, converter.m_nTextsWritten, converter.m_strOutputPath.c_str());
+    std::printf("%s, %s and %s written to %s\n", counted(converter.m_nPointsWritten, "point").c_str(),
+                counted(converter.m_nFeaturesWritten, "feature").c_str(),
+                counted(converter.m_nTextsWritten, "text").c_str(), converter.m_strOutputPath.c_str());
   return failures > 0 || problems > 0 || !ran ? kExitFailure : kExitOk;
 }
 

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "base/fixed_field.h"
 #include "epsw/epsw_converter.h"
 #include "standin/feature_store.h"
 #include "tests/support/recording_host.h"
@@ -15,11 +17,19 @@
 
 namespace dz::test {
 
+using Names = std::vector<std::string>;
+
+inline Names refNames(const StoredFeature& f) {
+  Names names;
+  for (const PointRef& r : f.refs) names.push_back(nameText(r.name));
+  return names;
+}
+
 class EpswTest : public ::testing::Test {
  protected:
   void writeTable(const std::string& text) { dir.write("EPSWconvert.txt", text); }
 
-  // Runs the confirm work with both files selected.
+  // The confirm work on these file contents.
   bool convert(const std::string& cor, const std::string& note) {
     converter.m_strCorPath = dir.write("in.cor", cor);
     converter.m_strNotPath = dir.write("in.not", note);
