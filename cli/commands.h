@@ -19,5 +19,6 @@ struct Subcommand {
 int runDump(const Args& args);
 int runPoints(const Args& args);
 int runAttach(const Args& args);
+int runEpsw(const Args& args);
 
 }  // namespace dz::cli

@@ -16,6 +16,7 @@ const Subcommand kSubcommands[] = {
     {"dump", "print a feature file (.qel) as JSON", runDump},
     {"points", "import points from a delimited text file", runPoints},
     {"attach", "attach attribute files to the parcels, boundary points and houses of a .qel", runAttach},
+    {"epsw", "convert EPSW .cor and .not files into a feature file", runEpsw},
 };
 
 void printOverview(std::FILE* out) {

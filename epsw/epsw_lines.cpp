@@ -1,0 +1,50 @@
+#include "epsw/epsw_lines.h"
+
+#include "base/classic_scan.h"
+#include "base/gbk.h"
+
+namespace dz {
+
+bool isCorFeatureLine(std::string_view line) {
+  const size_t dollar = line.find('$');
+  return dollar != std::string_view::npos && dollar > 0;
+}
+
+void CorPointFields::parse(std::string_view line) {
+  scanFormat(line, "%s %lf %lf %lf %d %d",
+             {ScanTarget::text(name, sizeof name), ScanTarget::real(east), ScanTarget::real(north),
+              ScanTarget::real(elev), ScanTarget::integer(first), ScanTarget::integer(second)});
+}
+
+std::string cutAtCharacter(const std::string& text, size_t maxBytes) {
+  size_t end = 0;
+  while (end < text.size()) {
+    const size_t next = end + gbkCharLength(text, end);
+    if (next > maxBytes) break;
+    end = next;
+  }
+  return text.substr(0, end);
+}
+
+void NoteFields::parseLine1(std::string_view line) {
+  // Whole tokens are scanned, then cut to their fields.
+  std::string numberToken = number;
+  std::string textToken = text;
+  scanFormat(line, "%s %s", {ScanTarget::text(numberToken), ScanTarget::text(textToken)});
+  number = cutAtCharacter(numberToken, kNumberBytes);
+  text = cutAtCharacter(textToken, kTextBytes);
+}
+
+void NoteFields::parseLine2(std::string_view line) {
+  scanFormat(line, "%lf %lf %lf %lf %f",
+             {ScanTarget::real(first), ScanTarget::real(second), ScanTarget::real(unused), ScanTarget::real(angle),
+              ScanTarget::real(height)});
+}
+
+void NoteFields::parseLine3(std::string_view line) {
+  std::string token = category;
+  scanFormat(line, "%s %f", {ScanTarget::text(token), ScanTarget::real(widthFactor)});
+  category = cutAtCharacter(token, kCategoryBytes);
+}
+
+}  // namespace dz
