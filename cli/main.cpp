@@ -14,6 +14,7 @@ const char kVersion[] = "dobrenz 1.0.0.1";
 
 const Subcommand kSubcommands[] = {
     {"dump", "print a feature file (.qel) as JSON", runDump},
+    {"cass", "convert a CASS exchange file (.cas) into a feature file", runCass},
 };
 
 void printOverview(std::FILE* out) {
