@@ -94,6 +94,7 @@ class Reader {
   explicit Reader(std::string_view in) : in_(in) {}
   bool bytes(void* p, size_t n) {
     if (n > in_.size() - pos_) return false;
+    if (n == 0) return true;  // an empty block has no buffer to copy into
     std::memcpy(p, in_.data() + pos_, n);
     pos_ += n;
     return true;

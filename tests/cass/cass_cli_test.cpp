@@ -116,6 +116,16 @@ TEST(CassCli, FailuresAreReportedWithoutTheClosingMessage) {
   EXPECT_EQ(readFile(damaged), "garbage");
 }
 
+TEST(CassCli, OutputThatCannotBeWrittenIsAFailure) {
+  TempDir dir;
+  const std::string out = dir.file("no-such-dir/o.qel");
+  const auto r = runCommand(DOBRENZ_EXE, sampleArgs(out));
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(contains(r.err, "error: ")) << r.err;
+  EXPECT_FALSE(contains(r.err, u8"转换完毕")) << r.err;
+  EXPECT_FALSE(fileExists(out));
+}
+
 TEST(CassCli, UsageErrors) {
   struct Case {
     std::vector<std::string> args;

@@ -1,6 +1,10 @@
 // Shared by the CASS tests: a temporary host directory holding the code
 // table and the input files, a stand-in engine, and the converted output
 // read back from the committed feature file.
+//
+// Host records are packed, so their fields may be misaligned: the tests
+// compare them as values (`EXPECT_EQ(+p.north, 2.5)`), never by binding a
+// reference to the field.
 #pragma once
 
 #include <gtest/gtest.h>

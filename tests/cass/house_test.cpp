@@ -46,7 +46,7 @@ class CassHouse : public CassFixture {
 TEST_F(CassHouse, StructureAndFloorsFromTheTextsInside) {
   convert(kHouse + texts({{"砖", "5,5"}, {"3", "6,6"}}) + "END\n");
   EXPECT_EQ(house().attributes, houseBlock("砖", 3));
-  EXPECT_EQ(house().header.kind, 3);
+  EXPECT_EQ(+house().header.kind, 3);
   EXPECT_EQ(converter->m_TextEntries[0].used, 1);
   EXPECT_EQ(converter->m_TextEntries[1].used, 1);
 }

@@ -25,17 +25,17 @@ TEST_F(CassParcel, QsBlockGivesTheRingAndItsBoundaryPoints) {
   ASSERT_EQ(output.points().size(), 2u);
   const PointRecord* p1 = point("P1");
   ASSERT_NE(p1, nullptr);
-  EXPECT_EQ(p1->north, 200.0);
-  EXPECT_EQ(p1->east, 100.0);
-  EXPECT_EQ(p1->elev, 0.0);
-  EXPECT_EQ(p1->flag, 1);
-  EXPECT_EQ(point("P2")->north, 210.0);
+  EXPECT_EQ(+p1->north, 200.0);
+  EXPECT_EQ(+p1->east, 100.0);
+  EXPECT_EQ(+p1->elev, 0.0);
+  EXPECT_EQ(+p1->flag, 1);
+  EXPECT_EQ(+point("P2")->north, 210.0);
   ASSERT_EQ(output.features().size(), 1u);
   const StoredFeature& f = output.features()[0];
-  EXPECT_EQ(f.header.kind, 1);
-  EXPECT_EQ(f.header.code, 7311);
+  EXPECT_EQ(+f.header.kind, 1);
+  EXPECT_EQ(+f.header.code, 7311);
   EXPECT_EQ(refNames(f), "P1 P2 P1");
-  for (const PointRef& r : f.refs) EXPECT_EQ(r.kind, 1);
+  for (const PointRef& r : f.refs) EXPECT_EQ(+r.kind, 1);
   EXPECT_EQ(f.attributes.size(), 228u);
   EXPECT_EQ(calledNames(), (std::vector<std::string>{"OpenFeatureFile", "PointExists", "AddPoint", "PointExists",
                                                      "AddPoint", "AddFeature", "CommitFeatureFile",
@@ -46,7 +46,7 @@ TEST_F(CassParcel, ParcelAlwaysGetsTheParcelCode) {
   dir.write("CASSCode.txt", "301000 8000\n");
   convert(kCas, kQs, kParcels);
   ASSERT_EQ(output.features().size(), 1u);
-  EXPECT_EQ(output.features()[0].header.code, 7311);
+  EXPECT_EQ(+output.features()[0].header.code, 7311);
 }
 
 TEST_F(CassParcel, AttributeBlockLayout) {
@@ -98,7 +98,7 @@ TEST_F(CassParcel, PointNameBeginningWithEEndsTheBlock) {
   EXPECT_EQ(output.points().size(), 1u);
   ASSERT_EQ(output.features().size(), 1u);
   EXPECT_EQ(refNames(output.features()[0]), "P1  P1");
-  EXPECT_EQ(output.features()[0].refs[1].kind, 0);
+  EXPECT_EQ(+output.features()[0].refs[1].kind, 0);
 }
 
 TEST_F(CassParcel, ExistingBoundaryPointIsNotChanged) {
@@ -106,7 +106,7 @@ TEST_F(CassParcel, ExistingBoundaryPointIsNotChanged) {
           "P0\nx\ny\nP1\n100.0\n200.0\nP2\n110.0\n210.0\nE\nQ0\nx\ny\nP2\n999.0\n999.0\nQ2\n120.0\n220.0\nE\n",
           "1 P0 a b 1 2 3 c d\n1 Q0 a b 1 2 3 c d\n");
   EXPECT_EQ(output.points().size(), 3u);
-  EXPECT_EQ(point("P2")->north, 210.0);
+  EXPECT_EQ(+point("P2")->north, 210.0);
   ASSERT_EQ(output.features().size(), 2u);
   EXPECT_EQ(refNames(output.features()[1]), "P2 Q2 P2");
 }
@@ -132,8 +132,8 @@ TEST_F(CassParcel, RepeatedParcelNumberLineStartsTheBlockAgain) {
 
 TEST_F(CassParcel, NumberThatFailsToScanKeepsThePreviousPointsValue) {
   convert(kCas, "P0\nx\ny\nP1\n100.0\n200.0\nP2\nnone\n210.0\nE\n", kParcels);
-  EXPECT_EQ(point("P2")->east, 100.0);
-  EXPECT_EQ(point("P2")->north, 210.0);
+  EXPECT_EQ(+point("P2")->east, 100.0);
+  EXPECT_EQ(+point("P2")->north, 210.0);
 }
 
 TEST_F(CassParcel, ParcelMissingFromQsIsWrittenWithAnEmptyRing) {
@@ -174,15 +174,15 @@ TEST_F(CassParcel, EmptyParcelNumberReadsNothing) {
 TEST_F(CassParcel, NilKeepsTheKeywordAfterAParcel) {
   convert(std::string(kCas) + "123,x\n1.5,2.5\nnil\n123,y\n3.5,4.5\nnil\n", kQs, kParcels);
   ASSERT_EQ(output.features().size(), 2u);
-  EXPECT_EQ(output.features()[1].header.code, 4301);
+  EXPECT_EQ(+output.features()[1].header.code, 4301);
   EXPECT_EQ(refNames(output.features()[1]), "X1");
 }
 
 TEST_F(CassParcel, HeaderAfterAParcelStartsTheNextFeature) {
   convert("LINE\n301000,P0\n1.0,1.0\n2.0,2.0\n123,x\n1.5,2.5\nnil\n", kQs, kParcels);
   ASSERT_EQ(output.features().size(), 2u);
-  EXPECT_EQ(output.features()[0].header.code, 7311);
-  EXPECT_EQ(output.features()[1].header.code, 4301);
+  EXPECT_EQ(+output.features()[0].header.code, 7311);
+  EXPECT_EQ(+output.features()[1].header.code, 4301);
 }
 
 class CassParcelLabel : public CassParcel {};
@@ -193,16 +193,16 @@ TEST_F(CassParcelLabel, LabelIsAPointWithABoundaryPointFeature) {
   ASSERT_EQ(output.points().size(), 1u);
   const PointRecord& p = output.points()[0];
   EXPECT_EQ(std::string(p.name, 12), "ABCDEFGHIJKL");
-  EXPECT_EQ(p.north, 2.5);
-  EXPECT_EQ(p.east, 1.5);
-  EXPECT_EQ(p.flag, 0);
+  EXPECT_EQ(+p.north, 2.5);
+  EXPECT_EQ(+p.east, 1.5);
+  EXPECT_EQ(+p.flag, 0);
   ASSERT_EQ(output.features().size(), 1u);
   const StoredFeature& f = output.features()[0];
-  EXPECT_EQ(f.header.kind, 2);
-  EXPECT_EQ(f.header.code, 7310);
+  EXPECT_EQ(+f.header.kind, 2);
+  EXPECT_EQ(+f.header.code, 7310);
   ASSERT_EQ(f.refs.size(), 1u);
   EXPECT_EQ(std::string(f.refs[0].name, 12), "ABCDEFGHIJKL");
-  EXPECT_EQ(f.refs[0].kind, 0);
+  EXPECT_EQ(+f.refs[0].kind, 0);
   std::vector<uint8_t> block(38, 0);
   const std::string kept = "ABCDEFGHIJ";
   std::copy(kept.begin(), kept.end(), block.begin());
@@ -214,8 +214,8 @@ TEST_F(CassParcelLabel, HeaderAfterTheLabelIsDropped) {
   // second label of the same number.
   convert("LINE\n300000,L1\n1.5,2.5\n123,x\n3.5,4.5\nnil\n");
   ASSERT_EQ(output.features().size(), 2u);
-  EXPECT_EQ(output.features()[0].header.code, 7310);
-  EXPECT_EQ(output.features()[1].header.code, 7310);
+  EXPECT_EQ(+output.features()[0].header.code, 7310);
+  EXPECT_EQ(+output.features()[1].header.code, 7310);
   EXPECT_EQ(output.points().size(), 1u);  // the second point has the same name
   EXPECT_EQ(point("X1"), nullptr);
 }
@@ -223,7 +223,7 @@ TEST_F(CassParcelLabel, HeaderAfterTheLabelIsDropped) {
 TEST_F(CassParcelLabel, LabelCircleIsExpandedButParcelCircleIsNot) {
   convert("CIRCLE\n300000,L1,2.0\n10.0,20.0\nnil\n301000,P0,2.0\n1.0,1.0\n2.0,2.0\nnil\n", kQs,
           "1 P0 a b 1 2 3 c d\n");
-  EXPECT_EQ(point("L1")->east, 8.0);
+  EXPECT_EQ(+point("L1")->east, 8.0);
   ASSERT_EQ(output.features().size(), 2u);
   EXPECT_EQ(output.features()[1].refs.size(), 3u);  // two vertices kept, not one diameter
 }

@@ -14,36 +14,36 @@ TEST_F(CassReader, LineGivesGeneratedPointsAndOneFeature) {
   ASSERT_EQ(output.points().size(), 2u);
   const PointRecord& x1 = output.points()[0];
   EXPECT_EQ(nameText(x1.name), "X1");
-  EXPECT_EQ(x1.north, 2.5);
-  EXPECT_EQ(x1.east, 1.5);
-  EXPECT_EQ(x1.elev, 0);
-  EXPECT_EQ(x1.code, 0);
-  EXPECT_EQ(x1.flag, 0);
-  EXPECT_EQ(point("X2")->north, 4.5);
-  EXPECT_EQ(point("X2")->east, 3.5);
+  EXPECT_EQ(+x1.north, 2.5);
+  EXPECT_EQ(+x1.east, 1.5);
+  EXPECT_EQ(+x1.elev, 0);
+  EXPECT_EQ(+x1.code, 0);
+  EXPECT_EQ(+x1.flag, 0);
+  EXPECT_EQ(+point("X2")->north, 4.5);
+  EXPECT_EQ(+point("X2")->east, 3.5);
   ASSERT_EQ(output.features().size(), 1u);
   const StoredFeature& f = output.features()[0];
-  EXPECT_EQ(f.header.code, 4301);
-  EXPECT_EQ(f.header.kind, 0);
+  EXPECT_EQ(+f.header.code, 4301);
+  EXPECT_EQ(+f.header.kind, 0);
   EXPECT_EQ(nameText(f.header.name), "");
   EXPECT_EQ(refNames(f), "X1 X2");
-  EXPECT_EQ(f.refs[0].kind, 1);
-  EXPECT_EQ(f.refs[1].kind, 1);
+  EXPECT_EQ(+f.refs[0].kind, 1);
+  EXPECT_EQ(+f.refs[1].kind, 1);
   EXPECT_TRUE(f.attributes.empty());
 }
 
 TEST_F(CassReader, IntegerPairIsAHeaderNotAVertex) {
   convert("LINE\n123,abc\n12,34\n1.5,2.5\nnil\n");
   ASSERT_EQ(output.features().size(), 1u);
-  EXPECT_EQ(output.features()[0].header.code, 0);  // "12" is not in the table
+  EXPECT_EQ(+output.features()[0].header.code, 0);  // "12" is not in the table
   EXPECT_EQ(refNames(output.features()[0]), "X1");
 }
 
 TEST_F(CassReader, PointKeywordGivesVertexKindOne) {
   convert("POINT\n789,p\n1.5,2.5\nnil\n");
   ASSERT_EQ(output.features().size(), 1u);
-  EXPECT_EQ(output.features()[0].header.code, 3120);
-  EXPECT_EQ(output.features()[0].refs[0].kind, 1);
+  EXPECT_EQ(+output.features()[0].header.code, 3120);
+  EXPECT_EQ(+output.features()[0].refs[0].kind, 1);
 }
 
 TEST_F(CassReader, FeatureOpenAtEndOfFileIsNotWritten) {
@@ -59,7 +59,7 @@ TEST_F(CassReader, AfterNilDataLinesWaitForAKeyword) {
   ASSERT_EQ(output.features().size(), 2u);
   EXPECT_EQ(refNames(output.features()[0]), "X1");
   EXPECT_EQ(refNames(output.features()[1]), "X2");
-  EXPECT_EQ(point("X2")->east, 5.5);
+  EXPECT_EQ(+point("X2")->east, 5.5);
 }
 
 TEST_F(CassReader, CloseLinesKeepTheKeyword) {
@@ -71,32 +71,32 @@ TEST_F(CassReader, CloseLinesKeepTheKeyword) {
 TEST_F(CassReader, HeaderClosesThePreviousFeature) {
   convert("PLINE\n123,a\n1.5,2.5\n2.5,3.5\n789,b\n4.5,5.5\nnil\n");
   ASSERT_EQ(output.features().size(), 2u);
-  EXPECT_EQ(output.features()[0].header.code, 4301);
+  EXPECT_EQ(+output.features()[0].header.code, 4301);
   EXPECT_EQ(refNames(output.features()[0]), "X1 X2");
-  EXPECT_EQ(output.features()[1].header.code, 3120);
+  EXPECT_EQ(+output.features()[1].header.code, 3120);
   EXPECT_EQ(refNames(output.features()[1]), "X3");
 }
 
 TEST_F(CassReader, LineWithoutCommaChangesTheCodeButKeepsVertices) {
   convert("LINE\n123,a\n1.5,2.5\n789\n3.5,4.5\nnil\n");
   ASSERT_EQ(output.features().size(), 1u);
-  EXPECT_EQ(output.features()[0].header.code, 3120);
+  EXPECT_EQ(+output.features()[0].header.code, 3120);
   EXPECT_EQ(refNames(output.features()[0]), "X1 X2");
 }
 
 TEST_F(CassReader, EmptyLineGivesCodeZeroAndKeepsVertices) {
   convert("LINE\n123,a\n1.5,2.5\n\n3.5,4.5\nnil\n");
   ASSERT_EQ(output.features().size(), 1u);
-  EXPECT_EQ(output.features()[0].header.code, 0);
+  EXPECT_EQ(+output.features()[0].header.code, 0);
   EXPECT_EQ(refNames(output.features()[0]), "X1 X2");
 }
 
 TEST_F(CassReader, Code111WritesNothingAndUsesNoPointNumbers) {
   convert("LINE\n999,a\n1.5,2.5\n2.5,3.5\nnil\nLINE\n123,b\n3.5,4.5\nnil\n");
   ASSERT_EQ(output.points().size(), 1u);
-  EXPECT_EQ(point("X1")->east, 3.5);
+  EXPECT_EQ(+point("X1")->east, 3.5);
   ASSERT_EQ(output.features().size(), 1u);
-  EXPECT_EQ(output.features()[0].header.code, 4301);
+  EXPECT_EQ(+output.features()[0].header.code, 4301);
 }
 
 TEST_F(CassReader, HouseIsClosedAndOfKindThree) {
@@ -104,8 +104,8 @@ TEST_F(CassReader, HouseIsClosedAndOfKindThree) {
   ASSERT_EQ(output.features().size(), 1u);
   const StoredFeature& f = output.features()[0];
   EXPECT_EQ(refNames(f), "X1 X2 X3 X1");
-  EXPECT_EQ(f.header.kind, 3);
-  EXPECT_EQ(f.header.code, 2120);
+  EXPECT_EQ(+f.header.kind, 3);
+  EXPECT_EQ(+f.header.code, 2120);
   EXPECT_EQ(output.points().size(), 3u);
 }
 
@@ -113,14 +113,14 @@ TEST_F(CassReader, Code7317IsClosedButNotAHouse) {
   convert("LINE\n731,a\n1.0,2.0\n3.0,2.0\nnil\n");
   ASSERT_EQ(output.features().size(), 1u);
   EXPECT_EQ(refNames(output.features()[0]), "X1 X2 X1");
-  EXPECT_EQ(output.features()[0].header.kind, 0);
+  EXPECT_EQ(+output.features()[0].header.kind, 0);
 }
 
 TEST_F(CassReader, Codes2330And2317StartAtTheSecondVertex) {
   convert("LINE\n233,a\n1.0,2.0\n3.0,2.0\n5.0,2.0\nC\n231,b\n1.0,1.0\n2.0,2.0\nnil\n");
   ASSERT_EQ(output.features().size(), 2u);
   EXPECT_EQ(refNames(output.features()[0]), "X2 X3 X1");
-  EXPECT_EQ(output.features()[0].header.code, 2330);
+  EXPECT_EQ(+output.features()[0].header.code, 2330);
   EXPECT_EQ(refNames(output.features()[1]), "X5 X4");
 }
 
@@ -137,15 +137,15 @@ TEST_F(CassReader, FeatureOfMoreThan500VerticesIsWrittenWhole) {
   convert(cas + "nil\n");
   ASSERT_EQ(output.features().size(), 1u);
   EXPECT_EQ(output.features()[0].refs.size(), 750u);
-  EXPECT_EQ(point("X750")->east, 749.5);
-  EXPECT_EQ(point("X750")->north, 749.25);
+  EXPECT_EQ(+point("X750")->east, 749.5);
+  EXPECT_EQ(+point("X750")->north, 749.25);
 }
 
 TEST_F(CassReader, ShortCoordinateLineKeepsTheSlotsEarlierValue) {
   convert("LINE\n123,a\n1.5,2.5\nnil\nLINE\n123,b\n7.5,\nnil\n");
   ASSERT_EQ(output.points().size(), 2u);
-  EXPECT_EQ(point("X2")->east, 7.5);
-  EXPECT_EQ(point("X2")->north, 2.5);
+  EXPECT_EQ(+point("X2")->east, 7.5);
+  EXPECT_EQ(+point("X2")->north, 2.5);
 }
 
 TEST_F(CassReader, MissingCodeTableIsReportedPerLookupAndFeaturesStillWritten) {
@@ -154,8 +154,8 @@ TEST_F(CassReader, MissingCodeTableIsReportedPerLookupAndFeaturesStillWritten) {
   EXPECT_TRUE(ran);
   EXPECT_EQ(messages.shown, std::vector<std::string>(2, "can't find CASSCode.txt failed!!"));
   ASSERT_EQ(output.features().size(), 2u);
-  EXPECT_EQ(output.features()[0].header.code, 0);
-  EXPECT_EQ(output.features()[1].header.code, 0);
+  EXPECT_EQ(+output.features()[0].header.code, 0);
+  EXPECT_EQ(+output.features()[1].header.code, 0);
 }
 
 class CassCircle : public CassFixture {};
@@ -163,37 +163,37 @@ class CassCircle : public CassFixture {};
 TEST_F(CassCircle, CentreBecomesTheEndsOfTheDiameter) {
   convert("CIRCLE\n456,c1,2.0\n10.0,20.0\nnil\n");
   ASSERT_EQ(output.points().size(), 2u);
-  EXPECT_EQ(point("X1")->north, 20.0);
-  EXPECT_EQ(point("X1")->east, 8.0);
-  EXPECT_EQ(point("X2")->north, 20.0);
-  EXPECT_EQ(point("X2")->east, 12.0);
+  EXPECT_EQ(+point("X1")->north, 20.0);
+  EXPECT_EQ(+point("X1")->east, 8.0);
+  EXPECT_EQ(+point("X2")->north, 20.0);
+  EXPECT_EQ(+point("X2")->east, 12.0);
   ASSERT_EQ(output.features().size(), 1u);
-  EXPECT_EQ(output.features()[0].header.code, 5610);
-  EXPECT_EQ(output.features()[0].refs[0].kind, 3);
-  EXPECT_EQ(output.features()[0].refs[1].kind, 3);
+  EXPECT_EQ(+output.features()[0].header.code, 5610);
+  EXPECT_EQ(+output.features()[0].refs[0].kind, 3);
+  EXPECT_EQ(+output.features()[0].refs[1].kind, 3);
 }
 
 TEST_F(CassCircle, HeaderWithoutRadiusKeepsTheLastRadius) {
   convert("CIRCLE\n456,c1,2.0\n10.0,20.0\nC\n456,c2\n30.0,40.0\nC\n456,,9\n50.0,60.0\nnil\n");
   ASSERT_EQ(output.points().size(), 6u);
-  EXPECT_EQ(point("X3")->east, 28.0);
-  EXPECT_EQ(point("X4")->east, 32.0);
+  EXPECT_EQ(+point("X3")->east, 28.0);
+  EXPECT_EQ(+point("X4")->east, 32.0);
   // ",9" has its comma first: no radius field, 2.0 stays.
-  EXPECT_EQ(point("X5")->east, 48.0);
+  EXPECT_EQ(+point("X5")->east, 48.0);
 }
 
 TEST_F(CassCircle, RadiusIsReadAsFarAsItFormsANumber) {
   convert("CIRCLE\n456,c1,1.5m,extra\n10.0,20.0\nnil\n");
-  EXPECT_EQ(point("X1")->east, 8.5);
-  EXPECT_EQ(point("X2")->east, 11.5);
+  EXPECT_EQ(+point("X1")->east, 8.5);
+  EXPECT_EQ(+point("X2")->east, 11.5);
 }
 
 TEST_F(CassCircle, SecondCentreLineRedrawsTheDiameterFromTheFirst) {
   convert("CIRCLE\n456,c1,1.0\n10.0,20.0\n30.0,40.0\nnil\n");
   ASSERT_EQ(output.points().size(), 2u);
-  EXPECT_EQ(point("X1")->east, 9.0);
-  EXPECT_EQ(point("X2")->east, 11.0);
-  EXPECT_EQ(point("X2")->north, 20.0);
+  EXPECT_EQ(+point("X1")->east, 9.0);
+  EXPECT_EQ(+point("X2")->east, 11.0);
+  EXPECT_EQ(+point("X2")->north, 20.0);
 }
 
 class CassRunFailures : public CassFixture {};
