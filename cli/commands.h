@@ -20,5 +20,6 @@ int runDump(const Args& args);
 int runPoints(const Args& args);
 int runAttach(const Args& args);
 int runEpsw(const Args& args);
+int runCass(const Args& args);
 
 }  // namespace dz::cli

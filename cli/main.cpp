@@ -17,6 +17,7 @@ const Subcommand kSubcommands[] = {
     {"points", "import points from a delimited text file", runPoints},
     {"attach", "attach attribute files to the parcels, boundary points and houses of a .qel", runAttach},
     {"epsw", "convert EPSW .cor and .not files into a feature file", runEpsw},
+    {"cass", "convert a CASS exchange file (.cas) into a feature file", runCass},
 };
 
 void printOverview(std::FILE* out) {

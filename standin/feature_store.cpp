@@ -209,7 +209,7 @@ bool decodeQel(std::string_view bytes, FeatureStore& store, std::string& reason)
     r.bytes(&p, sizeof p);
     if (!store.addPoint(p)) return fail("damaged feature file (two points of one name)");
   }
-  // Every feature takes at least 26 bytes and every text at least 126, so
+  // Every feature takes at least 26 bytes and every text at least 122, so
   // counts larger than the rest of the file are refused before reserving.
   if (featureCount > r.remaining() / 26) return fail("damaged feature file (feature table)");
   store.features().reserve(featureCount);
@@ -226,7 +226,7 @@ bool decodeQel(std::string_view bytes, FeatureStore& store, std::string& reason)
     r.bytes(f.attributes.data(), length);
     store.features().push_back(std::move(f));
   }
-  if (textCount > r.remaining() / 126) return fail("damaged feature file (text table)");
+  if (textCount > r.remaining() / 122) return fail("damaged feature file (text table)");
   store.texts().reserve(textCount);
   for (uint32_t i = 0; i < textCount; ++i) {
     StoredText t;

@@ -1,0 +1,42 @@
+#include "cass/cas_lines.h"
+
+namespace dz {
+
+CasLine classifyCasLine(std::string_view line, bool textMode, int kind) {
+  if (textMode && line != "nil") return CasLine::TextEntry;
+  if (line == "TEXT") return CasLine::TextStart;
+  if (line == "tamberol") return CasLine::Stop;
+  if (!line.empty() && line[0] == '[') return CasLine::Comment;
+  if (line == "LINE" || line == "PLINE") return CasLine::LineKeyword;
+  if (line == "CIRCLE") return CasLine::CircleKeyword;
+  if (line == "POINT") return CasLine::PointKeyword;
+  if (line == "SPECIAL") return CasLine::LineKeyword;
+  if (line == "nil") return CasLine::FeatureEnd;
+  if (line == "C" || line == "E") return CasLine::FeatureClose;
+  if (line == "END") return CasLine::End;
+  if (!line.empty() && line[0] == ',') return CasLine::Ignored;
+  if (kind == 0) return CasLine::Ignored;
+  const size_t comma = line.find(',');
+  if (comma == std::string_view::npos) return CasLine::CodeOnly;
+  // '.' and ',' are ASCII below 0x40 and never the second byte of a GBK
+  // character, so a byte search is exact here.
+  if (line.substr(0, comma).find('.') != std::string_view::npos) return CasLine::Coordinate;
+  return CasLine::Header;
+}
+
+std::string_view textBeforeComma(std::string_view line) { return line.substr(0, line.find(',')); }
+
+std::string extractCasField(std::string_view line, int k) {
+  size_t comma = line.find(',');
+  if (comma == std::string_view::npos || k < 0) return std::string();
+  if (k == 0) return std::string(comma == 0 ? line : line.substr(0, comma));
+  for (int seen = 1; seen < k; ++seen) {
+    comma = line.find(',', comma + 1);
+    if (comma == std::string_view::npos) return std::string();
+  }
+  const size_t next = line.find(',', comma + 1);
+  const size_t begin = comma + 1;
+  return std::string(line.substr(begin, next == std::string_view::npos ? std::string_view::npos : next - begin));
+}
+
+}  // namespace dz

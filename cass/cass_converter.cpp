@@ -1,0 +1,164 @@
+// The exchange-file reader: one pass over the .cas lines with a small state
+// machine (feature kind, TEXT section, collected vertices). Circles are
+// expanded here, as their centre line is read.
+#include "cass/cass_converter.h"
+
+#include "base/classic_scan.h"
+#include "base/line_reader.h"
+#include "cass/cas_lines.h"
+
+namespace {
+
+bool isParcelCode(const std::string& code) { return code == "301000" || code == "300000"; }
+
+// Room for the usual feature; longer ones grow the store.
+constexpr size_t kVertexSlots = 500;
+
+}  // namespace
+
+// The reader's state between lines.
+struct CCassConverter::ReadState {
+  int kind = 0;  // 0 none, 1 line, 2 circle, 3 point
+  bool textMode = false;
+  // Slots are reused, never cleared: a number that fails to scan leaves what
+  // an earlier feature put there.
+  std::vector<VertexPair> vertices = std::vector<VertexPair>(kVertexSlots);
+  int n = 0;
+  std::string code;    // CASS code of the current feature
+  std::string header;  // its header line
+  std::string left;    // text before the first comma of the latest line with one
+  int hostCode = 0;
+  double radius = 0;
+  int16_t textToggle = 0;
+};
+
+CCassConverter::CCassConverter(HostLibrary& host, ui::MessageService& messages)
+    : m_host(host), m_messages(messages) {}
+
+CCassConverter::~CCassConverter() = default;
+
+std::string CCassConverter::ExtractField(const std::string& line, int k) { return dz::extractCasField(line, k); }
+
+bool CCassConverter::Run() {
+  dz::LineReader cas;
+  if (!cas.open(m_strCasPath)) {
+    m_messages.ShowMessage("can't find *.cas failed!!", ui::kMbOk);
+    return false;
+  }
+  m_hFile = m_host.OpenFeatureFile(m_strOutputPath.c_str());
+  if (m_hFile <= 0) {
+    m_messages.ShowMessage("can't open " + m_strOutputPath + " failed!!", ui::kMbOk);
+    return false;
+  }
+
+  ReadState s;
+  std::string line;
+  bool reading = true;
+  while (reading && cas.readLine(line)) {
+    switch (dz::classifyCasLine(line, s.textMode, s.kind)) {
+      case dz::CasLine::TextEntry:
+        CollectTextEntry(line, s.textToggle);
+        break;
+      case dz::CasLine::TextStart:
+        s.textMode = true;
+        break;
+      case dz::CasLine::Stop:
+        reading = false;
+        break;
+      case dz::CasLine::Comment:
+      case dz::CasLine::Ignored:
+        break;
+      case dz::CasLine::LineKeyword:
+        s.kind = 1;
+        break;
+      case dz::CasLine::CircleKeyword:
+        s.kind = 2;
+        break;
+      case dz::CasLine::PointKeyword:
+        s.kind = 3;
+        break;
+      case dz::CasLine::FeatureEnd: {
+        // A parcel keeps the keyword (and the TEXT section) in force, so the
+        // next parcel header needs no keyword line.
+        bool reset = true;
+        if (s.n > 0) {
+          reset = !isParcelCode(s.code);
+          Flush(s);
+        }
+        if (reset) {
+          s.kind = 0;
+          s.textMode = false;
+        }
+        break;
+      }
+      case dz::CasLine::FeatureClose:
+        if (s.n > 0) Flush(s);
+        break;
+      case dz::CasLine::End:
+        if (!m_TextEntries.empty()) ApplyHouseAttributes(m_TextEntries.data(), m_nTextEntries);
+        break;
+      case dz::CasLine::CodeOnly:
+        // The code of the features that follow; the vertices collected stay.
+        s.hostCode = LookupCassCode(line);
+        s.code = s.left;
+        break;
+      case dz::CasLine::Coordinate:
+        OnCoordinateLine(s, line);
+        s.left = std::string(dz::textBeforeComma(line));
+        break;
+      case dz::CasLine::Header:
+        OnHeaderLine(s, line);
+        break;
+    }
+  }
+  // A feature still open at the end of the file is not written.
+  m_host.CommitFeatureFile(m_hFile);
+  m_host.CloseFeatureFile(m_hFile);
+  return true;
+}
+
+void CCassConverter::Flush(ReadState& s) {
+  if (isParcelCode(s.code))
+    WriteParcel(s.header, s.vertices.data(), s.n, s.hostCode);
+  else
+    WriteFeature(s.vertices.data(), s.n, s.kind, s.hostCode);
+  s.n = 0;
+}
+
+void CCassConverter::OnHeaderLine(ReadState& s, const std::string& line) {
+  const std::string left(dz::textBeforeComma(line));
+  s.left = left;
+  if (s.n > 0) {
+    // A parcel label is closed by the next header, which is then lost: the
+    // code, header and host code stay those of the label.
+    const bool dropped = s.code == "300000";
+    Flush(s);
+    if (dropped) return;
+  }
+  s.hostCode = LookupCassCode(left);
+  s.header = line;
+  s.code = left;
+  if (s.kind == 2) {
+    // The radius is the third field; a header without one keeps the last radius.
+    const std::string rest = line.substr(line.find(',') + 1);
+    const size_t comma = rest.find(',', 1);
+    if (comma != std::string::npos) s.radius = dz::classicAtof(std::string_view(rest).substr(comma + 1));
+  }
+}
+
+void CCassConverter::OnCoordinateLine(ReadState& s, const std::string& line) {
+  const size_t needed = static_cast<size_t>(s.n) + 1;
+  if (s.vertices.size() < needed) s.vertices.resize(needed);
+  VertexPair& v = s.vertices[s.n];
+  dz::scanFormat(line, "%lf,%lf", {dz::ScanTarget::real(v.c2), dz::ScanTarget::real(v.c1)});
+  if (s.kind == 2 && s.code != "301000") {
+    // A circle becomes the two ends of its diameter along the second
+    // coordinate: (q, p - r) and (q, p + r) for the centre line "p,q".
+    v.c2 -= s.radius;
+    s.vertices[1].c1 = s.vertices[0].c1;
+    s.vertices[1].c2 = s.vertices[0].c2 + 2 * s.radius;
+    s.n = 2;
+  } else {
+    ++s.n;
+  }
+}

@@ -1,0 +1,88 @@
+// Converts a CASS exchange file (.cas) into a host feature file: lines,
+// polylines, circles, points and special features become generated points
+// X1, X2, ... with a feature over them; parcels take their rings from the .qs
+// file and their attributes from the parcel attribute file; houses take
+// their structure and floor count from the texts that lie inside them.
+//
+// The work is spread over files named for it: cass_converter.cpp (the reader
+// and its state machine, circles), cas_lines.cpp (line classification),
+// cass_code_table.cpp (code lookup), feature_writer.cpp (points and
+// features), parcel_import.cpp (parcels and labels), text_entries.cpp (the
+// TEXT section), house_import.cpp (houses and text objects).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cass/cass_code_table.h"
+#include "cass/house_import.h"
+#include "cass/parcel_import.h"
+#include "cass/text_entries.h"
+#include "host/host_library.h"
+#include "ui/message_service.h"
+
+// One vertex as the .cas coordinate line "p,q" gives it: c1 = q becomes the
+// first (north) coordinate of its point, c2 = p the second (east).
+struct VertexPair {
+  double c1 = 0;
+  double c2 = 0;
+};
+
+class CCassConverter {
+ public:
+  CCassConverter(HostLibrary& host, ui::MessageService& messages);
+  virtual ~CCassConverter();
+  CCassConverter(const CCassConverter&) = delete;
+  CCassConverter& operator=(const CCassConverter&) = delete;
+
+  std::string m_strQsPath;      // parcel boundary file (.qs)
+  std::string m_strParcelPath;  // parcel attribute file (.txt)
+  std::string m_strCasPath;     // the exchange file
+  std::string m_strOutputPath;  // the feature file to write into
+  QelHandle m_hFile = 0;
+  int32_t m_nPointNo = 1;             // number of the next generated point
+  std::string m_strPointPrefix = "X";
+  std::vector<dz::TextEntry> m_TextEntries;  // every text collected, in file order
+  int32_t m_nTextEntries = 0;  // complete entries; -1 while the first has its text but no position
+  int32_t m_nTextObjectsWritten = 0;  // entries already written as text objects
+
+  // What the run handed to the host, for a summary.
+  int m_nPointsAdded = 0;
+  int m_nFeaturesAdded = 0;  // all features, parcels, labels and houses included
+  int m_nParcelsAdded = 0;
+  int m_nLabelsAdded = 0;
+  int m_nHousesAdded = 0;
+  int m_nTextsAdded = 0;
+
+  // The whole conversion. True when it converted: the .cas file was read and
+  // the output file committed. False after a failure it has reported.
+  bool Run();
+
+  int LookupCassCode(const std::string& code);
+  void WriteFeature(const VertexPair* vertices, int n, int kind, int hostCode);
+  void BuildPointRefs(const VertexPair* vertices, int n, int kind, int hostCode, PointRef* refs);
+  void AddFeatureRecord(int hostCode, const PointRef* refs, int count);
+  static std::string ExtractField(const std::string& line, int k);
+  void WriteParcel(const std::string& header, const VertexPair* vertices, int n, int hostCode);
+  // `textToggle` is the reader's: 0 when the next text-section line is a
+  // text, 1 when it is that text's position.
+  void CollectTextEntry(const std::string& line, int16_t& textToggle);
+  void ReadParcelRing(QelHandle handle, int n, const std::string& parcel);
+  void WriteParcelFeature(QelHandle handle, const PointRef* refs, int count, const std::string& parcel);
+  void ApplyHouseAttributes(dz::TextEntry* entries, int count);
+
+ private:
+  struct ReadState;
+
+  void OnHeaderLine(ReadState& s, const std::string& line);
+  void OnCoordinateLine(ReadState& s, const std::string& line);
+  void Flush(ReadState& s);
+
+  HostLibrary& m_host;
+  ui::MessageService& m_messages;
+  dz::CassCodeTable m_codeTable;
+  dz::QsParcelIndex m_qsIndex;
+  dz::ParcelAttributeIndex m_parcelIndex;
+  dz::HouseTextGrid m_textGrid;
+};

@@ -1,0 +1,69 @@
+// The two side files of the parcels, each read once per run and indexed so
+// that every answer is the one a scan from the top would give:
+// - the .qs parcel boundary file: blocks that begin with a line holding the
+//   parcel number and list the boundary points (name, second coordinate,
+//   first coordinate), ended by a line that begins with "E";
+// - the parcel attribute file: one parcel per line, white-space separated.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace dz {
+
+class QsParcelIndex {
+ public:
+  // Reads the whole file; false (and nothing kept) when it cannot be opened.
+  bool load(const std::string& path);
+  bool isLoaded() const { return loaded_; }
+
+  size_t lineCount() const { return lines_.size(); }
+  const std::string& line(size_t i) const { return lines_[i]; }
+  // The first line at or after `from` equal to `text`; lineCount() if none.
+  size_t findLine(std::string_view text, size_t from) const;
+  // The first line at or after `from` that begins with "E"; lineCount() if none.
+  size_t findEndLine(size_t from) const;
+
+ private:
+  bool loaded_ = false;
+  std::vector<std::string> lines_;
+  std::unordered_map<std::string_view, std::vector<size_t>> positions_;  // views into lines_
+  std::vector<size_t> endLines_;
+};
+
+// The fields of a parcel attribute line that the parcel feature receives.
+// Fields a line lacks keep the values of the last line that had them.
+struct ParcelAttributeFields {
+  std::string parcel;  // field 2
+  std::string field4;
+  double field5 = 0;
+  double field6 = 0;
+  double field7 = 0;
+  std::string field8;
+  std::string ownership;  // field 9
+};
+
+class ParcelAttributeIndex {
+ public:
+  bool load(const std::string& path);
+  bool isLoaded() const { return loaded_; }
+  // The fields as they stood at the first line whose field 2 is `parcel`;
+  // null when no line has it.
+  const ParcelAttributeFields* find(const std::string& parcel) const;
+
+ private:
+  bool loaded_ = false;
+  std::unordered_map<std::string, ParcelAttributeFields> first_;
+};
+
+// 1 state-owned, 2 private, 0 collective, 3 anything else.
+uint8_t ownershipCode(std::string_view text);
+
+// The 228-byte attribute block of a parcel feature.
+void fillParcelAttributes(uint8_t* block228, const ParcelAttributeFields& fields);
+
+}  // namespace dz
