@@ -13,11 +13,11 @@ namespace {
 const char kVersion[] = "dobrenz 1.0.0.1";
 
 const Subcommand kSubcommands[] = {
-    {"dump", "print a feature file (.qel) as JSON", runDump},
-    {"points", "import points from a delimited text file", runPoints},
-    {"attach", "attach attribute files to the parcels, boundary points and houses of a .qel", runAttach},
-    {"epsw", "convert EPSW .cor and .not files into a feature file", runEpsw},
     {"cass", "convert a CASS exchange file (.cas) into a feature file", runCass},
+    {"epsw", "convert EPSW .cor and .not files into a feature file", runEpsw},
+    {"attach", "attach attribute files to the parcels, boundary points and houses of a .qel", runAttach},
+    {"points", "import points from a delimited text file", runPoints},
+    {"dump", "print a feature file (.qel) as JSON", runDump},
 };
 
 void printOverview(std::FILE* out) {
