@@ -1,0 +1,27 @@
+#include "ui/file_dialog.h"
+
+#include "ui/dialog.h"
+
+namespace ui {
+
+FileDialog::FileDialog(bool openFileDialog, const char* defaultExt, const char* fileName, unsigned flags,
+                       const char* filter, Dialog* parent)
+    : services_(parent && parent->Services() ? parent->Services() : CurrentServices()) {
+  request_.open = openFileDialog;
+  request_.defaultExt = defaultExt ? defaultExt : "";
+  request_.fileName = fileName ? fileName : "";
+  request_.flags = flags;
+  request_.filter = filter ? filter : "";
+  request_.ownerTemplateId = parent ? parent->TemplateId() : 0;
+}
+
+int FileDialog::DoModal() {
+  if (!services_ || !services_->files) return kIdCancel;
+  std::string chosen;
+  const int result = services_->files->ShowFileDialog(request_, chosen);
+  if (result != kIdOk) return kIdCancel;
+  path_ = chosen;
+  return kIdOk;
+}
+
+}  // namespace ui
