@@ -17,5 +17,6 @@ struct Subcommand {
 };
 
 int runDump(const Args& args);
+int runRun(const Args& args);
 
 }  // namespace dz::cli

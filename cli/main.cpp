@@ -14,6 +14,7 @@ const char kVersion[] = "dobrenz 1.0.0.1";
 
 const Subcommand kSubcommands[] = {
     {"dump", "print a feature file (.qel) as JSON", runDump},
+    {"run", "play a scripted dialog session (docs/dialogs.md)", runRun},
 };
 
 void printOverview(std::FILE* out) {

@@ -1,5 +1,6 @@
 #include "ui/file_dialog.h"
 
+#include "base/gbk.h"
 #include "ui/dialog.h"
 
 namespace ui {
@@ -22,6 +23,10 @@ int FileDialog::DoModal() {
   if (result != kIdOk) return kIdCancel;
   path_ = chosen;
   return kIdOk;
+}
+
+void AppendExtensionUnlessPresent(std::string& path, const char* extension) {
+  if (dz::findGbkText(path, extension) == std::string::npos) path += extension;
 }
 
 }  // namespace ui
