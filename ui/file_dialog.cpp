@@ -1,6 +1,5 @@
 #include "ui/file_dialog.h"
 
-#include "base/gbk.h"
 #include "ui/dialog.h"
 
 namespace ui {
@@ -25,8 +24,12 @@ int FileDialog::DoModal() {
   return kIdOk;
 }
 
+// An extension starts with '.', which is never the second byte of a GBK
+// character, so a byte search finds exactly the whole-character matches in a
+// GBK path, and works as well for a path in UTF-8, the narrow form of paths
+// on other systems.
 void AppendExtensionUnlessPresent(std::string& path, const char* extension) {
-  if (dz::findGbkText(path, extension) == std::string::npos) path += extension;
+  if (path.find(extension) == std::string::npos) path += extension;
 }
 
 }  // namespace ui

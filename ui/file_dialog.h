@@ -29,9 +29,9 @@ class FileDialog {
   std::string path_;
 };
 
-// Appends `extension` to a chosen path unless the text occurs anywhere in it
-// (case-sensitive, by whole characters): "D:\a\b" gets it, "D:\x.qel\b"
-// does not, "D:\b.QEL" gets it after the capitals.
+// Appends `extension` (".qel") to a chosen path unless that text occurs
+// anywhere in it, case-sensitive: "D:\a\b" gets it, "D:\x.qel\b" does not,
+// "D:\b.QEL" gets it after the capitals.
 void AppendExtensionUnlessPresent(std::string& path, const char* extension);
 
 }  // namespace ui
