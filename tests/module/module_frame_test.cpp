@@ -145,16 +145,5 @@ TEST_F(ModuleFrame, PointNameComesBackInExactlyTwelveZeroFilledBytes) {
   CmdReadTextPoints(1, nullptr);  // no buffer: nothing read or written
 }
 
-TEST(CommandTable, FiveCommandsByOrdinal) {
-  std::vector<int> ordinals;
-  for (const CommandInfo& c : Commands()) ordinals.push_back(c.ordinal);
-  EXPECT_EQ(ordinals, (std::vector<int>{10, 20, 30, 40, 50}));
-  EXPECT_STREQ(FindCommand(50)->name, "CmdReadTextPoints");
-  EXPECT_TRUE(FindCommand(50)->takesHandle && FindCommand(50)->takesName);
-  EXPECT_TRUE(FindCommand(40)->takesHandle && !FindCommand(40)->takesName);
-  EXPECT_EQ(FindCommand(15), nullptr);
-  EXPECT_FALSE(InvokeCommand(15, 0, nullptr));
-}
-
 }  // namespace
 }  // namespace dz::module

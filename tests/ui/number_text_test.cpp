@@ -19,11 +19,6 @@ TEST(ExchangeNumberFormat, DoublesInShortestFormUpToFifteenDigits) {
   EXPECT_EQ(FormatExchangeDouble(1234567890123456.0), "1.23456789012346e+15");
 }
 
-TEST(ExchangeNumberFormat, IntegersAsDecimal) {
-  EXPECT_EQ(FormatExchangeInt(-1), "-1");
-  EXPECT_EQ(FormatExchangeInt(2147483647), "2147483647");
-}
-
 TEST(ExchangeNumberParse, IntegersWithBlanksAndSign) {
   int v = 99;
   EXPECT_TRUE(ParseExchangeInt("12", v));
