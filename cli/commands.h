@@ -21,5 +21,6 @@ int runPoints(const Args& args);
 int runAttach(const Args& args);
 int runEpsw(const Args& args);
 int runCass(const Args& args);
+int runRun(const Args& args);
 
 }  // namespace dz::cli

@@ -18,6 +18,7 @@ const Subcommand kSubcommands[] = {
     {"attach", "attach attribute files to the parcels, boundary points and houses of a .qel", runAttach},
     {"points", "import points from a delimited text file", runPoints},
     {"dump", "print a feature file (.qel) as JSON", runDump},
+    {"run", "play a scripted dialog session (docs/dialogs.md)", runRun},
 };
 
 void printOverview(std::FILE* out) {

@@ -1,0 +1,57 @@
+#include "cass/cass_convert_dlg.h"
+
+#include "res/resource_ids.h"
+#include "ui/file_dialog.h"
+
+using namespace res;
+
+CCassConvertDlg::CCassConvertDlg(ui::Dialog* parent) : ui::Dialog(IDD_CASS_CONVERT, parent) {}
+
+CCassConvertDlg::~CCassConvertDlg() = default;
+
+void CCassConvertDlg::DoDataExchange(ui::DataExchange* pDX) {
+  ui::Dialog::DoDataExchange(pDX);
+  ui::DDX_Text(pDX, IDC_CASS_QS_PATH, m_strQsPath);
+  ui::DDX_Text(pDX, IDC_CASS_OUTPUT_PATH, m_strOutputPath);
+  ui::DDX_Text(pDX, IDC_CASS_PARCEL_PATH, m_strParcelPath);
+  ui::DDX_Text(pDX, IDC_CASS_CAS_PATH, m_strCasPath);
+}
+
+const ui::MessageMap& CCassConvertDlg::GetMessageMap() const {
+  using H = ui::Handler<CCassConvertDlg>;
+  static const ui::MessageMap map{
+      H{IDC_CASS_BROWSE_QS, ui::kBnClicked, &CCassConvertDlg::OnBrowseQs},
+      H{IDC_CASS_BROWSE_PARCEL, ui::kBnClicked, &CCassConvertDlg::OnBrowseParcel},
+      H{IDC_CASS_BROWSE_OUTPUT, ui::kBnClicked, &CCassConvertDlg::OnBrowseOutput},
+      H{IDC_CASS_BROWSE_CAS, ui::kBnClicked, &CCassConvertDlg::OnBrowseCas},
+  };
+  return map;
+}
+
+bool CCassConvertDlg::Browse(bool open, const char* filter, std::string& member, bool hostExtension) {
+  ui::FileDialog dialog(open, nullptr, nullptr, ui::kOfnHideReadOnly | ui::kOfnFileMustExist, filter, this);
+  if (dialog.DoModal() != ui::kIdOk) return false;
+  member = dialog.GetPathName();
+  // Before the boxes are rewritten, so the box shows the path that is used.
+  if (hostExtension) ui::AppendExtensionUnlessPresent(member, ".qel");
+  UpdateData(false);
+  return true;
+}
+
+void CCassConvertDlg::OnBrowseQs() { Browse(true, "(*.qs)|*.qs||", m_strQsPath); }
+
+void CCassConvertDlg::OnBrowseParcel() { Browse(true, "(*.txt)|*.txt||", m_strParcelPath); }
+
+void CCassConvertDlg::OnBrowseOutput() { Browse(false, "data files(*.qel)|*qel||", m_strOutputPath, true); }
+
+void CCassConvertDlg::OnBrowseCas() { Browse(false, "data files(*.cas)|*cas||", m_strCasPath); }
+
+void CCassConvertDlg::OnOK() {
+  // The check reads the members, not the boxes: a path typed without its
+  // Browse button counts only once the check has passed.
+  if (m_strCasPath.empty() || m_strOutputPath.empty() || m_strParcelPath.empty() || m_strQsPath.empty()) {
+    MessageBox("请将信息完整的输入！！！");
+    return;
+  }
+  ui::Dialog::OnOK();
+}

@@ -1,0 +1,62 @@
+// dobrenz run SCRIPT [--host-dir DIR] [--trace FILE]
+#include <cstdio>
+
+#include "base/file_io.h"
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+#include "module/session_runner.h"
+#include "ui/session_script.h"
+
+namespace dz::cli {
+
+int runRun(const Args& args) {
+  const std::vector<OptionSpec> spec = {
+      {"host-dir", true, "the host directory, where the code tables lie (default: $QEL_HOST_DIR, else .)", "DIR"},
+      {"trace", true, "write every host call to FILE", "FILE"},
+  };
+  Options options(args, spec);
+  if (options.wantsHelp()) {
+    std::fputs(formatUsage("dobrenz run SCRIPT [--host-dir DIR] [--trace FILE]",
+                           "Plays a scripted session: the host opens files and calls the commands, the user\n"
+                           "types, clicks and answers in the dialogs (see docs/dialogs.md). The log goes to\n"
+                           "standard output, one event per line. Exit 2 when the script does not fit what\n"
+                           "happens, 1 when something failed.",
+                           spec)
+                   .c_str(),
+               stdout);
+    return kExitOk;
+  }
+  if (options.positional().size() != 1) throw UsageError{"expected one script"};
+  const std::string& path = options.positional()[0];
+  std::string text;
+  if (!fileExists(path)) {
+    printError("dobrenz run: " + path + " does not exist");
+    return kExitFailure;
+  }
+  if (!readWholeFile(path, text)) {
+    printError("dobrenz run: " + path + " cannot be read");
+    return kExitFailure;
+  }
+  ui::SessionScript script;
+  ui::ScriptError error;
+  if (!ui::ParseSessionScript(text, script, error)) {
+    printError("dobrenz run: " + path + ":" + std::to_string(error.line) + ": " + error.message);
+    return kExitUsage;
+  }
+
+  HostSession session(options.value("host-dir"), options.value("trace"));
+  const module::SessionOutcome outcome =
+      module::RunSession(script, session.host(), session.engine(), [](const std::string& line) {
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
+      });
+  const int problems = session.reportProblems();
+  if (outcome.exitCode != kExitOk) {
+    printError("dobrenz run: " + path + ":" + std::to_string(outcome.line) + ": " + outcome.message);
+    return outcome.exitCode;
+  }
+  return problems > 0 ? kExitFailure : kExitOk;
+}
+
+}  // namespace dz::cli

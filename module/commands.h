@@ -1,0 +1,49 @@
+// The five commands the host calls by ordinal (10, 20, 30, 40, 50). Each runs
+// to its end inside the call, in the command frame, and returns nothing.
+#pragma once
+
+#include <vector>
+
+#include "host/host_library.h"
+#include "module/command_abi.h"
+
+extern "C" {
+// 10: the CASS conversion: dialog 1002, then the converter.
+void DZ_COMMAND_CALL CmdConvertCass();
+// 20: the same as 10 (its older request, point 1 and prefix "X", is a fresh
+// converter's state).
+void DZ_COMMAND_CALL CmdConvertCassLegacy();
+// 30: the EPSW conversion: dialog 1003, whose confirm handler converts.
+void DZ_COMMAND_CALL CmdConvertEpsw();
+// 40: attribute attachment on the host's open file (low 16 bits of handle).
+void DZ_COMMAND_CALL CmdAttachAttributes(int handle);
+// 50: points from a text file into the host's open file (low 16 bits of
+// handle); `name12` is the host's point name, 12 bytes read on entry and
+// written on exit with strncpy semantics.
+void DZ_COMMAND_CALL CmdReadTextPoints(int handle, char* name12);
+}
+
+namespace dz::module {
+
+// A host file handle travels in a 32-bit argument of which only the low 16
+// bits count.
+QelHandle HandleFromArgument(int argument);
+
+struct CommandInfo {
+  int ordinal;
+  const char* name;
+  bool takesHandle;
+  bool takesName;
+  // False while the command's dialog and worker are not part of the build;
+  // the players refuse to call it then.
+  bool available;
+};
+
+const std::vector<CommandInfo>& Commands();
+const CommandInfo* FindCommand(int ordinal);
+
+// Calls the command of `ordinal` with the arguments it takes; false when
+// there is no such command.
+bool InvokeCommand(int ordinal, int handle, char* name12);
+
+}  // namespace dz::module

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <stdexcept>
+
+#include "module/command_frame.h"
+#include "module/commands.h"
+#include "module/module_state.h"
+#include "standin/engine.h"
+#include "tests/support/test_files.h"
+#include "tests/ui/headless_test_support.h"
+
+namespace dz::module {
+namespace {
+
+// The host's own state, current while it calls a command.
+class ModuleFrame : public ::testing::Test {
+ protected:
+  ModuleFrame() : engine("."), backend() {
+    context.host = &engine;
+    context.ui = *backend.Services();
+    context.unexpectedFailure = [this](const std::string& what) { failures.push_back(what); };
+  }
+
+  FeatureFileEngine engine;
+  ui::HeadlessBackend backend;
+  ModuleContext context;
+  std::vector<std::string> failures;
+  ModuleState hostState;
+};
+
+TEST_F(ModuleFrame, ScopeRestoresTheCallersStateOnEveryWayOut) {
+  ModuleState outer, inner;
+  EXPECT_EQ(CurrentModuleState(), nullptr);
+  {
+    ModuleStateScope a(outer);
+    EXPECT_EQ(CurrentModuleState(), &outer);
+    EXPECT_EQ(ui::CurrentServices(), &outer.context.ui);
+    {
+      ModuleStateScope b(inner);
+      EXPECT_EQ(CurrentModuleState(), &inner);
+      EXPECT_EQ(ui::CurrentServices(), &inner.context.ui);
+    }
+    EXPECT_EQ(CurrentModuleState(), &outer);
+    EXPECT_EQ(ui::CurrentServices(), &outer.context.ui);
+    try {
+      ModuleStateScope c(inner);
+      throw std::runtime_error("out");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(CurrentModuleState(), &outer);
+    EXPECT_EQ(ui::CurrentServices(), &outer.context.ui);
+  }
+  EXPECT_EQ(CurrentModuleState(), nullptr);
+  EXPECT_EQ(ui::CurrentServices(), nullptr);
+}
+
+TEST_F(ModuleFrame, WorkRunsWithTheLibrarysStateAndReturnsTheCallers) {
+  ModuleAttachment attached(context);
+  ModuleStateScope host(hostState);
+  ModuleState* during = nullptr;
+  HostLibrary* hostLibrary = nullptr;
+  RunCommandFrame([&](ModuleContext& c) {
+    during = CurrentModuleState();
+    hostLibrary = c.host;
+  });
+  EXPECT_EQ(during, &LibraryModuleState());
+  EXPECT_EQ(hostLibrary, &engine);
+  EXPECT_EQ(CurrentModuleState(), &hostState);
+  EXPECT_EQ(ui::CurrentServices(), &hostState.context.ui);
+}
+
+TEST_F(ModuleFrame, ExceptionsStopAtTheFrameAndAreTold) {
+  ModuleAttachment attached(context);
+  ModuleStateScope host(hostState);
+  RunCommandFrame([](ModuleContext&) { throw std::runtime_error("disk gone"); });
+  EXPECT_EQ(CurrentModuleState(), &hostState);
+  RunCommandFrame([](ModuleContext&) { throw 42; });
+  EXPECT_EQ(CurrentModuleState(), &hostState);
+  ASSERT_EQ(failures.size(), 2u);
+  EXPECT_EQ(failures[0], "disk gone");
+  EXPECT_NE(failures[1].find("not a std::exception"), std::string::npos);
+}
+
+TEST_F(ModuleFrame, NothingRunsWithoutAnAttachedModule) {
+  ModuleStateScope host(hostState);
+  bool ran = false;
+  RunCommandFrame([&](ModuleContext&) { ran = true; });
+  EXPECT_FALSE(ran);
+  EXPECT_EQ(CurrentModuleState(), &hostState);
+  {
+    ModuleAttachment attached(context);
+    EXPECT_EQ(CurrentModuleState(), &hostState);  // attaching gives the caller's state back too
+  }
+  RunCommandFrame([&](ModuleContext&) { ran = true; });
+  EXPECT_FALSE(ran);
+}
+
+TEST_F(ModuleFrame, CommandsGiveTheCallersStateBackOnEveryWayOut) {
+  test::TempDir dir;
+  const std::string qs = dir.write("a.qs", "\n"), txt = dir.write("a.txt", "\n");
+  const std::string confirm = "click 1014\nfile \"" + qs + "\"\nclick 1016\nfile \"" + txt +
+                              "\"\nclick 1022\nfile \"a.cas\"\nclick 1019\nfile \"out\"\nclick 1";
+  const std::string sessions[] = {
+      "click 2",                     // cancel
+      "click 1\nanswer ok\nclose",   // the incomplete-input message, then the close box
+      confirm,                       // confirmed
+      "click 1014",                  // the script ends in a file dialog: an exception ends the command
+  };
+  ModuleStateScope host(hostState);
+  for (const std::string& lines : sessions) {
+    for (void (*command)() : {&CmdConvertCass, &CmdConvertCassLegacy}) {
+      ui::HeadlessBackend b;
+      ModuleContext c = context;
+      c.ui = *b.Services();
+      ModuleAttachment attached(c);
+      b.BeginActions(test::Actions(lines), 99);
+      command();
+      EXPECT_EQ(b.Failed(), lines == "click 1014") << lines << ": " << b.Failure().message;
+      EXPECT_EQ(CurrentModuleState(), &hostState) << lines;
+      EXPECT_EQ(ui::CurrentServices(), &hostState.context.ui) << lines;
+    }
+  }
+  EXPECT_EQ(failures.size(), 2u);  // the two mismatches reached the frames
+}
+
+TEST(CommandArguments, HandleIsTheLowSixteenBits) {
+  EXPECT_EQ(HandleFromArgument(5), 5);
+  EXPECT_EQ(HandleFromArgument(0x12340005), 5);
+  EXPECT_EQ(HandleFromArgument(static_cast<int>(0xFFFF0007u)), 7);
+  EXPECT_EQ(HandleFromArgument(0x7FFF), 32767);
+  EXPECT_EQ(HandleFromArgument(0x0001FFFF), -1);
+}
+
+TEST_F(ModuleFrame, PointNameComesBackInExactlyTwelveZeroFilledBytes) {
+  ModuleAttachment attached(context);
+  char buffer[16];
+  std::memcpy(buffer, "K12\0garbage!tail", 16);
+  CmdReadTextPoints(0x10001, buffer);
+  EXPECT_EQ(std::string(buffer, 16), std::string("K12\0\0\0\0\0\0\0\0\0tail", 16));
+  // A name of 12 bytes has no terminator and comes back as it was.
+  std::memcpy(buffer, "ABCDEFGHIJKLtail", 16);
+  CmdReadTextPoints(1, buffer);
+  EXPECT_EQ(std::string(buffer, 16), "ABCDEFGHIJKLtail");
+  CmdReadTextPoints(1, nullptr);  // no buffer: nothing read or written
+}
+
+}  // namespace
+}  // namespace dz::module
