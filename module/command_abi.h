@@ -6,7 +6,7 @@
 #pragma once
 
 #if defined(_WIN32)
-#define DZ_COMMAND_CALL __cdecl
+#define DZ_CALLCONV __cdecl
 #else
-#define DZ_COMMAND_CALL
+#define DZ_CALLCONV
 #endif

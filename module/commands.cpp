@@ -11,25 +11,25 @@ using dz::module::RunCommandFrame;
 
 extern "C" {
 
-void DZ_COMMAND_CALL CmdConvertCass() {
+void DZ_CALLCONV CmdConvertCass() {
   RunCommandFrame([](ModuleContext& context) { dz::module::ConvertCassWork(context); });
 }
 
-void DZ_COMMAND_CALL CmdConvertCassLegacy() {
+void DZ_CALLCONV CmdConvertCassLegacy() {
   RunCommandFrame([](ModuleContext& context) { dz::module::ConvertCassWork(context); });
 }
 
-void DZ_COMMAND_CALL CmdConvertEpsw() {
+void DZ_CALLCONV CmdConvertEpsw() {
   RunCommandFrame([](ModuleContext& context) { dz::module::ConvertEpswWork(context); });
 }
 
-void DZ_COMMAND_CALL CmdAttachAttributes(int handle) {
+void DZ_CALLCONV CmdAttachAttributes(int handle) {
   RunCommandFrame([handle](ModuleContext& context) {
     dz::module::AttachAttributesWork(context, dz::module::HandleFromArgument(handle));
   });
 }
 
-void DZ_COMMAND_CALL CmdReadTextPoints(int handle, char* name12) {
+void DZ_CALLCONV CmdReadTextPoints(int handle, char* name12) {
   RunCommandFrame([handle, name12](ModuleContext& context) {
     // The name is taken up to its first zero byte and handed back in exactly
     // 12 bytes, zero-filled; a 12-byte name without a zero comes back as is.

@@ -5,22 +5,22 @@
 #include <vector>
 
 #include "host/host_library.h"
-#include "module/command_abi.h"
+#include "host/callconv.h"
 
 extern "C" {
 // 10: the CASS conversion: dialog 1002, then the converter.
-void DZ_COMMAND_CALL CmdConvertCass();
+void DZ_CALLCONV CmdConvertCass();
 // 20: the same as 10 (its older request, point 1 and prefix "X", is a fresh
 // converter's state).
-void DZ_COMMAND_CALL CmdConvertCassLegacy();
+void DZ_CALLCONV CmdConvertCassLegacy();
 // 30: the EPSW conversion: dialog 1003, whose confirm handler converts.
-void DZ_COMMAND_CALL CmdConvertEpsw();
+void DZ_CALLCONV CmdConvertEpsw();
 // 40: attribute attachment on the host's open file (low 16 bits of handle).
-void DZ_COMMAND_CALL CmdAttachAttributes(int handle);
+void DZ_CALLCONV CmdAttachAttributes(int handle);
 // 50: points from a text file into the host's open file (low 16 bits of
 // handle); `name12` is the host's point name, 12 bytes read on entry and
 // written on exit with strncpy semantics.
-void DZ_COMMAND_CALL CmdReadTextPoints(int handle, char* name12);
+void DZ_CALLCONV CmdReadTextPoints(int handle, char* name12);
 }
 
 namespace dz::module {
