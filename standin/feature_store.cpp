@@ -6,24 +6,6 @@
 
 namespace dz {
 
-NameKey NameKey::of(const char* field12) {
-  NameKey k;
-  copyFieldFrom(k.bytes.data(), k.bytes.size(), field12);
-  return k;
-}
-
-NameKey NameKey::of(std::string_view name) {
-  NameKey k;
-  copyField(k.bytes.data(), k.bytes.size(), name);
-  return k;
-}
-
-size_t NameKeyHash::operator()(const NameKey& k) const {
-  uint64_t h = 1469598103934665603ull;  // FNV-1a
-  for (char c : k.bytes) h = (h ^ static_cast<uint8_t>(c)) * 1099511628211ull;
-  return static_cast<size_t>(h ^ (h >> 32));
-}
-
 void StoredText::setField(const std::string& name, const std::string& value) {
   for (auto& f : fields) {
     if (f.first == name) {
@@ -35,20 +17,19 @@ void StoredText::setField(const std::string& name, const std::string& value) {
 }
 
 bool FeatureStore::addPoint(const PointRecord& point) {
-  auto inserted = index_.emplace(NameKey::of(point.name), static_cast<uint32_t>(points_.size()));
-  if (!inserted.second) return false;
+  if (!index_.insert(NameKey::of(point.name))) return false;
   points_.push_back(point);
   return true;
 }
 
 const PointRecord* FeatureStore::findPoint(const NameKey& key) const {
-  auto it = index_.find(key);
-  return it == index_.end() ? nullptr : &points_[it->second];
+  const uint32_t i = index_.find(key);
+  return i == PointIndex::kNotFound ? nullptr : &points_[i];
 }
 
 PointRecord* FeatureStore::findPoint(const NameKey& key) {
-  auto it = index_.find(key);
-  return it == index_.end() ? nullptr : &points_[it->second];
+  const uint32_t i = index_.find(key);
+  return i == PointIndex::kNotFound ? nullptr : &points_[i];
 }
 
 void FeatureStore::reservePoints(size_t n) {

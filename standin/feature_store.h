@@ -7,26 +7,13 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "host/records.h"
+#include "standin/point_index.h"
 
 namespace dz {
-
-// A point name as the host compares it: the bytes up to the first zero of a
-// 12-byte field, zero-padded.
-struct NameKey {
-  std::array<char, 12> bytes{};
-  static NameKey of(const char* field12);
-  static NameKey of(std::string_view name);
-  bool operator==(const NameKey& o) const { return bytes == o.bytes; }
-};
-
-struct NameKeyHash {
-  size_t operator()(const NameKey& k) const;
-};
 
 struct StoredFeature {
   FeatureHeader header{};
@@ -61,7 +48,7 @@ class FeatureStore {
 
  private:
   std::vector<PointRecord> points_;
-  std::unordered_map<NameKey, uint32_t, NameKeyHash> index_;
+  PointIndex index_;
   std::vector<StoredFeature> features_;
   std::vector<StoredText> texts_;
 };
