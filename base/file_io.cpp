@@ -7,6 +7,8 @@
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
+
+#include "base/gbk.h"
 #else
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,6 +26,14 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 #ifdef _WIN32
 constexpr char kSeparator = '\\';
+
+// Paths inside the system are GBK bytes. Windows is asked by their UTF-16
+// form: the narrow calls would read them in the machine's ANSI code page and
+// miss every file with a Chinese name on a machine whose code page is not 936.
+std::wstring widePath(const std::string& gbk) {
+  const std::u16string wide = gbkToUtf16(gbk);
+  return std::wstring(wide.begin(), wide.end());
+}
 #else
 constexpr char kSeparator = '/';
 #endif
@@ -39,9 +49,17 @@ bool flushToDisk(std::FILE* f) {
 
 bool replaceFile(const std::string& from, const std::string& to) {
 #ifdef _WIN32
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  return MoveFileExW(widePath(from).c_str(), widePath(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
   return std::rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
+
+void removeFile(const std::string& path) {
+#ifdef _WIN32
+  _wremove(widePath(path).c_str());
+#else
+  std::remove(path.c_str());
 #endif
 }
 
@@ -49,7 +67,11 @@ bool replaceFile(const std::string& from, const std::string& to) {
 
 std::FILE* openFile(const std::string& path, const char* mode) {
   if (path.empty()) return nullptr;
+#ifdef _WIN32
+  return _wfopen(widePath(path).c_str(), widePath(mode).c_str());
+#else
   return std::fopen(path.c_str(), mode);
+#endif
 }
 
 std::string joinPath(const std::string& dir, const std::string& name) {
@@ -85,13 +107,13 @@ bool writeFileAtomically(const std::string& path, const std::string& bytes, std:
     if (std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size() || !flushToDisk(f.get())) {
       error = "cannot write " + temp + ": " + std::strerror(errno);
       f.reset();
-      std::remove(temp.c_str());
+      removeFile(temp);
       return false;
     }
   }
   if (!replaceFile(temp, path)) {
     error = "cannot replace " + path + ": " + std::strerror(errno);
-    std::remove(temp.c_str());
+    removeFile(temp);
     return false;
   }
   return true;

@@ -1,0 +1,353 @@
+#include "hostsim/script_player.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "base/file_io.h"
+#include "base/gbk.h"
+#include "hostsim/dialog_picture.h"
+#include "res/dialog_templates.h"
+#include "ui/message_service.h"
+#include "ui/session_log.h"
+#include "ui/win32/win32_dialog_window.h"
+#include "ui/win32/win32_text.h"
+
+namespace hostsim {
+namespace {
+
+using ui::ScriptAction;
+using ui::win32::ClassOfWindow;
+using ui::win32::Narrow;
+using ui::win32::Widen;
+using ui::win32::Win32DialogWindow;
+
+// How long a window may take to appear, and the user-interface thread to
+// come back to its message loop.
+constexpr DWORD kWindowWaitMs = 15000;
+constexpr DWORD kPollMs = 20;
+
+// The controls of Wine's and Windows' explorer-style file dialogs that take
+// the file name.
+constexpr int kFileNameCombo = 0x47C;
+constexpr int kFileNameEdit = 0x480;
+
+struct Search {
+  const ModalEntry* entry;
+  std::wstring caption;
+  HWND found;
+};
+
+bool isDialogWindow(HWND w) {
+  wchar_t name[16] = {};
+  GetClassNameW(w, name, 16);
+  return lstrcmpW(name, L"#32770") == 0;
+}
+
+std::wstring windowText(HWND w) {
+  const int n = GetWindowTextLengthW(w);
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(w, &text[0], n + 1)));
+  return text;
+}
+
+BOOL CALLBACK matchWindow(HWND w, LPARAM data) {
+  auto* s = reinterpret_cast<Search*>(data);
+  if (!isDialogWindow(w)) return TRUE;
+  const ModalEntry& e = *s->entry;
+  bool match = false;
+  switch (e.kind) {
+    case ModalEntry::Kind::Dialog: match = windowText(w) == s->caption; break;
+    case ModalEntry::Kind::MessageBox: match = windowText(w) == e.caption && GetWindow(w, GW_OWNER) == e.owner; break;
+    case ModalEntry::Kind::FileDialog:
+      match = GetWindow(w, GW_OWNER) == e.owner && (GetDlgItem(w, kFileNameCombo) || GetDlgItem(w, kFileNameEdit));
+      break;
+  }
+  if (match) s->found = w;  // the last one found is the newest
+  return TRUE;
+}
+
+bool isCheckBoxStyle(uint32_t style) {
+  const uint32_t t = style & ui::kBsTypeMask;
+  return t == ui::kBsCheckBox || t == ui::kBsAutoCheckBox || t == ui::kBs3State || t == ui::kBsAuto3State;
+}
+
+bool isRadioStyle(uint32_t style) {
+  const uint32_t t = style & ui::kBsTypeMask;
+  return t == ui::kBsRadioButton || t == ui::kBsAutoRadioButton;
+}
+
+bool isRelative(const std::wstring& path) {
+  if (path.size() >= 2 && path[1] == L':') return false;
+  return path.empty() || (path[0] != L'\\' && path[0] != L'/');
+}
+
+std::string fileDialogText(const ModalEntry& e) {
+  return std::string(e.open ? "open" : "save") + " file dialog " + dz::gbkToUtf8(Narrow(e.filter));
+}
+
+}  // namespace
+
+ScriptPlayer::ScriptPlayer(const ui::SessionScript& script, PlayerOptions options, HostSide& host,
+                           ModalWatch& watch, SessionOutput& output, DWORD uiThread, const StandinExtras& extras)
+    : script_(script), options_(std::move(options)), host_(host), watch_(watch), output_(output),
+      uiThread_(uiThread), extras_(extras) {
+  wchar_t dir[32768];
+  const DWORD n = GetCurrentDirectoryW(32768, dir);
+  startDir_ = n > 0 && n < 32768 ? std::wstring(dir, n) : L".";
+}
+
+std::wstring ScriptPlayer::fullPath(const std::wstring& path) const {
+  const std::wstring from = isRelative(path) ? startDir_ + L"\\" + path : path;
+  wchar_t full[32768];
+  const DWORD n = GetFullPathNameW(from.c_str(), 32768, full, nullptr);
+  return n > 0 && n < 32768 ? std::wstring(full, n) : from;
+}
+
+void ScriptPlayer::Play() {
+  for (const ui::ScriptStep& step : script_.steps) {
+    if (step.kind == ui::ScriptStep::Kind::Call) {
+      const int code = playCall(step);
+      if (code != 0) return finish(code, step.line, host_.CallResult().message);
+      continue;
+    }
+    const StepResult r = host_.RunStep(step);
+    if (r.exitCode != 0) return finish(r.exitCode, step.line, r.message);
+  }
+  finish(0, 0, "");
+}
+
+void ScriptPlayer::finish(int exitCode, int line, const std::string& message) {
+  if (exitCode != 0)
+    std::fprintf(stderr, "qelhost: %s:%d: %s\n", options_.scriptName.c_str(), line, message.c_str());
+  int problems = 0;
+  for (const char* p = extras_.takeProblems(); p && *p;) {
+    const char* end = std::strchr(p, '\n');
+    const std::string problem(p, end ? end : p + std::strlen(p));
+    std::fprintf(stderr, "qelhost: error: %s\n", dz::gbkToUtf8(problem).c_str());
+    ++problems;
+    p = end ? end + 1 : p + problem.size();
+  }
+  std::fflush(stderr);
+  host_.Quit(exitCode != 0 ? exitCode : problems > 0 ? 1 : 0);
+}
+
+void ScriptPlayer::mismatch(int line, const std::string& message) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "qelhost: %s:%d: %s\n", options_.scriptName.c_str(), line, message.c_str());
+  std::fflush(stderr);
+  // The plug-in's windows are still open on the other thread: end here.
+  TerminateProcess(GetCurrentProcess(), 2);
+  ExitProcess(2);
+}
+
+void ScriptPlayer::settle() {
+  if (!host_.Settle(kWindowWaitMs)) mismatch(0, "the host's user-interface thread stopped answering");
+}
+
+HWND ScriptPlayer::findWindow(const ModalEntry& entry) const {
+  Search search{&entry, L"", nullptr};
+  if (entry.kind == ModalEntry::Kind::Dialog) {
+    const ui::DialogTemplate* t = res::FindDialogTemplate(entry.templateId);
+    if (!t) return nullptr;
+    search.caption = Widen(t->caption);
+  }
+  EnumThreadWindows(uiThread_, &matchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+bool ScriptPlayer::awaitUser(Window& window) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    settle();
+    if (host_.CallDone()) return false;
+    if (watch_.Top(window.entry)) {
+      window.hwnd = findWindow(window.entry);
+      if (window.hwnd && IsWindowVisible(window.hwnd)) return true;
+    }
+    if (GetTickCount() - start > kWindowWaitMs) {
+      std::string what = "no window of the plug-in showed";
+      if (watch_.Depth() > 0 && window.entry.kind == ModalEntry::Kind::Dialog)
+        what = "dialog " + std::to_string(window.entry.templateId) + " did not show";
+      mismatch(0, what + " within " + std::to_string(kWindowWaitMs / 1000) + " s");
+    }
+    Sleep(kPollMs);
+  }
+}
+
+int ScriptPlayer::playCall(const ui::ScriptStep& step) {
+  const std::vector<ScriptAction>& actions = step.actions;
+  size_t next = 0;
+  if (!host_.StartCall(step)) mismatch(step.line, "the host cannot call the command");
+  Window window;
+  while (awaitUser(window)) {
+    switch (window.entry.kind) {
+      case ModalEntry::Kind::MessageBox: {
+        const ScriptAction* answer = nullptr;
+        if (next < actions.size() && actions[next].kind == ScriptAction::Kind::Answer) answer = &actions[next++];
+        answerMessageBox(window, answer);
+        break;
+      }
+      case ModalEntry::Kind::FileDialog: {
+        if (next >= actions.size())
+          mismatch(step.endLine, "the script ends while the " + fileDialogText(window.entry) + " is open");
+        const ScriptAction& a = actions[next];
+        if (a.kind != ScriptAction::Kind::File && a.kind != ScriptAction::Kind::FileCancel)
+          mismatch(a.line, "the " + fileDialogText(window.entry) + " is open: answer it with file \"PATH\" or file-cancel");
+        ++next;
+        answerFileDialog(window, a);
+        break;
+      }
+      case ModalEntry::Kind::Dialog: {
+        if (!options_.shotDir.empty() && shot_.insert(window.entry.templateId).second) {
+          const std::wstring base = options_.shotDir + L"\\dialog-" + std::to_wstring(window.entry.templateId);
+          if (!SaveDialogPicture(window.hwnd, base + L".bmp", base + L".txt"))
+            std::fprintf(stderr, "qelhost: cannot keep a picture of dialog %d\n", window.entry.templateId);
+        }
+        if (next >= actions.size())
+          mismatch(step.endLine, "the script ends while dialog " + std::to_string(window.entry.templateId) + " is open");
+        const ScriptAction& a = actions[next++];
+        const std::string refused = act(window, a);
+        if (!refused.empty()) mismatch(a.line, refused);
+        break;
+      }
+    }
+  }
+  if (host_.CallResult().exitCode != 0) return host_.CallResult().exitCode;
+  if (next < actions.size()) {
+    const ScriptAction& a = actions[next];
+    std::string what = "no dialog is open";
+    if (a.kind == ScriptAction::Kind::Answer) what = "no message box is open";
+    if (a.kind == ScriptAction::Kind::File || a.kind == ScriptAction::Kind::FileCancel) what = "no file dialog is open";
+    mismatch(a.line, what + ": the command has returned");
+  }
+  return 0;
+}
+
+void ScriptPlayer::answerMessageBox(const Window& box, const ScriptAction* action) {
+  const bool question = (box.entry.type & MB_TYPEMASK) == MB_YESNO;
+  // What the box shows must be what the plug-in asked it to show.
+  HWND text = GetDlgItem(box.hwnd, 0xFFFF);
+  if (text && windowText(text) != box.entry.text)
+    mismatch(action ? action->line : 0, "the message box shows \"" + dz::gbkToUtf8(Narrow(windowText(text))) +
+                                            "\" instead of \"" + dz::gbkToUtf8(Narrow(box.entry.text)) + "\"");
+  int answer = question ? IDYES : IDOK;
+  if (action) {
+    if (question && action->answer == ui::kIdOk)
+      mismatch(action->line, "the message box asks yes or no: " + dz::gbkToUtf8(Narrow(box.entry.text)));
+    if (!question && action->answer != ui::kIdOk)
+      mismatch(action->line, "the message box has only OK: " + dz::gbkToUtf8(Narrow(box.entry.text)));
+    answer = action->answer;
+  }
+  PostMessageW(box.hwnd, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(box.hwnd, answer)));
+}
+
+void ScriptPlayer::answerFileDialog(const Window& dialog, const ScriptAction& action) {
+  if (action.kind == ScriptAction::Kind::FileCancel) {
+    PostMessageW(dialog.hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog.hwnd, IDCANCEL)));
+    return;
+  }
+  // The dialog is given the full path, which it hands back as it is; the
+  // log names it as the script did. A relative path is taken from the
+  // folder qelhost started in: the file dialog moves the current directory
+  // about while it is open.
+  const std::wstring typed = fullPath(Widen(action.text));
+  if (dialog.entry.open && (dialog.entry.flags & OFN_FILEMUSTEXIST) &&
+      GetFileAttributesW(typed.c_str()) == INVALID_FILE_ATTRIBUTES)
+    mismatch(action.line, "the " + fileDialogText(dialog.entry) + " takes only existing files, and " + action.utf8 +
+                              " does not exist");
+  output_.AddPathAlias(Narrow(typed), action.text);
+  HWND name = GetDlgItem(dialog.hwnd, kFileNameCombo);
+  if (!name) name = GetDlgItem(dialog.hwnd, kFileNameEdit);
+  SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+  PostMessageW(dialog.hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog.hwnd, IDOK)));
+  // A file dialog that stays open refused the path (and says why in a box
+  // of its own).
+  settle();
+  ModalEntry top;
+  if (watch_.Top(top) && top.serial == dialog.entry.serial)
+    mismatch(action.line, "the " + fileDialogText(dialog.entry) + " does not take " + action.utf8);
+}
+
+std::string ScriptPlayer::act(const Window& dialog, const ScriptAction& a) {
+  Win32DialogWindow window(dialog.hwnd, dialog.entry.templateId);
+  const std::string control = "control " + std::to_string(a.id) + " of dialog " + std::to_string(dialog.entry.templateId);
+  HWND item = a.kind == ScriptAction::Kind::Close || a.kind == ScriptAction::Kind::File ||
+                      a.kind == ScriptAction::Kind::FileCancel || a.kind == ScriptAction::Kind::Answer
+                  ? nullptr
+                  : window.Item(a.id);
+  const bool needsItem = a.kind == ScriptAction::Kind::Type || a.kind == ScriptAction::Kind::Click ||
+                         a.kind == ScriptAction::Kind::Check || a.kind == ScriptAction::Kind::Select ||
+                         a.kind == ScriptAction::Kind::Show;
+  if (needsItem && !item) return control + " does not exist";
+  const ui::ControlClass cls = item ? ClassOfWindow(item) : ui::ControlClass::Static;
+  const uint32_t style = item ? static_cast<uint32_t>(GetWindowLongW(item, GWL_STYLE)) : 0;
+  const bool enabled = item && IsWindowEnabled(item);
+  auto focus = [&] { SendMessageW(dialog.hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE); };
+
+  switch (a.kind) {
+    case ScriptAction::Kind::Type: {
+      const bool editableCombo =
+          cls == ui::ControlClass::ComboBox && (style & ui::kCbsTypeMask) != ui::kCbsDropDownList;
+      if (cls != ui::ControlClass::Edit && !editableCombo) return control + " is not an edit box";
+      if (!enabled) return control + " is disabled";
+      if (cls == ui::ControlClass::Edit && (style & ui::kEsReadOnly)) return control + " is read-only";
+      focus();
+      // A combo box is typed into through its edit, which makes the list
+      // follow the text as under the keyboard.
+      HWND target = item;
+      if (editableCombo) {
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof info;
+        if (GetComboBoxInfo(item, &info) && info.hwndItem) target = info.hwndItem;
+      }
+      const std::wstring text = Widen(a.text);
+      SendMessageW(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+      break;
+    }
+    case ScriptAction::Kind::Check:
+      if (cls != ui::ControlClass::Button || !isCheckBoxStyle(style)) return control + " is not a check box";
+      if ((SendMessageW(item, BM_GETCHECK, 0, 0) != BST_UNCHECKED) == a.on) break;
+      [[fallthrough]];
+    case ScriptAction::Kind::Click:
+      if (cls != ui::ControlClass::Button || (style & ui::kBsTypeMask) == ui::kBsGroupBox)
+        return control + " is not a button";
+      if (!enabled) return control + " is disabled";
+      if (isCheckBoxStyle(style) || isRadioStyle(style))
+        PostMessageW(item, BM_CLICK, 0, 0);
+      else
+        PostMessageW(dialog.hwnd, WM_COMMAND, MAKEWPARAM(a.id, BN_CLICKED), reinterpret_cast<LPARAM>(item));
+      break;
+    case ScriptAction::Kind::Select: {
+      if (cls != ui::ControlClass::ComboBox && cls != ui::ControlClass::ListBox)
+        return control + " is not a combo or list box";
+      if (!enabled) return control + " is disabled";
+      const int count = window.GetCount(a.id);
+      if (a.index < 0 || a.index >= count)
+        return control + " has " + std::to_string(count) + " items; there is no item " + std::to_string(a.index);
+      focus();
+      window.SetCurSel(a.id, a.index);
+      if (cls == ui::ControlClass::ComboBox)
+        PostMessageW(dialog.hwnd, WM_COMMAND, MAKEWPARAM(a.id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(item));
+      else if (style & ui::kLbsNotify)
+        PostMessageW(dialog.hwnd, WM_COMMAND, MAKEWPARAM(a.id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(item));
+      break;
+    }
+    case ScriptAction::Kind::Show:
+      output_.Line(ui::LogControl(output_.AsScriptWrote(ui::ReadControlState(window, a.id))));
+      break;
+    case ScriptAction::Kind::Close:
+      PostMessageW(dialog.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+      break;
+    case ScriptAction::Kind::File:
+    case ScriptAction::Kind::FileCancel:
+      return "no file dialog is open: dialog " + std::to_string(dialog.entry.templateId) + " waits for the user";
+    case ScriptAction::Kind::Answer:
+      return "no message box is open: dialog " + std::to_string(dialog.entry.templateId) + " waits for the user";
+  }
+  return std::string();
+}
+
+}  // namespace hostsim

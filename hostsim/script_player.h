@@ -1,0 +1,75 @@
+// The user's side of qelhost, on a thread of its own: plays a session script
+// against the plug-in's real windows while the user-interface thread runs
+// the commands. After every action it waits until the user-interface thread
+// has handled it and waits for the user again, so the log comes out in the
+// same order on every run.
+//
+// What it does to the windows is what a user's input does to them: typing
+// replaces an edit's text (WM_SETTEXT on the edit, or on a combo box's edit);
+// a push button's click is its BN_CLICKED, posted; a check box or radio
+// button is clicked with BM_CLICK, so an automatic one toggles as under the
+// mouse; choosing in a list sets the selection and posts the selection-change
+// notification; the close command is SC_CLOSE. File dialogs get the full path
+// in their file-name box and OK; message boxes get the button of the answer.
+#pragma once
+
+#include <windows.h>
+
+#include <set>
+#include <string>
+
+#include "hostsim/host_side.h"
+#include "hostsim/modal_watch.h"
+#include "hostsim/session_output.h"
+#include "ui/session_script.h"
+
+namespace hostsim {
+
+struct PlayerOptions {
+  std::string scriptName;  // for messages: "SCRIPT:LINE: why"
+  std::wstring shotDir;    // where to keep a picture of each dialog; empty: none
+};
+
+class ScriptPlayer {
+ public:
+  ScriptPlayer(const ui::SessionScript& script, PlayerOptions options, HostSide& host, ModalWatch& watch,
+               SessionOutput& output, DWORD uiThread, const StandinExtras& extras);
+
+  // Plays the whole script and asks the host to quit with the exit code.
+  // Ends the process itself (exit 2) when the script does not fit what
+  // happens while a window is still open.
+  void Play();
+
+ private:
+  struct Window {
+    ModalEntry entry;
+    HWND hwnd = nullptr;
+  };
+
+  int playCall(const ui::ScriptStep& step);
+  // Waits until the user-interface thread is idle again, then for the window
+  // of the innermost open entry to show; false when the command has returned.
+  bool awaitUser(Window& window);
+  HWND findWindow(const ModalEntry& entry) const;
+  void answerMessageBox(const Window& box, const ui::ScriptAction* action);
+  void answerFileDialog(const Window& dialog, const ui::ScriptAction& action);
+  // Empty when done, else why the user cannot do it.
+  std::string act(const Window& dialog, const ui::ScriptAction& action);
+  void settle();
+  // A script's path as Windows names it in full.
+  std::wstring fullPath(const std::wstring& path) const;
+  [[noreturn]] void mismatch(int line, const std::string& message);
+  void finish(int exitCode, int line, const std::string& message);
+
+  const ui::SessionScript& script_;
+  PlayerOptions options_;
+  HostSide& host_;
+  ModalWatch& watch_;
+  SessionOutput& output_;
+  DWORD uiThread_;
+  StandinExtras extras_;
+  std::set<int> shot_;
+  std::wstring startDir_;
+};
+
+}  // namespace hostsim
