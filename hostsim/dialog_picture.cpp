@@ -44,16 +44,9 @@ bool writeFile(const std::wstring& path, const void* data, size_t size) {
   return std::fclose(f) == 0 && ok;
 }
 
-}  // namespace
-
-bool SaveDialogPicture(HWND dialog, const std::wstring& bmpPath, const std::wstring& textPath) {
-  // Everything painted before the copy.
-  RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  RECT window;
-  if (!GetWindowRect(dialog, &window)) return false;
-  const int width = window.right - window.left, height = window.bottom - window.top;
-  if (width <= 0 || height <= 0) return false;
-
+// The pixels of `area` of the screen, bottom-up rows of 24-bit BGR.
+bool copyScreen(const RECT& area, std::vector<unsigned char>& pixels, BITMAPINFOHEADER& header) {
+  const int width = area.right - area.left, height = area.bottom - area.top;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
   BITMAPINFO info{};
@@ -68,27 +61,49 @@ bool SaveDialogPicture(HWND dialog, const std::wstring& bmpPath, const std::wstr
   bool ok = bitmap != nullptr;
   if (ok) {
     HGDIOBJ old = SelectObject(memory, bitmap);
-    ok = BitBlt(memory, 0, 0, width, height, screen, window.left, window.top, SRCCOPY) != 0;
+    ok = BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY) != 0;
     GdiFlush();
     SelectObject(memory, old);
   }
-  const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t(3);
-  const size_t imageSize = stride * static_cast<size_t>(height);
   if (ok) {
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-    file.bfSize = static_cast<DWORD>(file.bfOffBits + imageSize);
-    std::vector<unsigned char> bytes(file.bfSize);
-    std::memcpy(bytes.data(), &file, sizeof file);
-    std::memcpy(bytes.data() + sizeof file, &info.bmiHeader, sizeof info.bmiHeader);
-    std::memcpy(bytes.data() + file.bfOffBits, bits, imageSize);
-    ok = writeFile(bmpPath, bytes.data(), bytes.size());
+    const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t(3);
+    const auto* begin = static_cast<const unsigned char*>(bits);
+    pixels.assign(begin, begin + stride * static_cast<size_t>(height));
+    header = info.bmiHeader;
+    header.biSizeImage = static_cast<DWORD>(pixels.size());
   }
   if (bitmap) DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
-  if (!ok) return false;
+  return ok;
+}
+
+}  // namespace
+
+bool SaveDialogPicture(HWND dialog, const std::wstring& bmpPath, const std::wstring& textPath) {
+  RECT window;
+  if (!GetWindowRect(dialog, &window) || window.right <= window.left || window.bottom <= window.top) return false;
+  const int width = window.right - window.left;
+  // The dialog paints on its own thread: copy until two copies agree.
+  RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  std::vector<unsigned char> pixels, previous;
+  BITMAPINFOHEADER header{};
+  for (int attempt = 0; attempt < 40; ++attempt) {
+    Sleep(50);
+    if (!copyScreen(window, pixels, header)) return false;
+    if (pixels == previous) break;
+    previous.swap(pixels);
+  }
+  if (pixels.empty()) pixels = previous;
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof header;
+  file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+  std::vector<unsigned char> bytes(file.bfSize);
+  std::memcpy(bytes.data(), &file, sizeof file);
+  std::memcpy(bytes.data() + sizeof file, &header, sizeof header);
+  std::memcpy(bytes.data() + file.bfOffBits, pixels.data(), pixels.size());
+  if (!writeFile(bmpPath, bytes.data(), bytes.size())) return false;
 
   Listing listing{window, ""};
   RECT client;

@@ -1,25 +1,25 @@
-// DobrenzData.dll: loading and unloading. The host loads the library and
-// calls its five commands by ordinal (commands.cpp; the export table is
-// res/DobrenzData.def). Loading sets up, in this order and with the
-// library's module state current: the library's instance, its application
-// object, and the registration that lets its commands find the dialog
-// templates of this library (the Windows backend over this module's
-// resources, bound with the host's libraries into the module context).
-// Unloading undoes it in reverse. Nothing is thrown across DllMain.
+// DobrenzData.dll: loading and unloading (the commands are in commands.cpp,
+// the export table in res/DobrenzData.def). The steps stand in for the
+// classic framework's: the library's instance, its application object, and
+// the registration that lets its commands find this library's dialog
+// templates — here the Windows backend over this module's resources, bound
+// with the host's libraries into the module context. Their order and the
+// module-state switch around them are library_lifecycle's. Nothing is
+// thrown across DllMain.
 #include <windows.h>
 
 #include <memory>
 #include <string>
 
 #include "host/win32/imported_host_library.h"
-#include "module/module_state.h"
+#include "module/library_lifecycle.h"
 #include "ui/win32/win32_backend.h"
 
 namespace {
 
 // The library's application object: one static instance, made without an
 // application name, so its name is the module's file name ("DobrenzData"),
-// which titles its message boxes. Its initialisation and exit always succeed.
+// which titles its message boxes. Its initialisation and exit succeed.
 class CDobrenzDataApp {
  public:
   CDobrenzDataApp() = default;
@@ -45,7 +45,7 @@ class CDobrenzDataApp {
 
 CDobrenzDataApp theApp;
 
-// What loading registers, released by unloading.
+// What the registration holds while the library is loaded.
 struct Registration {
   Registration(HINSTANCE instance, const std::wstring& appName) : backend(instance, appName) {}
   dz::ImportedHostLibrary host;
@@ -55,28 +55,24 @@ struct Registration {
 HINSTANCE gInstance = nullptr;
 std::unique_ptr<Registration> gRegistration;
 
-bool attachProcess(HINSTANCE instance) {
-  dz::module::ModuleStateScope state(dz::module::LibraryModuleState());
-  gInstance = instance;
-  if (!theApp.InitInstance(instance)) {
-    theApp.ExitInstance();
-    gInstance = nullptr;
-    return false;
-  }
-  gRegistration = std::make_unique<Registration>(instance, theApp.AppName());
-  dz::module::ModuleContext context;
-  context.host = &gRegistration->host;
-  context.ui = *gRegistration->backend.Services();
-  dz::module::AttachModule(context);
-  return true;
-}
-
-void detachProcess() {
-  dz::module::ModuleStateScope state(dz::module::LibraryModuleState());
-  theApp.ExitInstance();
-  gInstance = nullptr;
-  dz::module::DetachModule();
-  gRegistration.reset();
+dz::module::LibrarySteps librarySteps(HINSTANCE instance) {
+  dz::module::LibrarySteps steps;
+  steps.initInstance = [instance] {
+    gInstance = instance;
+    return true;
+  };
+  steps.termInstance = [] { gInstance = nullptr; };
+  steps.initApplication = [] { return theApp.InitInstance(gInstance); };
+  steps.exitApplication = [] { theApp.ExitInstance(); };
+  steps.registerLibrary = [] {
+    gRegistration = std::make_unique<Registration>(gInstance, theApp.AppName());
+    dz::module::ModuleContext context;
+    context.host = &gRegistration->host;
+    context.ui = *gRegistration->backend.Services();
+    return context;
+  };
+  steps.unregisterLibrary = [] { gRegistration.reset(); };
+  return steps;
 }
 
 }  // namespace
@@ -84,9 +80,14 @@ void detachProcess() {
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   try {
     switch (reason) {
-      case DLL_PROCESS_ATTACH: return attachProcess(instance) ? TRUE : FALSE;
-      case DLL_PROCESS_DETACH: detachProcess(); return TRUE;
-      default: return TRUE;  // threads keep no state of this library
+      case DLL_PROCESS_ATTACH:
+        return dz::module::LoadLibraryModule(librarySteps(instance)) ? TRUE : FALSE;
+      case DLL_PROCESS_DETACH:
+        dz::module::UnloadLibraryModule(librarySteps(instance));
+        return TRUE;
+      default:
+        // Threads keep no per-thread state of this library to release.
+        return TRUE;
     }
   } catch (...) {
     return FALSE;
