@@ -1,0 +1,95 @@
+#!/bin/sh
+# Plays every session script both ways — `dobrenz run` on the headless
+# backend and qelhost.exe with the real DobrenzData.dll under Wine — and
+# checks that the two logs, exit statuses and resulting feature files are
+# identical. Scripts whose first line is `# headless-only` are skipped.
+#
+# Usage (from the repository root, with the Wine environment of
+# scripts/wine-env.sh started):
+#   tests/win32/e2e_sessions.sh PICTURE_DIR [SCRIPT...]
+# Each dialog's picture (qelhost --pictures) is kept in PICTURE_DIR.
+# Without SCRIPTs: samples/scripts/*.script and tests/win32/sessions/*.script.
+set -eu
+root=$PWD
+dobrenz=$root/build/native/cli/dobrenz
+qelhost=$root/build/cross/bin/qelhost.exe
+pictures=$1
+shift
+[ -x "$dobrenz" ] || { echo "FAILED: $dobrenz is missing: build the native preset first"; exit 1; }
+[ -f "$qelhost" ] || { echo "FAILED: $qelhost is missing: build the cross preset first"; exit 1; }
+mkdir -p "$pictures"
+host_dir=$root/samples/host
+win_host_dir=$(winepath -w "$host_dir" 2>/dev/null)
+win_pictures=$(winepath -w "$pictures" 2>/dev/null)
+
+if [ $# -eq 0 ]; then
+  set -- samples/scripts/*.script tests/win32/sessions/*.script
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+played=0
+
+fail() {
+  echo "FAILED: $*"
+  failures=$((failures + 1))
+}
+
+# The feature files a run left, one relative path per line.
+feature_files() {
+  (cd "$1" && find . -name '*.qel' -type f | sort)
+}
+
+for script in "$@"; do
+  [ -f "$script" ] || continue
+  if head -n 1 "$script" | grep -q '^# headless-only'; then
+    echo "-- $script: headless-only"
+    continue
+  fi
+  name=$(basename "$script" .script)
+  case=$work/$(echo "$script" | tr / _)
+  for side in native wine; do
+    mkdir -p "$case/$side"
+    cp -R "$(dirname "$script")"/. "$case/$side/"
+  done
+  # The feature files the scripts start from are the same on both sides;
+  # only what the run writes may differ.
+  (cd "$case/native" && "$dobrenz" run "$name.script" --host-dir "$host_dir" >"$case/native.log" 2>"$case/native.err") &&
+    echo 0 >"$case/native.rc" || echo $? >"$case/native.rc"
+  (cd "$case/wine" && timeout 120 wine "$qelhost" "$name.script" --host-dir "$win_host_dir" \
+      --pictures "$win_pictures" --timeout 90 >"$case/wine.log" 2>"$case/wine.err") &&
+    echo 0 >"$case/wine.rc" || echo $? >"$case/wine.rc"
+  played=$((played + 1))
+
+  ok=1
+  if ! cmp -s "$case/native.rc" "$case/wine.rc"; then
+    fail "$script: exit status $(cat "$case/native.rc") from dobrenz run, $(cat "$case/wine.rc") from qelhost"
+    ok=0
+  fi
+  if ! cmp -s "$case/native.log" "$case/wine.log"; then
+    fail "$script: the logs differ (< dobrenz run, > qelhost)"
+    diff "$case/native.log" "$case/wine.log" | head -n 20 || true
+    ok=0
+  fi
+  if [ "$(feature_files "$case/native")" != "$(feature_files "$case/wine")" ]; then
+    fail "$script: different feature files: [$(feature_files "$case/native" | tr '\n' ' ')] and [$(feature_files "$case/wine" | tr '\n' ' ')]"
+    ok=0
+  else
+    for f in $(feature_files "$case/native"); do
+      cmp -s "$case/native/$f" "$case/wine/$f" || { fail "$script: $f differs"; ok=0; }
+    done
+  fi
+  if [ $ok -eq 0 ]; then
+    echo "   dobrenz run said:"; sed 's/^/     /' "$case/native.err"
+    echo "   qelhost said:"; grep -v 'Read access denied for device' "$case/wine.err" | sed 's/^/     /' || true
+  else
+    echo "-- $script: same log ($(wc -l <"$case/native.log") lines), status $(cat "$case/native.rc"), $(feature_files "$case/native" | wc -l) feature file(s)"
+  fi
+done
+
+[ $played -gt 0 ] || fail "no session script was played"
+if [ $failures -ne 0 ]; then
+  echo "$failures session check(s) failed"
+  exit 1
+fi
