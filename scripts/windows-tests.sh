@@ -33,6 +33,18 @@ if ! timeout 60 wine "$bin/host_binding_check.exe" "Z:$(echo "$work" | tr / '\\'
 fi
 rm -rf "$work"
 
+# The base helpers give the same results on both platforms.
+native_probe=build/native/tests/base_probe
+if [ -x "$native_probe" ]; then
+  "$native_probe" tests/probe/inputs.txt > build/cross/probe-native.txt
+  timeout 60 wine "$bin/base_probe.exe" tests/probe/inputs.txt > build/cross/probe-windows.txt ||
+    fail "base_probe.exe did not run"
+  cmp -s build/cross/probe-native.txt build/cross/probe-windows.txt ||
+    fail "base helpers differ between Linux and Windows: diff build/cross/probe-native.txt build/cross/probe-windows.txt"
+else
+  fail "$native_probe is missing: build the native preset first"
+fi
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures Windows check(s) failed"
   exit 1
