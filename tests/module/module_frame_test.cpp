@@ -134,15 +134,22 @@ TEST(CommandArguments, HandleIsTheLowSixteenBits) {
 
 TEST_F(ModuleFrame, PointNameComesBackInExactlyTwelveZeroFilledBytes) {
   ModuleAttachment attached(context);
+  // The dialog closed at once, without an import.
+  auto exitAtOnce = [this] { backend.BeginActions(test::Actions("click 2"), 99); };
   char buffer[16];
   std::memcpy(buffer, "K12\0garbage!tail", 16);
+  exitAtOnce();
   CmdReadTextPoints(0x10001, buffer);
   EXPECT_EQ(std::string(buffer, 16), std::string("K12\0\0\0\0\0\0\0\0\0tail", 16));
   // A name of 12 bytes has no terminator and comes back as it was.
   std::memcpy(buffer, "ABCDEFGHIJKLtail", 16);
+  exitAtOnce();
   CmdReadTextPoints(1, buffer);
   EXPECT_EQ(std::string(buffer, 16), "ABCDEFGHIJKLtail");
+  exitAtOnce();
   CmdReadTextPoints(1, nullptr);  // no buffer: nothing read or written
+  EXPECT_FALSE(backend.Failed()) << backend.Failure().message;
+  EXPECT_TRUE(failures.empty());
 }
 
 }  // namespace
