@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "base/file_io.h"
 #include "base/gbk.h"
 #include "base/json.h"
@@ -175,6 +177,34 @@ TEST_F(CassCommands, CommandTwentyPlaysAsCommandTen) {
   EXPECT_EQ(log[0], "dialog 1002 opened");
   EXPECT_EQ(log[2], u8"msgbox \"请将信息完整的输入！！！\" -> ok");
   EXPECT_EQ(log[3], "dialog 1002 closed 2");
+}
+
+TEST_F(CassCommands, FinishedMessageFollowsOnlyARunThatConverted) {
+  dir.write("a.cas", "LINE\n123,abc\n1.5,2.5\n3.5,4.5\nnil\n");
+  dir.write("parcels.txt", "\n");
+  dir.write("CASSCode.txt", "123 4301\n");
+  const std::string choose = "click 1014\nfile \"" + dir.file("parcels.qs") + "\"\nclick 1016\nfile \"" +
+                             dir.file("parcels.txt") + "\"\nclick 1019\nfile \"" + dir.file("out") + "\"\n";
+  for (const char* ordinal : {"10", "20"}) {
+    // An exchange file that is not there: its own message, and no other.
+    ASSERT_EQ(Play(std::string("call ") + ordinal + "\n" + choose + "click 1022\nfile \"" + dir.file("none.cas") +
+                   "\"\nclick 1\nend\n")
+                  .exitCode,
+              0);
+    std::vector<std::string> expected = {"dialog 1002 opened", "dialog 1002 closed 1",
+                                         u8"msgbox \"can't find *.cas failed!!\" -> ok"};
+    EXPECT_EQ(log, expected) << ordinal;
+    EXPECT_FALSE(fileExists(dir.file("out.qel"))) << ordinal;
+
+    ASSERT_EQ(Play(std::string("call ") + ordinal + "\n" + choose + "click 1022\nfile \"" + dir.file("a.cas") +
+                   "\"\nclick 1\nend\nopen \"" + dir.file("out.qel") + "\"\ndump\n")
+                  .exitCode,
+              0);
+    ASSERT_EQ(log.size(), 4u) << ordinal;
+    EXPECT_EQ(log[2], u8"msgbox \"转换完毕！！\" -> ok") << ordinal;
+    EXPECT_NE(log[3].find("\"name\": \"X2\""), std::string::npos) << ordinal;
+    std::remove(dir.file("out.qel").c_str());
+  }
 }
 
 TEST_F(CassCommands, EveryCallStartsFromTheDialogsInitialValues) {
