@@ -189,7 +189,7 @@ TEST_F(EpswConvertDialog, ConvertClosesTheDialogAsConfirmed) {
   ASSERT_NE(written, nullptr);
   ASSERT_EQ(written->features().size(), 1u);
   EXPECT_EQ(nameText(written->features()[0].header.name), "1");
-  EXPECT_EQ(written->features()[0].header.code, 8201);
+  EXPECT_EQ(int32_t{written->features()[0].header.code}, 8201);
   EXPECT_NE(written->findPoint(NameKey::of("T1")), nullptr);
   ASSERT_EQ(written->texts().size(), 1u);
 }

@@ -124,7 +124,7 @@ TEST_F(TextDataDialog, TypedPathIsRefusedUntilAnExchangeTakesIt) {
   const std::vector<std::string> shown = {"请选择输入的文件路径！！！", "请选择输入的文件路径！！！", "点添加完毕！！"};
   EXPECT_EQ(session.backend.Messages(), shown);
   ASSERT_NE(Point("K12"), nullptr);
-  EXPECT_EQ(Point("K12")->east, 100.5);
+  EXPECT_EQ(double{Point("K12")->east}, 100.5);
   EXPECT_NE(Point("K13"), nullptr);
 
   // A choice in the duplicate-name list takes every box as well.
@@ -219,8 +219,8 @@ TEST_F(TextDataDialog, ImportLeavesTheDialogOpenWithItsList) {
   EXPECT_EQ(session.log[2],
             R"(control 1036 text="" enabled=1 readonly=0 checked=0 items=["K1,,100.5,200.25,12.3","K2,7,101,201,0"] selected=-1)");
   ASSERT_NE(Point("K13"), nullptr);
-  EXPECT_EQ(Point("K13")->code, 7);
-  EXPECT_EQ(Point("K13")->elev, 9999.0);
+  EXPECT_EQ(int32_t{Point("K13")->code}, 7);
+  EXPECT_EQ(double{Point("K13")->elev}, 9999.0);
   EXPECT_EQ(nameText(dialog.m_importer.m_szPointName), "K14");
 }
 
@@ -233,8 +233,8 @@ TEST_F(TextDataDialog, DuplicatePolicyComesFromTheList) {
   session.Play(Browse(rows) + RowSettings() + "select 1035 1\nclick 1\nclick 2");
   dialog.DoModal();
   ASSERT_NE(Point("K12"), nullptr);
-  EXPECT_EQ(Point("K12")->east, 100.5);  // 更新: the existing point took the new values
-  EXPECT_EQ(Point("K12")->flag, 0);
+  EXPECT_EQ(double{Point("K12")->east}, 100.5);  // 更新: the existing point took the new values
+  EXPECT_EQ(int{Point("K12")->flag}, 0);
 }
 
 TEST_F(TextDataDialog, NumberBoxWithoutANumberStopsTheExchangeThere) {
