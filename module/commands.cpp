@@ -52,9 +52,9 @@ const std::vector<CommandInfo>& Commands() {
   static const std::vector<CommandInfo> commands = {
       {10, "CmdConvertCass", false, false, true},
       {20, "CmdConvertCassLegacy", false, false, true},
-      {30, "CmdConvertEpsw", false, false, false},
-      {40, "CmdAttachAttributes", true, false, false},
-      {50, "CmdReadTextPoints", true, true, false},
+      {30, "CmdConvertEpsw", false, false, true},
+      {40, "CmdAttachAttributes", true, false, true},
+      {50, "CmdReadTextPoints", true, true, true},
   };
   return commands;
 }

@@ -15,11 +15,12 @@ void DZ_CALLCONV CmdConvertCass();
 void DZ_CALLCONV CmdConvertCassLegacy();
 // 30: the EPSW conversion: dialog 1003, whose confirm handler converts.
 void DZ_CALLCONV CmdConvertEpsw();
-// 40: attribute attachment on the host's open file (low 16 bits of handle).
+// 40: attribute attachment on the host's open file (low 16 bits of handle):
+// dialog 2004, whose confirm handler attaches and saves.
 void DZ_CALLCONV CmdAttachAttributes(int handle);
 // 50: points from a text file into the host's open file (low 16 bits of
-// handle); `name12` is the host's point name, 12 bytes read on entry and
-// written on exit with strncpy semantics.
+// handle), in dialog 4052; `name12` is the host's point name, 12 bytes read
+// on entry and written on exit with strncpy semantics.
 void DZ_CALLCONV CmdReadTextPoints(int handle, char* name12);
 }
 

@@ -33,6 +33,49 @@ if ! timeout 60 wine "$bin/host_binding_check.exe" "Z:$(echo "$work" | tr / '\\'
 fi
 rm -rf "$work"
 
+# The base helpers give the same results on both platforms.
+native_probe=build/native/tests/base_probe
+if [ -x "$native_probe" ]; then
+  "$native_probe" tests/probe/inputs.txt > build/cross/probe-native.txt
+  timeout 60 wine "$bin/base_probe.exe" tests/probe/inputs.txt > build/cross/probe-windows.txt ||
+    fail "base_probe.exe did not run"
+  cmp -s build/cross/probe-native.txt build/cross/probe-windows.txt ||
+    fail "base helpers differ between Linux and Windows: diff build/cross/probe-native.txt build/cross/probe-windows.txt"
+else
+  fail "$native_probe is missing: build the native preset first"
+fi
+
+# The conversions write the same files on both platforms.
+compare_runs() {  # NAME ARGS... (with OUT standing for the output file)
+  name=$1
+  shift
+  native_args=""
+  windows_args=""
+  for a in "$@"; do
+    case "$a" in
+      OUT) native_args="$native_args $runs/$name-native.qel"; windows_args="$windows_args $runs/$name-windows.qel" ;;
+      *) native_args="$native_args $a"; windows_args="$windows_args $a" ;;
+    esac
+  done
+  # shellcheck disable=SC2086
+  build/native/cli/dobrenz $native_args >/dev/null 2>&1 || true
+  # shellcheck disable=SC2086
+  timeout 60 wine build/cross/cli/dobrenz.exe $windows_args >/dev/null 2>&1 || true
+  cmp -s "$runs/$name-native.qel" "$runs/$name-windows.qel" || fail "dobrenz $name writes different files on Linux and Windows"
+}
+runs=build/cross/runs
+rm -rf "$runs" && mkdir -p "$runs"
+compare_runs cass cass --host-dir samples/host --cas samples/cass/sample.cas --qs samples/cass/sample.qs \
+  --parcels samples/cass/parcels.txt --out OUT
+compare_runs epsw epsw --host-dir samples/host --cor samples/epsw/sample.cor --not samples/epsw/sample.not --out OUT
+for f in samples/textpoints/*.txt; do
+  compare_runs "points-$(basename "$f" .txt)" points --qel OUT --file "$f"
+done
+cp "$runs/cass-native.qel" "$runs/attach-native.qel"
+cp "$runs/cass-native.qel" "$runs/attach-windows.qel"
+compare_runs attach attach --qel OUT --parcels samples/attributes/parcels.txt \
+  --boundary-points samples/attributes/boundary_points.txt --houses samples/attributes/houses.txt
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures Windows check(s) failed"
   exit 1

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "base/file_io.h"
 #include "base/gbk.h"
 #include "base/json.h"
@@ -177,6 +179,34 @@ TEST_F(CassCommands, CommandTwentyPlaysAsCommandTen) {
   EXPECT_EQ(log[3], "dialog 1002 closed 2");
 }
 
+TEST_F(CassCommands, FinishedMessageFollowsOnlyARunThatConverted) {
+  dir.write("a.cas", "LINE\n123,abc\n1.5,2.5\n3.5,4.5\nnil\n");
+  dir.write("parcels.txt", "\n");
+  dir.write("CASSCode.txt", "123 4301\n");
+  const std::string choose = "click 1014\nfile \"" + dir.file("parcels.qs") + "\"\nclick 1016\nfile \"" +
+                             dir.file("parcels.txt") + "\"\nclick 1019\nfile \"" + dir.file("out") + "\"\n";
+  for (const char* ordinal : {"10", "20"}) {
+    // An exchange file that is not there: its own message, and no other.
+    ASSERT_EQ(Play(std::string("call ") + ordinal + "\n" + choose + "click 1022\nfile \"" + dir.file("none.cas") +
+                   "\"\nclick 1\nend\n")
+                  .exitCode,
+              0);
+    std::vector<std::string> expected = {"dialog 1002 opened", "dialog 1002 closed 1",
+                                         u8"msgbox \"can't find *.cas failed!!\" -> ok"};
+    EXPECT_EQ(log, expected) << ordinal;
+    EXPECT_FALSE(fileExists(dir.file("out.qel"))) << ordinal;
+
+    ASSERT_EQ(Play(std::string("call ") + ordinal + "\n" + choose + "click 1022\nfile \"" + dir.file("a.cas") +
+                   "\"\nclick 1\nend\nopen \"" + dir.file("out.qel") + "\"\ndump\n")
+                  .exitCode,
+              0);
+    ASSERT_EQ(log.size(), 4u) << ordinal;
+    EXPECT_EQ(log[2], u8"msgbox \"转换完毕！！\" -> ok") << ordinal;
+    EXPECT_NE(log[3].find("\"name\": \"X2\""), std::string::npos) << ordinal;
+    std::remove(dir.file("out.qel").c_str());
+  }
+}
+
 TEST_F(CassCommands, EveryCallStartsFromTheDialogsInitialValues) {
   const std::string script = "call 20\nclick 1014\nfile \"" + dir.file("parcels.qs") +
                              "\"\nclick 2\nend\ncall 20\nshow 1013\nclick 1\nclick 2\nend\n";
@@ -204,7 +234,7 @@ TEST_F(CassCommands, ScriptsThatDoNotFitStopAtTheirLine) {
       {"call 20\nclick 2\nanswer ok\nend", 3, "no message box is open"},
       {"call 20\nfile \"x\"\nclick 2\nend", 2, "no file dialog is open"},
       {"call 20\nclick 1014\nclick 2\nend", 3, "answer it with file"},
-      {"call 30\nend", 1, "command 30 is not available"},
+      {"call 50\nend", 1, "command 50 works on the host's open file: open one first"},
       {"commit", 1, "commit needs an open file"},
       {"dump", 1, "dump needs an open file"},
   };

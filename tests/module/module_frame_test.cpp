@@ -124,6 +124,38 @@ TEST_F(ModuleFrame, CommandsGiveTheCallersStateBackOnEveryWayOut) {
   EXPECT_EQ(failures.size(), 2u);  // the two mismatches reached the frames
 }
 
+TEST_F(ModuleFrame, DialogCommandsGiveTheCallersStateBackOnEveryWayOut) {
+  struct Way {
+    int ordinal;
+    const char* lines;
+    bool mismatch;
+  } ways[] = {
+      {30, "click 2", false},                       // cancel
+      {30, "click 1\nanswer ok\nclose", false},     // a message, then the close box
+      {30, "click 1027", true},                     // the script ends in a file dialog
+      {40, "click 2", false},
+      {40, "click 1", false},                       // confirmed: attaches (to nothing) and closes
+      {40, "show 9999", true},                      // a control the dialog does not have
+      {50, "click 1\nanswer ok\nclick 2", false},   // the missing-path message, then 退  出
+      {50, "close", false},
+      {50, "click 1037\nclick 1", true},            // the script ends with the dialog open
+  };
+  ModuleStateScope host(hostState);
+  for (const Way& way : ways) {
+    ui::HeadlessBackend b;
+    ModuleContext c = context;
+    c.ui = *b.Services();
+    ModuleAttachment attached(c);
+    b.BeginActions(test::Actions(way.lines), 99);
+    char name[12] = {'K', '1'};
+    InvokeCommand(way.ordinal, 1, name);
+    EXPECT_EQ(b.Failed(), way.mismatch) << way.ordinal << ": " << way.lines << ": " << b.Failure().message;
+    EXPECT_EQ(CurrentModuleState(), &hostState) << way.ordinal << ": " << way.lines;
+    EXPECT_EQ(ui::CurrentServices(), &hostState.context.ui) << way.ordinal << ": " << way.lines;
+  }
+  EXPECT_EQ(failures.size(), 3u);  // the three mismatches reached the frames
+}
+
 TEST(CommandArguments, HandleIsTheLowSixteenBits) {
   EXPECT_EQ(HandleFromArgument(5), 5);
   EXPECT_EQ(HandleFromArgument(0x12340005), 5);
@@ -134,15 +166,22 @@ TEST(CommandArguments, HandleIsTheLowSixteenBits) {
 
 TEST_F(ModuleFrame, PointNameComesBackInExactlyTwelveZeroFilledBytes) {
   ModuleAttachment attached(context);
+  // The dialog closed at once, without an import.
+  auto exitAtOnce = [this] { backend.BeginActions(test::Actions("click 2"), 99); };
   char buffer[16];
   std::memcpy(buffer, "K12\0garbage!tail", 16);
+  exitAtOnce();
   CmdReadTextPoints(0x10001, buffer);
   EXPECT_EQ(std::string(buffer, 16), std::string("K12\0\0\0\0\0\0\0\0\0tail", 16));
   // A name of 12 bytes has no terminator and comes back as it was.
   std::memcpy(buffer, "ABCDEFGHIJKLtail", 16);
+  exitAtOnce();
   CmdReadTextPoints(1, buffer);
   EXPECT_EQ(std::string(buffer, 16), "ABCDEFGHIJKLtail");
+  exitAtOnce();
   CmdReadTextPoints(1, nullptr);  // no buffer: nothing read or written
+  EXPECT_FALSE(backend.Failed()) << backend.Failure().message;
+  EXPECT_TRUE(failures.empty());
 }
 
 }  // namespace
