@@ -110,8 +110,15 @@ int wmain(int argc, wchar_t** argv) {
     return kExitUsage;
   }
   // The stand-in engine finds the host directory here, as `dobrenz run
-  // --host-dir` tells it.
-  if (!hostDir.empty()) _putenv(("QEL_HOST_DIR=" + hostDir).c_str());
+  // --host-dir` tells it; in full, since the file dialogs move the current
+  // directory about while they are open.
+  if (!hostDir.empty()) {
+    wchar_t full[32768];
+    const std::wstring dir = ui::win32::Widen(hostDir);
+    const DWORD n = GetFullPathNameW(dir.c_str(), 32768, full, nullptr);
+    if (n > 0 && n < 32768) hostDir = ui::win32::Narrow(std::wstring(full, n));
+    _putenv(("QEL_HOST_DIR=" + hostDir).c_str());
+  }
 
   HMODULE plugin = LoadLibraryW(L"DobrenzData.dll");
   if (!plugin) {

@@ -18,8 +18,6 @@ shift
 [ -x "$dobrenz" ] || { echo "FAILED: $dobrenz is missing: build the native preset first"; exit 1; }
 [ -f "$qelhost" ] || { echo "FAILED: $qelhost is missing: build the cross preset first"; exit 1; }
 mkdir -p "$pictures"
-host_dir=$root/samples/host
-win_host_dir=$(winepath -w "$host_dir" 2>/dev/null)
 win_pictures=$(winepath -w "$pictures" 2>/dev/null)
 
 if [ $# -eq 0 ]; then
@@ -47,17 +45,18 @@ for script in "$@"; do
     echo "-- $script: headless-only"
     continue
   fi
-  name=$(basename "$script" .script)
+  # Each side plays from a fresh tree with the samples and the test
+  # sessions, as from the repository root: the scripts name their data
+  # (samples/cass/sample.cas) and write their files there.
   case=$work/$(echo "$script" | tr / _)
   for side in native wine; do
-    mkdir -p "$case/$side"
-    cp -R "$(dirname "$script")"/. "$case/$side/"
+    mkdir -p "$case/$side/tests/win32"
+    cp -R samples "$case/$side/"
+    [ ! -d tests/win32/sessions ] || cp -R tests/win32/sessions "$case/$side/tests/win32/"
   done
-  # The feature files the scripts start from are the same on both sides;
-  # only what the run writes may differ.
-  (cd "$case/native" && "$dobrenz" run "$name.script" --host-dir "$host_dir" >"$case/native.log" 2>"$case/native.err") &&
+  (cd "$case/native" && "$dobrenz" run "$script" --host-dir samples/host >"$case/native.log" 2>"$case/native.err") &&
     echo 0 >"$case/native.rc" || echo $? >"$case/native.rc"
-  (cd "$case/wine" && timeout 120 wine "$qelhost" "$name.script" --host-dir "$win_host_dir" \
+  (cd "$case/wine" && timeout 120 wine "$qelhost" "$script" --host-dir samples/host \
       --pictures "$win_pictures" --timeout 90 >"$case/wine.log" 2>"$case/wine.err") &&
     echo 0 >"$case/wine.rc" || echo $? >"$case/wine.rc"
   played=$((played + 1))
