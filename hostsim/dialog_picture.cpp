@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/gbk.h"
+#include "ui/win32/win32_dialog_window.h"
 #include "ui/win32/win32_text.h"
 
 namespace hostsim {
@@ -19,6 +20,29 @@ std::wstring textOf(HWND w) {
   return text;
 }
 
+// What sort of control it is, for where its text lies in its rectangle.
+const char* kindOf(HWND w) {
+  const uint32_t style = static_cast<uint32_t>(GetWindowLongW(w, GWL_STYLE));
+  switch (ui::win32::ClassOfWindow(w)) {
+    case ui::ControlClass::Button:
+      switch (style & ui::kBsTypeMask) {
+        case ui::kBsCheckBox:
+        case ui::kBsAutoCheckBox:
+        case ui::kBs3State:
+        case ui::kBsAuto3State: return "check";
+        case ui::kBsRadioButton:
+        case ui::kBsAutoRadioButton: return "radio";
+        case ui::kBsGroupBox: return "group";
+        default: return "push";
+      }
+    case ui::ControlClass::Edit: return "edit";
+    case ui::ControlClass::ListBox: return "list";
+    case ui::ControlClass::ComboBox: return "combo";
+    case ui::ControlClass::Static: break;
+  }
+  return "static";
+}
+
 struct Listing {
   RECT origin;
   std::string lines;
@@ -30,9 +54,17 @@ BOOL CALLBACK listControl(HWND w, LPARAM data) {
   if (text.empty() || !IsWindowVisible(w)) return TRUE;
   RECT r;
   GetWindowRect(w, &r);
-  char head[96];
-  std::snprintf(head, sizeof head, "control\t%d\t%ld\t%ld\t%ld\t%ld\t", GetDlgCtrlID(w),
-                r.left - listing->origin.left, r.top - listing->origin.top, r.right - r.left, r.bottom - r.top);
+  // How much room the text takes in the control's own font.
+  RECT extent{0, 0, 0, 0};
+  HDC dc = GetDC(w);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0)));
+  DrawTextW(dc, text.c_str(), -1, &extent, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(w, dc);
+  char head[128];
+  std::snprintf(head, sizeof head, "control\t%d\t%s\t%ld\t%ld\t%ld\t%ld\t%ld\t%ld\t", GetDlgCtrlID(w), kindOf(w),
+                r.left - listing->origin.left, r.top - listing->origin.top, r.right - r.left, r.bottom - r.top,
+                extent.right - extent.left, extent.bottom - extent.top);
   listing->lines += head + utf8(text) + "\n";
   return TRUE;
 }
