@@ -23,6 +23,31 @@ echo "== export tables of the stand-in host libraries"
 [ "$(exported_ordinals $bin/QelCore60.dll)" = "116 121 205 226 250 1559 " ] ||
   fail "QelCore60.dll exports $(exported_ordinals $bin/QelCore60.dll)"
 
+echo "== DobrenzData.dll: exports and imports"
+plugin=$bin/DobrenzData.dll
+[ "$(exported_ordinals $plugin)" = "10 20 30 40 50 " ] || fail "DobrenzData.dll exports $(exported_ordinals $plugin)"
+$objdump -p $plugin | grep -q '^Export Address Table -- Ordinal Base 10$' || fail "DobrenzData.dll: ordinal base is not 10"
+$objdump -p $plugin | grep -q '^[[:space:]]*\[Name Pointer/Ordinal\] Table[[:space:]]*00000000$' || fail "DobrenzData.dll exports names"
+# The imports: the host's two libraries by ordinal only, at ordinals they
+# export, and otherwise only libraries that come with Windows.
+imports=$($objdump -p $plugin | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
+for dll in $imports; do
+  case "$dll" in
+    qelblk60.dll | qelcore60.dll | kernel32.dll | user32.dll | gdi32.dll | comdlg32.dll | msvcrt.dll) ;;
+    *) fail "DobrenzData.dll imports $dll" ;;
+  esac
+done
+for host_lib in QelBlk60 QelCore60; do
+  entries=$($objdump -p $plugin | sed -n "/DLL Name: $host_lib.dll/,/^\$/p" | sed -n '3,$p' | sed '/^$/d')
+  [ -n "$entries" ] || fail "DobrenzData.dll does not import $host_lib.dll"
+  by_name=$(echo "$entries" | grep -v '^[[:space:]]*8000[0-9a-f]*[[:space:]]*[0-9]*[[:space:]]*<none>$' || true)
+  [ -z "$by_name" ] || fail "DobrenzData.dll imports from $host_lib.dll by name: $by_name"
+  allowed=" $(sed -n 's/.*@\([0-9]*\).*/\1/p' res/$host_lib.def | tr '\n' ' ')"
+  for ordinal in $(echo "$entries" | awk '{print $2}'); do
+    case "$allowed" in *" $ordinal "*) ;; *) fail "DobrenzData.dll imports ordinal $ordinal of $host_lib.dll, which it does not export" ;; esac
+  done
+done
+
 echo "== Windows programs under Wine"
 . ./scripts/wine-env.sh
 wine_start
@@ -32,6 +57,31 @@ if ! timeout 60 wine "$bin/host_binding_check.exe" "Z:$(echo "$work" | tr / '\\'
   fail "host_binding_check"
 fi
 rm -rf "$work"
+
+timeout 60 wine "$bin/plugin_image_check.exe" "$(winepath -w "$plugin" 2>/dev/null)" || fail "plugin_image_check"
+
+# Paths in any script, on a Windows whose ANSI code page is not 936.
+work="$(mktemp -d)"
+LANG=C.UTF-8 LC_ALL=C.UTF-8 timeout 60 wine "$bin/file_paths_check.exe" "Z:$(echo "$work" | tr / '\\')" ||
+  fail "file_paths_check"
+rm -rf "$work" && work="$(mktemp -d)"
+LANG=C.UTF-8 LC_ALL=C.UTF-8 timeout 60 wine "$bin/file_dialog_check.exe" "Z:$(echo "$work" | tr / '\\')" 2>/dev/null ||
+  fail "file_dialog_check"
+rm -rf "$work"
+
+# Every session script played with the real plug-in in qelhost.exe and with
+# `dobrenz run` gives the same log and the same files: under code page 936,
+# and again under a Western code page. The pictures of the four dialogs are
+# kept in build/artifacts and checked to show their Chinese texts.
+artifacts=build/artifacts
+rm -rf "$artifacts/dialogs" "$artifacts/dialogs-cp1252"
+echo "== sessions: dobrenz run and qelhost.exe (code page 936)"
+tests/win32/e2e_sessions.sh "$artifacts/dialogs" || fail "sessions under code page 936"
+echo "== sessions: dobrenz run and qelhost.exe (code page 1252)"
+LANG=C.UTF-8 LC_ALL=C.UTF-8 tests/win32/e2e_sessions.sh "$artifacts/dialogs-cp1252" || fail "sessions under code page 1252"
+echo "== the dialogs on the screen"
+tests/win32/dialog_rendering.sh "$artifacts/dialogs" || fail "dialogs under code page 936"
+tests/win32/dialog_rendering.sh "$artifacts/dialogs-cp1252" || fail "dialogs under code page 1252"
 
 # The base helpers give the same results on both platforms.
 native_probe=build/native/tests/base_probe

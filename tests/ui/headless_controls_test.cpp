@@ -157,11 +157,13 @@ TEST_F(HeadlessControls, RadioGroupIncludesControlsUpToTheNextGroupStart) {
   EXPECT_EQ(window.RadioGroup(kRadioA), (std::vector<int>{kRadioA, kRadioB, kRadioC}));
 }
 
-TEST_F(HeadlessControls, TypingIntoAComboSelectsTheFirstItemItBegins) {
+TEST_F(HeadlessControls, TypingIntoAClosedComboLeavesNoItemSelected) {
+  window.Select(kEditableCombo, 0);
+  notified.clear();
   EXPECT_EQ(window.Type(kEditableCombo, "BET"), "");
-  EXPECT_EQ(window.GetCurSel(kEditableCombo), 1);
+  EXPECT_EQ(window.GetCurSel(kEditableCombo), -1);
   EXPECT_EQ(window.GetItemText(kEditableCombo), "BET");
-  EXPECT_EQ(window.Type(kEditableCombo, "gamma"), "");
+  EXPECT_EQ(window.Type(kEditableCombo, "Betamax"), "");
   EXPECT_EQ(window.GetCurSel(kEditableCombo), -1);
   EXPECT_EQ(notified, (Notifications{{kEditableCombo, ui::kCbnEditChange}, {kEditableCombo, ui::kCbnEditChange}}));
   // Choosing an item writes it into the edit.

@@ -37,8 +37,7 @@ bool isSorted(const ControlTemplate& t) {
 
 char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// The order of sorted boxes and the prefix search of combo boxes: bytes,
-// ASCII letters without regard to case.
+// The order of sorted boxes: bytes, ASCII letters without regard to case.
 int compareNoCase(const std::string& a, const std::string& b) {
   const size_t n = a.size() < b.size() ? a.size() : b.size();
   for (size_t i = 0; i < n; ++i) {
@@ -47,10 +46,6 @@ int compareNoCase(const std::string& a, const std::string& b) {
     if (x != y) return x < y ? -1 : 1;
   }
   return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
-bool startsWithNoCase(const std::string& text, const std::string& prefix) {
-  return prefix.size() <= text.size() && compareNoCase(text.substr(0, prefix.size()), prefix) == 0;
 }
 
 }  // namespace
@@ -261,15 +256,10 @@ std::string HeadlessWindow::Type(int id, const std::string& text) {
     notify(id, kEnChange);
     return std::string();
   }
-  // Typing into a combo box selects the first item that begins with the
-  // text, or none, without a selection change notification.
+  // Typing into a combo box whose list is closed leaves no item selected,
+  // even one the text begins or equals, as Windows' combo box does; only
+  // choosing from the list selects.
   c->curSel = -1;
-  if (!text.empty())
-    for (size_t i = 0; i < c->items.size(); ++i)
-      if (startsWithNoCase(c->items[i], text)) {
-        c->curSel = static_cast<int>(i);
-        break;
-      }
   notify(id, kCbnEditChange);
   return std::string();
 }
