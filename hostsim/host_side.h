@@ -12,6 +12,7 @@
 #include <string>
 
 #include "base/fixed_field.h"
+#include "host/callconv.h"
 #include "host/host_library.h"
 #include "hostsim/session_output.h"
 #include "ui/session_script.h"
@@ -20,8 +21,8 @@ namespace hostsim {
 
 // The stand-in engine's extras that the host program reads.
 struct StandinExtras {
-  using TextFn = const char*(__cdecl*)();
-  using DumpFn = const char*(__cdecl*)(int16_t);
+  using TextFn = const char*(DZ_CALLCONV*)();
+  using DumpFn = const char*(DZ_CALLCONV*)(int16_t);
   DumpFn dumpJson = nullptr;
   TextFn lastOpenError = nullptr;
   TextFn takeProblems = nullptr;
