@@ -29,13 +29,9 @@ const ui::MessageMap& CCassConvertDlg::GetMessageMap() const {
 }
 
 bool CCassConvertDlg::Browse(bool open, const char* filter, std::string& member, bool hostExtension) {
-  ui::FileDialog dialog(open, nullptr, nullptr, ui::kOfnHideReadOnly | ui::kOfnFileMustExist, filter, this);
-  if (dialog.DoModal() != ui::kIdOk) return false;
-  member = dialog.GetPathName();
-  // Before the boxes are rewritten, so the box shows the path that is used.
-  if (hostExtension) ui::AppendExtensionUnlessPresent(member, ".qel");
-  UpdateData(false);
-  return true;
+  // Every box is rewritten from the members: text typed into another box
+  // without its Browse button gives way to that box's member.
+  return ui::BrowseIntoMember(*this, open, filter, member, hostExtension);
 }
 
 void CCassConvertDlg::OnBrowseQs() { Browse(true, "(*.qs)|*.qs||", m_strQsPath); }

@@ -32,4 +32,14 @@ void AppendExtensionUnlessPresent(std::string& path, const char* extension) {
   if (path.find(extension) == std::string::npos) path += extension;
 }
 
+bool BrowseIntoMember(Dialog& dialog, bool open, const char* filter, std::string& member, bool hostExtension) {
+  FileDialog fileDialog(open, nullptr, nullptr, kOfnHideReadOnly | kOfnFileMustExist, filter, &dialog);
+  if (fileDialog.DoModal() != kIdOk) return false;
+  member = fileDialog.GetPathName();
+  // Before the boxes are rewritten, so that the box shows the path used.
+  if (hostExtension) AppendExtensionUnlessPresent(member, ".qel");
+  dialog.UpdateData(false);
+  return true;
+}
+
 }  // namespace ui

@@ -34,4 +34,11 @@ class FileDialog {
 // "D:\b.QEL" gets it after the capitals.
 void AppendExtensionUnlessPresent(std::string& path, const char* extension);
 
+// The Browse button of a path box: an open or save file dialog (flags 0x1004,
+// no default extension, no initial name) owned by `dialog`; when the user
+// chooses a file, `member` takes its path — with ".qel" appended unless
+// present when `hostExtension` — and every box is rewritten from its member.
+// A cancelled file dialog changes nothing. True when a file was chosen.
+bool BrowseIntoMember(Dialog& dialog, bool open, const char* filter, std::string& member, bool hostExtension);
+
 }  // namespace ui
