@@ -1,22 +1,27 @@
 #include "module/module_state.h"
 
+#include "base/thread_pointer.h"
+
 namespace dz::module {
 namespace {
-thread_local ModuleState* tCurrentState = nullptr;
+ThreadPointer& currentState() {
+  static ThreadPointer current;
+  return current;
 }
+}  // namespace
 
 ModuleState& LibraryModuleState() {
   static ModuleState state;
   return state;
 }
 
-ModuleState* CurrentModuleState() { return tCurrentState; }
+ModuleState* CurrentModuleState() { return static_cast<ModuleState*>(currentState().get()); }
 
-ModuleStateScope::ModuleStateScope(ModuleState& state) : previous_(tCurrentState), services_(&state.context.ui) {
-  tCurrentState = &state;
+ModuleStateScope::ModuleStateScope(ModuleState& state) : previous_(CurrentModuleState()), services_(&state.context.ui) {
+  currentState().set(&state);
 }
 
-ModuleStateScope::~ModuleStateScope() { tCurrentState = previous_; }
+ModuleStateScope::~ModuleStateScope() { currentState().set(previous_); }
 
 void AttachModule(const ModuleContext& context) {
   ModuleState& state = LibraryModuleState();

@@ -48,6 +48,12 @@ for host_lib in QelBlk60 QelCore60; do
   done
 done
 
+# The compiler's emulated thread-locals of a DLL are freed before its
+# DllMain runs for the detach, where the module state is switched: the
+# plug-in keeps its per-thread state in Windows' own slots instead.
+own_emulated=$(i686-w64-mingw32-nm $plugin | grep -E '__emutls_v\._ZN(2dz|2ui)' || true)
+[ -z "$own_emulated" ] || fail "DobrenzData.dll has emulated thread-locals of its own: $own_emulated"
+
 echo "== Windows programs under Wine"
 . ./scripts/wine-env.sh
 wine_start

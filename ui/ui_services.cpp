@@ -1,14 +1,19 @@
 #include "ui/ui_services.h"
 
+#include "base/thread_pointer.h"
+
 namespace ui {
 namespace {
-thread_local UiServices* tCurrentServices = nullptr;
+dz::ThreadPointer& currentServices() {
+  static dz::ThreadPointer current;
+  return current;
 }
+}  // namespace
 
-UiServices* CurrentServices() { return tCurrentServices; }
+UiServices* CurrentServices() { return static_cast<UiServices*>(currentServices().get()); }
 
-ServicesScope::ServicesScope(UiServices* services) : previous_(tCurrentServices) { tCurrentServices = services; }
+ServicesScope::ServicesScope(UiServices* services) : previous_(CurrentServices()) { currentServices().set(services); }
 
-ServicesScope::~ServicesScope() { tCurrentServices = previous_; }
+ServicesScope::~ServicesScope() { currentServices().set(previous_); }
 
 }  // namespace ui

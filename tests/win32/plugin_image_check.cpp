@@ -107,6 +107,13 @@ int wmain(int argc, wchar_t** argv) {
                              "CmdReadTextPoints", "DllMain"})
       check(GetProcAddress(library, name) == nullptr, std::string("no export named ") + name);
     check(FreeLibrary(library) != 0, "the library unloads");
+    // Unloading leaves the heaps whole: nothing of the library is written
+    // after the runtime freed it.
+    HANDLE heaps[64];
+    const DWORD count = GetProcessHeaps(64, heaps);
+    bool whole = count > 0;
+    for (DWORD i = 0; i < count && i < 64; ++i) whole = HeapValidate(heaps[i], 0, nullptr) && whole;
+    check(whole, "the heaps are whole after the library unloaded");
   }
   return dzcheck::finish("plugin_image_check");
 }
