@@ -24,6 +24,10 @@ if [ $# -eq 0 ]; then
   set -- samples/scripts/*.script tests/win32/sessions/*.script
 fi
 
+# A crash ends the run at once instead of waiting in Wine's debugger.
+WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-};winedbg.exe=d"
+export WINEDLLOVERRIDES
+
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
