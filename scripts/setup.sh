@@ -5,7 +5,7 @@
 set -eu
 
 core="cmake g++ make libgtest-dev libbenchmark-dev"
-windows="g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 xvfb fonts-wqy-microhei locales imagemagick x11-apps"
+windows="g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 xvfb fonts-wqy-microhei fonts-wine locales imagemagick x11-apps"
 
 packages="$core"
 [ "${1:-}" = "--core" ] || packages="$core $windows"
