@@ -111,6 +111,17 @@ void decodeGbk(std::string_view gbk, Emit emit) {
 
 }  // namespace
 
+size_t gbkPrefixLength(std::string_view text, size_t maxBytes) {
+  if (text.size() <= maxBytes) return text.size();
+  size_t end = 0;
+  while (end < text.size()) {
+    const size_t next = end + gbkCharLength(text, end);
+    if (next > maxBytes) break;
+    end = next;
+  }
+  return end;
+}
+
 size_t findGbkText(std::string_view text, std::string_view needle) {
   if (needle.empty()) return 0;
   for (size_t i = 0; i + needle.size() <= text.size(); i += gbkCharLength(text, i)) {

@@ -17,6 +17,10 @@ inline size_t gbkCharLength(std::string_view text, size_t pos) {
   return isGbkLead(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
 }
 
+// Length of the longest prefix of `text` of at most maxBytes bytes that does
+// not split a two-byte character, so that a text cut to a field stays GBK.
+size_t gbkPrefixLength(std::string_view text, size_t maxBytes);
+
 // Finds the character sequence `needle` in `text`, matching only at
 // character boundaries of `text`, so the trail byte of one character and the
 // lead byte of the next never make up a false match. Returns npos if absent.

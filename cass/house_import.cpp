@@ -16,15 +16,7 @@ namespace {
 // terminating zero, and the floor count follows at byte 10.
 constexpr size_t kStructureMaxBytes = 9;
 
-size_t structureLength(std::string_view text) {
-  size_t pos = 0;
-  while (pos < text.size()) {
-    const size_t next = pos + gbkCharLength(text, pos);
-    if (next > kStructureMaxBytes) break;
-    pos = next;
-  }
-  return pos;
-}
+size_t structureLength(std::string_view text) { return gbkPrefixLength(text, kStructureMaxBytes); }
 
 // Cells per axis of the text grid: about one entry per cell, within bounds.
 int gridCells(size_t entries) {

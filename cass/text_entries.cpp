@@ -12,14 +12,7 @@ namespace {
 // The longest prefix of at most kTextEntryMaxBytes bytes that does not split
 // a two-byte character: a cut text stays valid GBK.
 size_t keptTextLength(std::string_view text) {
-  if (text.size() <= static_cast<size_t>(kTextEntryMaxBytes)) return text.size();
-  size_t pos = 0;
-  while (pos < text.size()) {
-    const size_t next = pos + gbkCharLength(text, pos);
-    if (next > static_cast<size_t>(kTextEntryMaxBytes)) break;
-    pos = next;
-  }
-  return pos;
+  return gbkPrefixLength(text, static_cast<size_t>(kTextEntryMaxBytes));
 }
 
 }  // namespace

@@ -17,13 +17,7 @@ void CorPointFields::parse(std::string_view line) {
 }
 
 std::string cutAtCharacter(const std::string& text, size_t maxBytes) {
-  size_t end = 0;
-  while (end < text.size()) {
-    const size_t next = end + gbkCharLength(text, end);
-    if (next > maxBytes) break;
-    end = next;
-  }
-  return text.substr(0, end);
+  return text.substr(0, gbkPrefixLength(text, maxBytes));
 }
 
 void NoteFields::parseLine1(std::string_view line) {

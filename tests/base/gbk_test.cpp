@@ -44,6 +44,15 @@ TEST(Gbk, Utf16RoundTrip) {
   EXPECT_EQ(gbkToUtf16("宋体"), u"宋体");
 }
 
+TEST(Gbk, PrefixNeverSplitsACharacter) {
+  EXPECT_EQ(gbkPrefixLength("a砖混", 3), 3u);
+  EXPECT_EQ(gbkPrefixLength("a砖混", 4), 3u);  // the second character would be split
+  EXPECT_EQ(gbkPrefixLength("a砖混", 5), 5u);
+  EXPECT_EQ(gbkPrefixLength("ab", 9), 2u);
+  EXPECT_EQ(gbkPrefixLength("砖", 1), 0u);
+  EXPECT_EQ(gbkPrefixLength("ab\xB0", 3), 3u);  // a lead byte at the end counts alone
+}
+
 TEST(Gbk, FindMatchesWholeCharactersOnly) {
   // 砼 is ED C5. The two characters B0 ED and C5 F6 hold those bytes across
   // their boundary.
