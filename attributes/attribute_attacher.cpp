@@ -6,6 +6,8 @@
 
 #include "base/fixed_field.h"
 
+namespace dz {
+
 using dz::attributes::BoundaryPointAttributeIndex;
 using dz::attributes::HouseAttributeIndex;
 using dz::attributes::ParcelAttributeIndex;
@@ -200,3 +202,5 @@ int16_t CAttributeAttacher::ReadHouseAttributes(std::string path, uint8_t* block
   ++m_summary.houses.attached;
   return 1;
 }
+
+}  // namespace dz

@@ -11,6 +11,8 @@
 #include "host/host_library.h"
 #include "ui/message_service.h"
 
+namespace dz {
+
 // How one kind of feature fared in a run.
 struct AttachmentCounts {
   int seen = 0;        // features of the kind handed out by the host
@@ -94,3 +96,5 @@ class CAttributeAttacher {
   LoadedFile<dz::attributes::BoundaryPointAttributeIndex> m_boundaryPointFile;
   LoadedFile<dz::attributes::HouseAttributeIndex> m_houseFile;
 };
+
+}  // namespace dz

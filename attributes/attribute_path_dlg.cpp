@@ -3,6 +3,8 @@
 #include "res/resource_ids.h"
 #include "ui/file_dialog.h"
 
+namespace dz {
+
 using namespace res;
 
 const char* const CAttributePathDlg::kCategoryLabels[kCategoryCount] = {
@@ -119,3 +121,5 @@ void CAttributePathDlg::OnOK() {
   }
   ui::Dialog::OnOK();
 }
+
+}  // namespace dz

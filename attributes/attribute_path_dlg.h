@@ -12,6 +12,8 @@
 #include "ui/dialog.h"
 #include "ui/message_service.h"
 
+namespace dz {
+
 class CAttributePathDlg : public ui::Dialog {
  public:
   static constexpr int kCategoryCount = CAttributeAttacher::kCategoryCount;
@@ -49,3 +51,5 @@ class CAttributePathDlg : public ui::Dialog {
   HostLibrary& m_host;
   ui::MessageService& m_messages;
 };
+
+}  // namespace dz

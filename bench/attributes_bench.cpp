@@ -15,6 +15,7 @@
 #include "tests/attributes/cass_like_features.h"
 #include "tests/support/test_files.h"
 
+namespace dz {
 namespace {
 
 class NoMessages : public ui::MessageService {
@@ -82,5 +83,6 @@ void BM_IndexParcelFile(benchmark::State& state) {
 BENCHMARK(BM_IndexParcelFile)->Arg(10000)->Arg(100000)->Arg(300000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+}  // namespace dz
 
 BENCHMARK_MAIN();

@@ -11,6 +11,7 @@
 #include "standin/engine.h"
 #include "tests/support/test_files.h"
 
+namespace dz {
 namespace {
 
 constexpr int kTableLines = 5000;
@@ -126,5 +127,6 @@ void BM_ConvertCas(benchmark::State& state) {
 BENCHMARK(BM_ConvertCas)->Arg(100000)->Arg(1000000)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 }  // namespace
+}  // namespace dz
 
 BENCHMARK_MAIN();

@@ -10,6 +10,7 @@
 #include "standin/engine.h"
 #include "tests/support/test_files.h"
 
+namespace dz {
 namespace {
 
 class QuietMessages : public ui::MessageService {
@@ -89,5 +90,6 @@ void BM_ConvertNot(benchmark::State& state) {
 BENCHMARK(BM_ConvertNot)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
+}  // namespace dz
 
 BENCHMARK_MAIN();

@@ -8,6 +8,7 @@
 #include "standin/engine.h"
 #include "tests/support/test_files.h"
 
+namespace dz {
 namespace {
 
 void addPoints(dz::FeatureFileEngine& engine, QelHandle h, int n) {
@@ -51,5 +52,6 @@ void BM_CommitAndReopen(benchmark::State& state) {
 BENCHMARK(BM_CommitAndReopen)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+}  // namespace dz
 
 BENCHMARK_MAIN();

@@ -9,6 +9,7 @@
 #include "tests/support/test_files.h"
 #include "textpoints/text_point_importer.h"
 
+namespace dz {
 namespace {
 
 constexpr int kLines = 1000000;
@@ -119,5 +120,6 @@ void BM_ImportRenamingOverTakenNames(benchmark::State& state) {
 BENCHMARK(BM_ImportRenamingOverTakenNames)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+}  // namespace dz
 
 BENCHMARK_MAIN();

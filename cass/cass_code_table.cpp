@@ -31,7 +31,6 @@ int32_t CassCodeTable::find(std::string_view code) const {
   return it == first_.end() ? 0 : it->second;
 }
 
-}  // namespace dz
 
 int CCassConverter::LookupCassCode(const std::string& code) {
   // A table that could not be opened is tried again at every lookup, so a
@@ -46,3 +45,5 @@ int CCassConverter::LookupCassCode(const std::string& code) {
   }
   return m_codeTable.find(code);
 }
+
+}  // namespace dz

@@ -3,6 +3,8 @@
 #include "res/resource_ids.h"
 #include "ui/file_dialog.h"
 
+namespace dz {
+
 using namespace res;
 
 CCassConvertDlg::CCassConvertDlg(ui::Dialog* parent) : ui::Dialog(IDD_CASS_CONVERT, parent) {}
@@ -51,3 +53,5 @@ void CCassConvertDlg::OnOK() {
   }
   ui::Dialog::OnOK();
 }
+
+}  // namespace dz

@@ -8,6 +8,8 @@
 
 #include "ui/dialog.h"
 
+namespace dz {
+
 class CCassConvertDlg : public ui::Dialog {
  public:
   explicit CCassConvertDlg(ui::Dialog* parent = nullptr);
@@ -33,3 +35,5 @@ class CCassConvertDlg : public ui::Dialog {
   // host extension when asked) and shows the members. False on cancel.
   bool Browse(bool open, const char* filter, std::string& member, bool hostExtension = false);
 };
+
+}  // namespace dz

@@ -7,6 +7,8 @@
 #include "base/line_reader.h"
 #include "cass/cas_lines.h"
 
+namespace dz {
+
 namespace {
 
 bool isParcelCode(const std::string& code) { return code == "301000" || code == "300000"; }
@@ -162,3 +164,5 @@ void CCassConverter::OnCoordinateLine(ReadState& s, const std::string& line) {
     ++s.n;
   }
 }
+
+}  // namespace dz

@@ -22,6 +22,8 @@
 #include "host/host_library.h"
 #include "ui/message_service.h"
 
+namespace dz {
+
 // One vertex as the .cas coordinate line "p,q" gives it: c1 = q becomes the
 // first (north) coordinate of its point, c2 = p the second (east).
 struct VertexPair {
@@ -86,3 +88,5 @@ class CCassConverter {
   dz::ParcelAttributeIndex m_parcelIndex;
   dz::HouseTextGrid m_textGrid;
 };
+
+}  // namespace dz

@@ -8,6 +8,8 @@
 #include "cass/cass_converter.h"
 #include "cass/house_import.h"
 
+namespace dz {
+
 namespace {
 
 // Closed features repeat their first vertex at the end.
@@ -60,3 +62,5 @@ void CCassConverter::AddFeatureRecord(int hostCode, const PointRef* refs, int co
   ++m_nFeaturesAdded;
   if (header.kind == kHouse) ++m_nHousesAdded;
 }
+
+}  // namespace dz

@@ -132,7 +132,6 @@ void HouseTextGrid::query(double minF, double maxF, double minS, double maxS, st
   std::sort(out.begin(), out.end());
 }
 
-}  // namespace dz
 
 void CCassConverter::ApplyHouseAttributes(dz::TextEntry* entries, int count) {
   if (count < 0) count = 0;
@@ -218,3 +217,5 @@ void CCassConverter::ApplyHouseAttributes(dz::TextEntry* entries, int count) {
   }
   m_nTextObjectsWritten = std::max(m_nTextObjectsWritten, count);
 }
+
+}  // namespace dz

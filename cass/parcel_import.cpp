@@ -84,7 +84,6 @@ void fillParcelAttributes(uint8_t* block, const ParcelAttributeFields& f) {
   block[224] = ownershipCode(f.ownership);
 }
 
-}  // namespace dz
 
 using dz::copyName;
 
@@ -189,3 +188,5 @@ void CCassConverter::WriteParcelFeature(QelHandle handle, const PointRef* refs, 
   ++m_nFeaturesAdded;
   ++m_nParcelsAdded;
 }
+
+}  // namespace dz

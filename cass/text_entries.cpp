@@ -16,7 +16,6 @@ size_t keptTextLength(std::string_view text) {
 }
 
 }  // namespace
-}  // namespace dz
 
 void CCassConverter::CollectTextEntry(const std::string& line, int16_t& textToggle) {
   if (line.find(',') == std::string::npos) return;
@@ -43,3 +42,5 @@ void CCassConverter::CollectTextEntry(const std::string& line, int16_t& textTogg
   textToggle = 0;
   ++m_nTextEntries;
 }
+
+}  // namespace dz

@@ -3,6 +3,8 @@
 #include "res/resource_ids.h"
 #include "ui/file_dialog.h"
 
+namespace dz {
+
 using namespace res;
 
 CEpswConvertDlg::CEpswConvertDlg(HostLibrary& host, ui::MessageService& messages, ui::Dialog* parent)
@@ -75,3 +77,5 @@ void CEpswConvertDlg::OnOK() {
   // After a message the dialog stays open for another try.
   if (m_converter.OnOK()) ui::Dialog::OnOK();
 }
+
+}  // namespace dz

@@ -14,6 +14,8 @@
 #include "ui/dialog.h"
 #include "ui/message_service.h"
 
+namespace dz {
+
 class CEpswConvertDlg : public ui::Dialog {
  public:
   CEpswConvertDlg(HostLibrary& host, ui::MessageService& messages, ui::Dialog* parent = nullptr);
@@ -41,3 +43,5 @@ class CEpswConvertDlg : public ui::Dialog {
   // host extension when asked) and shows the members. False on cancel.
   bool Browse(bool open, const char* filter, std::string& member, bool hostExtension = false);
 };
+
+}  // namespace dz

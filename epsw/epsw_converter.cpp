@@ -11,6 +11,8 @@
 #include "epsw/epsw_code_table.h"
 #include "epsw/epsw_lines.h"
 
+namespace dz {
+
 namespace {
 
 // Padding for features whose point lines fall short of the announced vertex
@@ -217,3 +219,5 @@ void CEpswConverter::ConvertNotFile(dz::LineReader& note, QelHandle layer) {
     m_host.WriteObjectAttributes(layer, 1, object, a, b);
   }
 }
+
+}  // namespace dz

@@ -13,9 +13,9 @@
 #include "ui/message_service.h"
 
 namespace dz {
+
 class EpswCodeTable;
 class LineReader;
-}  // namespace dz
 
 class CEpswConverter {
  public:
@@ -79,8 +79,8 @@ class CEpswConverter {
  private:
   class RunScope;
 
-  void ConvertCorFile(dz::LineReader& cor);
-  void ConvertNotFile(dz::LineReader& note, QelHandle layer);
+  void ConvertCorFile(LineReader& cor);
+  void ConvertNotFile(LineReader& note, QelHandle layer);
   // True when the point or text at (a, b) is to be converted: always when it
   // is near, else as the user answers the question.
   bool ConfirmFarPosition(double a, double b);
@@ -91,5 +91,7 @@ class CEpswConverter {
   ui::MessageService& m_messages;
   // While a run lasts, the code table once it has been read.
   bool m_bInRun = false;
-  std::unique_ptr<dz::EpswCodeTable> m_pRunTable;
+  std::unique_ptr<EpswCodeTable> m_pRunTable;
 };
+
+}  // namespace dz

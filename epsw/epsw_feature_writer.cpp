@@ -10,6 +10,8 @@
 #include "epsw/epsw_code_table.h"
 #include "epsw/epsw_converter.h"
 
+namespace dz {
+
 namespace {
 
 // EPSW line kind to host vertex kind: 3 and 4 swap places; every other value
@@ -115,3 +117,5 @@ void CEpswConverter::AddGeneratedPoint(char name[12], PointRecord& record) {
   ++m_nPointsWritten;
   std::memcpy(name, record.name, dz::kNameWidth);
 }
+
+}  // namespace dz

@@ -10,23 +10,23 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto parts = dz::fuzz::splitParts(data, size, 4);
   dz::FeatureFileEngine engine(dz::fuzz::workDir());
-  QelHandle h = engine.OpenFeatureFile((dz::fuzz::workDir() + "/never-committed.qel").c_str());
-  PointRef ref{};
+  dz::QelHandle h = engine.OpenFeatureFile((dz::fuzz::workDir() + "/never-committed.qel").c_str());
+  dz::PointRef ref{};
   dz::copyName(ref.name, "J1");
-  FeatureHeader header{};
+  dz::FeatureHeader header{};
   uint8_t parcel[228] = {};
   std::memcpy(parcel + 40, "0101", 4);
-  header.kind = kParcel;
+  header.kind = dz::kParcel;
   engine.AddFeature(h, &header, &ref, 1, parcel, sizeof parcel);
-  header.kind = kBoundaryPoint;
+  header.kind = dz::kBoundaryPoint;
   engine.AddFeature(h, &header, &ref, 1, nullptr, 0);
-  header.kind = kHouse;
+  header.kind = dz::kHouse;
   dz::copyName(header.name, "H1");
   uint8_t house[7] = {1};  // shorter than a house block
   engine.AddFeature(h, &header, &ref, 1, house, sizeof house);
 
   dz::fuzz::SilentMessages messages;
-  CAttributeAttacher attacher(engine, messages);
+  dz::CAttributeAttacher attacher(engine, messages);
   attacher.m_strCategoryPath[0] = dz::fuzz::writeFile("parcels.txt", parts[0]);
   attacher.m_strCategoryPath[1] = dz::fuzz::writeFile("points.txt", parts[1]);
   attacher.m_strCategoryPath[2] = dz::fuzz::writeFile("houses.txt", parts[2]);

@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   dz::FeatureFileEngine engine(dz::fuzz::workDir());
   dz::fuzz::writeFile("CASSCode.txt", parts[3]);
   dz::fuzz::SilentMessages messages;
-  CCassConverter converter(engine, messages);
+  dz::CCassConverter converter(engine, messages);
   converter.m_strCasPath = dz::fuzz::writeFile("in.cas", parts[0]);
   converter.m_strQsPath = dz::fuzz::writeFile("in.qs", parts[1]);
   converter.m_strParcelPath = dz::fuzz::writeFile("parcels.txt", parts[2]);

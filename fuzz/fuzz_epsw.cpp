@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   dz::FeatureFileEngine engine(dz::fuzz::workDir());
   dz::fuzz::writeFile("EPSWconvert.txt", parts[2]);
   dz::fuzz::SilentMessages messages;
-  CEpswConverter converter(engine, messages);
+  dz::CEpswConverter converter(engine, messages);
   converter.m_strCorPath = dz::fuzz::writeFile("in.cor", parts[0]);
   converter.m_strNotPath = dz::fuzz::writeFile("in.not", parts[1]);
   const std::string out = dz::fuzz::workDir() + "/out.qel";

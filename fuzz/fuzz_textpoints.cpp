@@ -12,9 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (n) std::memcpy(settings, data, n);
   const auto parts = dz::fuzz::splitParts(data + n, size - n, 3);
   dz::FeatureFileEngine engine(dz::fuzz::workDir());
-  QelHandle h = engine.OpenFeatureFile((dz::fuzz::workDir() + "/never-committed.qel").c_str());
+  dz::QelHandle h = engine.OpenFeatureFile((dz::fuzz::workDir() + "/never-committed.qel").c_str());
   dz::fuzz::SilentMessages messages;
-  CTextPointImporter importer(engine, messages);
+  dz::CTextPointImporter importer(engine, messages);
   importer.m_hFile = h;
   importer.m_strPath = dz::fuzz::writeFile("points.txt", parts[0]);
   importer.m_strSeparator = parts[1].substr(0, 4);

@@ -13,16 +13,16 @@ extern "C" {
 
 // QelBlk60
 int16_t DZ_CALLCONV QelBlk60_OpenFeatureFile(const char* path);
-int DZ_CALLCONV QelBlk60_GetFeatureFileInfo(int16_t file, FileInfo* info);
-int16_t DZ_CALLCONV QelBlk60_AddPoint(int16_t file, const PointRecord* point, int count);
+int DZ_CALLCONV QelBlk60_GetFeatureFileInfo(int16_t file, dz::FileInfo* info);
+int16_t DZ_CALLCONV QelBlk60_AddPoint(int16_t file, const dz::PointRecord* point, int count);
 int DZ_CALLCONV QelBlk60_PointExists(int16_t file, const char* name);
-int DZ_CALLCONV QelBlk60_GetPoint(int16_t file, const char* name, PointRecord* point);
-int DZ_CALLCONV QelBlk60_UpdatePoint(int16_t file, const char* name, const PointRecord* point);
+int DZ_CALLCONV QelBlk60_GetPoint(int16_t file, const char* name, dz::PointRecord* point);
+int DZ_CALLCONV QelBlk60_UpdatePoint(int16_t file, const char* name, const dz::PointRecord* point);
 int DZ_CALLCONV QelBlk60_GetPointXY(int16_t file, const char* name, double* first, double* second);
-int DZ_CALLCONV QelBlk60_AddFeature(int16_t file, const FeatureHeader* header, const PointRef* refs, int count,
+int DZ_CALLCONV QelBlk60_AddFeature(int16_t file, const dz::FeatureHeader* header, const dz::PointRef* refs, int count,
                                     const void* attributes, int length);
 int DZ_CALLCONV QelBlk60_GetFeatureCount(int16_t file, int* count);
-int16_t DZ_CALLCONV QelBlk60_GetFeature(int16_t file, int index, FeatureHeader* header, const PointRef** refs,
+int16_t DZ_CALLCONV QelBlk60_GetFeature(int16_t file, int index, dz::FeatureHeader* header, const dz::PointRef** refs,
                                         int16_t* refCount, const uint8_t** attributes, int* length);
 int DZ_CALLCONV QelBlk60_SetFeatureAttributes(int16_t file, int index, int16_t kind, const void* attributes,
                                               int length);
@@ -35,7 +35,7 @@ int16_t DZ_CALLCONV QelBlk60_GetTextLayer(int16_t file);
 // QelCore60
 const uint8_t* DZ_CALLCONV QelCore60_GetHostInfo(int zero);
 int DZ_CALLCONV QelCore60_AddTextObject(int16_t layer, const double* anchor, const char* text, int length,
-                                        const TextStyle* style, int mode);
+                                        const dz::TextStyle* style, int mode);
 int16_t DZ_CALLCONV QelCore60_GetObjectAttributes(int16_t layer, int object, void** a, void** b);
 int DZ_CALLCONV QelCore60_SetAttributeField(void* b, void* a, const char* field, const char* value);
 int DZ_CALLCONV QelCore60_WriteObjectAttributes(int16_t layer, int one, int object, void* a, void* b);

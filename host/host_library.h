@@ -8,6 +8,8 @@
 
 #include "host/records.h"
 
+namespace dz {
+
 using QelHandle = int16_t;  // file or text-layer handle
 
 class HostLibrary {
@@ -69,3 +71,5 @@ class HostLibrary {
   // `count` vertices of two doubles each, in GetPointXY's order.
   virtual int16_t PointInPolygon(const double* pairs, int count, const double* point) = 0;
 };
+
+}  // namespace dz

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace dz {
+
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
 #error "the host records are little-endian; this target is not"
 #endif
@@ -82,3 +84,5 @@ constexpr int kHouseAttributesSize = 20;
 
 // Byte offset of the host directory in the block GetHostInfo(0) returns.
 constexpr size_t kHostInfoDirOffset = 128;
+
+}  // namespace dz

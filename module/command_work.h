@@ -8,7 +8,9 @@
 #include "module/module_state.h"
 #include "ui/message_service.h"
 
+namespace dz {
 class CCassConvertDlg;
+}  // namespace dz
 
 namespace dz::module {
 

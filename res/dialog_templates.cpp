@@ -2,7 +2,7 @@
 
 #include "res/resource_ids.h"
 
-namespace res {
+namespace dz::res {
 namespace {
 
 using ui::ControlClass;
@@ -165,4 +165,4 @@ const ui::DialogTemplate* FindDialogTemplate(int id) {
   return nullptr;
 }
 
-}  // namespace res
+}  // namespace dz::res

@@ -8,7 +8,7 @@
 
 #include "ui/dialog_template.h"
 
-namespace res {
+namespace dz::res {
 
 // Every dialog of the plug-in, in resource id order.
 const std::vector<ui::DialogTemplate>& DialogTemplates();
@@ -16,4 +16,4 @@ const std::vector<ui::DialogTemplate>& DialogTemplates();
 // The template of that resource id; null when the plug-in has none.
 const ui::DialogTemplate* FindDialogTemplate(int id);
 
-}  // namespace res
+}  // namespace dz::res

@@ -5,7 +5,7 @@
 #include "base/gbk.h"
 #include "ui/win_constants.h"
 
-namespace res {
+namespace dz::res {
 namespace {
 
 using ui::ControlClass;
@@ -278,4 +278,4 @@ std::string WriteDialogResourceScript(const std::vector<DialogTemplate>& templat
   return out;
 }
 
-}  // namespace res
+}  // namespace dz::res

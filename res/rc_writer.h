@@ -9,11 +9,11 @@
 
 #include "ui/dialog_template.h"
 
-namespace res {
+namespace dz::res {
 
 // The whole resource script (UTF-8, LF line ends). Every style bit of every
 // control is spelled out, with NOT for the bits a statement would otherwise
 // add, so the compiled templates carry exactly the definition's styles.
 std::string WriteDialogResourceScript(const std::vector<ui::DialogTemplate>& templates);
 
-}  // namespace res
+}  // namespace dz::res

@@ -3,7 +3,7 @@
 // host's users and the resources know; the names are ours.
 #pragma once
 
-namespace res {
+namespace dz::res {
 
 // CASS conversion.
 constexpr int IDD_CASS_CONVERT = 1002;
@@ -64,4 +64,4 @@ constexpr int IDC_TEXT_NORTH_POS = 4150;
 constexpr int IDC_TEXT_ELEV_POS = 4151;
 constexpr int IDC_TEXT_VALUE_FIELD = 4152;
 
-}  // namespace res
+}  // namespace dz::res

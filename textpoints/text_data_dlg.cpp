@@ -4,6 +4,8 @@
 #include "res/resource_ids.h"
 #include "ui/file_dialog.h"
 
+namespace dz {
+
 using namespace res;
 
 CTextDataDlg::CTextDataDlg(HostLibrary& host, ui::MessageService& messages, ui::Dialog* parent)
@@ -163,3 +165,5 @@ void CTextDataDlg::OnOK() {
   m_importer.ImportPoints();
   // The dialog stays open for the next file.
 }
+
+}  // namespace dz

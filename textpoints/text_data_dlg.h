@@ -16,6 +16,8 @@
 #include "ui/dialog.h"
 #include "ui/message_service.h"
 
+namespace dz {
+
 class CTextDataDlg : public ui::Dialog {
  public:
   CTextDataDlg(HostLibrary& host, ui::MessageService& messages, ui::Dialog* parent = nullptr);
@@ -54,3 +56,5 @@ class CTextDataDlg : public ui::Dialog {
   void CheckColumnLayout();
   void CheckRowLayout();
 };
+
+}  // namespace dz

@@ -8,6 +8,8 @@
 #include "base/gbk.h"
 #include "base/line_reader.h"
 
+namespace dz {
+
 namespace {
 
 const char kCannotOpen[] = "不能打开所选的文件!!";
@@ -281,3 +283,5 @@ void CTextPointImporter::ImportPoints() {
   ReportRefusals(unusedNextName);
   messages_.ShowMessage(kImportDone, ui::kMbOk);
 }
+
+}  // namespace dz

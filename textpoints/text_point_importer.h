@@ -17,6 +17,8 @@
 #include "host/host_library.h"
 #include "ui/message_service.h"
 
+namespace dz {
+
 class CTextPointImporter {
  public:
   // Values of m_nLayout, m_nNumbering and m_nDupPolicy, as the dialog's radio
@@ -117,3 +119,5 @@ class CTextPointImporter {
   long currentLine_ = 0;
   std::vector<RefusedName> refused_;
 };
+
+}  // namespace dz

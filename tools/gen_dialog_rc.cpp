@@ -10,7 +10,7 @@
 #include "res/rc_writer.h"
 
 int main(int argc, char** argv) {
-  const std::string script = res::WriteDialogResourceScript(res::DialogTemplates());
+  const std::string script = dz::res::WriteDialogResourceScript(dz::res::DialogTemplates());
   if (argc < 2) {
     std::fwrite(script.data(), 1, script.size(), stdout);
     return 0;

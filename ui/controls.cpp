@@ -2,7 +2,7 @@
 
 #include "ui/dialog.h"
 
-namespace ui {
+namespace dz::ui {
 
 CWnd::~CWnd() {
   if (owner_) owner_->Unbind(*this);
@@ -69,4 +69,4 @@ bool CListBox::GetText(int index, std::string& text) const {
   return window() && window()->GetItemString(id(), index, text);
 }
 
-}  // namespace ui
+}  // namespace dz::ui

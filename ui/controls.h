@@ -9,7 +9,7 @@
 
 #include "ui/dialog_window.h"
 
-namespace ui {
+namespace dz::ui {
 
 class Dialog;
 
@@ -72,4 +72,4 @@ class CListBox : public CWnd {
   bool GetText(int index, std::string& text) const;
 };
 
-}  // namespace ui
+}  // namespace dz::ui

@@ -5,7 +5,7 @@
 
 #include "ui/number_text.h"
 
-namespace ui {
+namespace dz::ui {
 namespace {
 
 // Thrown by DataExchange::Fail and caught by UpdateData: the user has been
@@ -255,4 +255,4 @@ void DDX_Control(DataExchange* pDX, int id, CWnd& control) {
   if (!control.IsBound()) pDX->m_pDlgWnd->Bind(control, id);
 }
 
-}  // namespace ui
+}  // namespace dz::ui

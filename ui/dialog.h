@@ -14,7 +14,7 @@
 #include "ui/dialog_window.h"
 #include "ui/ui_services.h"
 
-namespace ui {
+namespace dz::ui {
 
 class DataExchange;
 
@@ -159,4 +159,4 @@ void DDX_CBIndex(DataExchange* pDX, int id, int& index);
 void DDX_LBIndex(DataExchange* pDX, int id, int& index);
 void DDX_Control(DataExchange* pDX, int id, CWnd& control);
 
-}  // namespace ui
+}  // namespace dz::ui

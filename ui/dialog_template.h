@@ -10,7 +10,7 @@
 
 #include "ui/win_constants.h"
 
-namespace ui {
+namespace dz::ui {
 
 // Control id of labels that nobody addresses (IDC_STATIC).
 constexpr int kStaticId = -1;
@@ -46,4 +46,4 @@ struct DialogTemplate {
 // Finds a template by its resource id; null when there is none.
 using TemplateLookup = std::function<const DialogTemplate*(int id)>;
 
-}  // namespace ui
+}  // namespace dz::ui

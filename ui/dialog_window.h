@@ -10,7 +10,7 @@
 
 #include "ui/win_constants.h"
 
-namespace ui {
+namespace dz::ui {
 
 class DialogWindow {
  public:
@@ -66,4 +66,4 @@ class DialogWindow {
   virtual void EndDialog(int result) = 0;
 };
 
-}  // namespace ui
+}  // namespace dz::ui

@@ -2,7 +2,7 @@
 
 #include "ui/dialog.h"
 
-namespace ui {
+namespace dz::ui {
 
 FileDialog::FileDialog(bool openFileDialog, const char* defaultExt, const char* fileName, unsigned flags,
                        const char* filter, Dialog* parent)
@@ -42,4 +42,4 @@ bool BrowseIntoMember(Dialog& dialog, bool open, const char* filter, std::string
   return true;
 }
 
-}  // namespace ui
+}  // namespace dz::ui

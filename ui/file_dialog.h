@@ -8,7 +8,7 @@
 #include "ui/ui_services.h"
 #include "ui/win_constants.h"
 
-namespace ui {
+namespace dz::ui {
 
 class FileDialog {
  public:
@@ -41,4 +41,4 @@ void AppendExtensionUnlessPresent(std::string& path, const char* extension);
 // A cancelled file dialog changes nothing. True when a file was chosen.
 bool BrowseIntoMember(Dialog& dialog, bool open, const char* filter, std::string& member, bool hostExtension);
 
-}  // namespace ui
+}  // namespace dz::ui

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace ui {
+namespace dz::ui {
 
 // Message box types and results, with the values Windows gives them. (Named
 // apart from the Windows macros so that this header mixes with <windows.h>.)
@@ -23,4 +23,4 @@ class MessageService {
   virtual int ShowMessage(const std::string& text, unsigned type = kMbOk) = 0;
 };
 
-}  // namespace ui
+}  // namespace dz::ui

@@ -6,7 +6,7 @@
 
 #include "base/classic_scan.h"
 
-namespace ui {
+namespace dz::ui {
 namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
@@ -82,4 +82,4 @@ bool ParseExchangeDouble(std::string_view text, double& value) {
   return true;
 }
 
-}  // namespace ui
+}  // namespace dz::ui

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace ui {
+namespace dz::ui {
 
 // An integer as "%d" writes it.
 std::string FormatExchangeInt(int value);
@@ -20,4 +20,4 @@ bool ParseExchangeInt(std::string_view text, int& value);
 // point, exponent) whose value is finite. False for anything else.
 bool ParseExchangeDouble(std::string_view text, double& value);
 
-}  // namespace ui
+}  // namespace dz::ui

@@ -4,7 +4,7 @@
 #include "base/json.h"
 #include "ui/message_service.h"
 
-namespace ui {
+namespace dz::ui {
 
 ControlState ReadControlState(const DialogWindow& window, int id) {
   ControlState s;
@@ -63,4 +63,4 @@ std::string LogName(const char* name12) {
   return "name " + dz::jsonQuoteGbk(dz::nameText(name12)) + " hex=" + dz::hexBytes(name12, dz::kNameWidth);
 }
 
-}  // namespace ui
+}  // namespace dz::ui

@@ -15,7 +15,7 @@
 
 #include "ui/dialog_window.h"
 
-namespace ui {
+namespace dz::ui {
 
 // What `show` reports of a control.
 struct ControlState {
@@ -43,4 +43,4 @@ std::string LogControl(const ControlState& state);
 // and every byte in hex.
 std::string LogName(const char* name12);
 
-}  // namespace ui
+}  // namespace dz::ui

@@ -6,7 +6,7 @@
 #include "base/gbk.h"
 #include "ui/message_service.h"
 
-namespace ui {
+namespace dz::ui {
 namespace {
 
 struct Token {
@@ -279,4 +279,4 @@ bool ParseSessionScript(std::string_view text, SessionScript& script, ScriptErro
   return true;
 }
 
-}  // namespace ui
+}  // namespace dz::ui

@@ -20,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-namespace ui {
+namespace dz::ui {
 
 struct ScriptError {
   int line = 0;
@@ -65,4 +65,4 @@ bool ParseSessionScript(std::string_view text, SessionScript& script, ScriptErro
 // page on Windows, UTF-8 elsewhere. Paths are never transcoded beyond that.
 bool ScriptPathToPlatform(const std::string& utf8, std::string& path);
 
-}  // namespace ui
+}  // namespace dz::ui

@@ -2,7 +2,7 @@
 
 #include "base/thread_pointer.h"
 
-namespace ui {
+namespace dz::ui {
 namespace {
 dz::ThreadPointer& currentServices() {
   static dz::ThreadPointer current;
@@ -16,4 +16,4 @@ ServicesScope::ServicesScope(UiServices* services) : previous_(CurrentServices()
 
 ServicesScope::~ServicesScope() { currentServices().set(previous_); }
 
-}  // namespace ui
+}  // namespace dz::ui

@@ -7,7 +7,7 @@
 
 #include "ui/message_service.h"
 
-namespace ui {
+namespace dz::ui {
 
 class Dialog;
 
@@ -60,4 +60,4 @@ class ServicesScope {
   UiServices* previous_;
 };
 
-}  // namespace ui
+}  // namespace dz::ui

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-namespace ui {
+namespace dz::ui {
 
 // Window styles.
 constexpr uint32_t kWsPopup = 0x80000000u;
@@ -100,4 +100,4 @@ constexpr uint16_t kRtDlgInit = 240;
 constexpr uint16_t kDlgInitComboAddString = 0x0403;
 constexpr uint16_t kDlgInitListAddString = 0x0401;
 
-}  // namespace ui
+}  // namespace dz::ui

@@ -49,7 +49,7 @@ CDobrenzDataApp theApp;
 struct Registration {
   Registration(HINSTANCE instance, const std::wstring& appName) : backend(instance, appName) {}
   dz::ImportedHostLibrary host;
-  ui::win32::Win32Backend backend;
+  dz::ui::win32::Win32Backend backend;
 };
 
 HINSTANCE gInstance = nullptr;

@@ -9,6 +9,9 @@
 #include "standin/qel_dump.h"
 #include "standin/win32/standin_extras.h"
 
+// The C exports below speak in the host records.
+using namespace dz;
+
 namespace {
 
 dz::FeatureFileEngine& engine() {

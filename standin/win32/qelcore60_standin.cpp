@@ -8,7 +8,7 @@ extern "C" {
 
 const uint8_t* DZ_CALLCONV QelCore60_GetHostInfo(int zero) { return Standin_GetHostInfo(zero); }
 int DZ_CALLCONV QelCore60_AddTextObject(int16_t layer, const double* anchor, const char* text, int length,
-                                        const TextStyle* style, int mode) {
+                                        const dz::TextStyle* style, int mode) {
   return Standin_AddTextObject(layer, anchor, text, length, style, mode);
 }
 int16_t DZ_CALLCONV QelCore60_GetObjectAttributes(int16_t layer, int object, void** a, void** b) {

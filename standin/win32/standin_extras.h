@@ -11,7 +11,7 @@
 extern "C" {
 const uint8_t* DZ_CALLCONV Standin_GetHostInfo(int zero);
 int DZ_CALLCONV Standin_AddTextObject(int16_t layer, const double* anchor, const char* text, int length,
-                                      const TextStyle* style, int mode);
+                                      const dz::TextStyle* style, int mode);
 int16_t DZ_CALLCONV Standin_GetObjectAttributes(int16_t layer, int object, void** a, void** b);
 int DZ_CALLCONV Standin_SetAttributeField(void* b, void* a, const char* field, const char* value);
 int DZ_CALLCONV Standin_WriteObjectAttributes(int16_t layer, int one, int object, void* a, void* b);

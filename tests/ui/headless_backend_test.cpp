@@ -183,7 +183,7 @@ TEST_F(HeadlessBackend, ActionsForMissingOrUnusableControlsDoNotFit) {
 }  // namespace
 }  // namespace dz::test
 
-namespace ui {
+namespace dz::ui {
 namespace {
 
 TEST(ChosenPathExtension, AppendedUnlessItsTextStandsAnywhere) {
@@ -203,4 +203,4 @@ TEST(ChosenPathExtension, AppendedUnlessItsTextStandsAnywhere) {
 }
 
 }  // namespace
-}  // namespace ui
+}  // namespace dz::ui

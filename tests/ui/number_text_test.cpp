@@ -2,7 +2,7 @@
 
 #include "ui/number_text.h"
 
-namespace ui {
+namespace dz::ui {
 namespace {
 
 TEST(ExchangeNumberFormat, DoublesInShortestFormUpToFifteenDigits) {
@@ -79,4 +79,4 @@ TEST(ExchangeNumberParse, WrittenDoublesReadBackExactly) {
 }
 
 }  // namespace
-}  // namespace ui
+}  // namespace dz::ui

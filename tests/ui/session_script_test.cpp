@@ -6,7 +6,7 @@
 #include "ui/session_log.h"
 #include "ui/session_script.h"
 
-namespace ui {
+namespace dz::ui {
 namespace {
 
 SessionScript Parse(const std::string& text) {
@@ -143,4 +143,4 @@ TEST(SessionLogFormat, ControlStateThroughTheWindowInterface) {
 }
 
 }  // namespace
-}  // namespace ui
+}  // namespace dz::ui

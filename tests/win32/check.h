@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-namespace dzcheck {
+namespace dz::wincheck {
 
 inline int& failures() {
   static int count = 0;
@@ -27,4 +27,4 @@ inline int finish(const char* name) {
   return failures() > 100 ? 100 : failures();
 }
 
-}  // namespace dzcheck
+}  // namespace dz::wincheck

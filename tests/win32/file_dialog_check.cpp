@@ -13,8 +13,8 @@
 #include "ui/win32/win32_backend.h"
 #include "ui/win32/win32_text.h"
 
-using dzcheck::check;
-using ui::win32::Widen;
+using dz::wincheck::check;
+using dz::ui::win32::Widen;
 
 namespace {
 
@@ -73,10 +73,10 @@ DWORD WINAPI userThread(LPVOID data) {
   return 0;
 }
 
-int choose(ui::win32::Win32Backend& backend, bool open, User& user, std::string& path) {
-  ui::FileDialogRequest request;
+int choose(dz::ui::win32::Win32Backend& backend, bool open, User& user, std::string& path) {
+  dz::ui::FileDialogRequest request;
   request.open = open;
-  request.flags = ui::kOfnHideReadOnly | ui::kOfnFileMustExist;
+  request.flags = dz::ui::kOfnHideReadOnly | dz::ui::kOfnFileMustExist;
   request.filter = open ? "(*.txt)|*.txt||" : "data files(*.qel)|*qel||";
   HANDLE thread = CreateThread(nullptr, 0, &userThread, &user, 0, nullptr);
   const int result = backend.ShowFileDialog(request, path);
@@ -101,28 +101,28 @@ int wmain(int argc, wchar_t** argv) {
   }
   gUiThread = GetCurrentThreadId();
   const std::wstring dir = argv[1];
-  ui::win32::Win32Backend backend(GetModuleHandleW(nullptr), L"file_dialog_check");
+  dz::ui::win32::Win32Backend backend(GetModuleHandleW(nullptr), L"file_dialog_check");
 
   const std::wstring korean = dir + L"\\\uD55C\uAE00.txt";  // 한글.txt
   writeWide(korean, "chosen");
   User openKorean{korean};
   std::string path;
-  check(choose(backend, true, openKorean, path) == ui::kIdOk, "the open dialog takes a file with a Korean name");
+  check(choose(backend, true, openKorean, path) == dz::ui::kIdOk, "the open dialog takes a file with a Korean name");
   std::string bytes;
   check(dz::readWholeFile(path, bytes) && bytes == "chosen", "the path it hands back opens that file");
 
   const std::wstring koreanDir = dir + L"\\\uD55C";  // 한
   CreateDirectoryW(koreanDir.c_str(), nullptr);
   User saveInKoreanDir{koreanDir + L"\\\u7ED3\u679C.qel"};  // 结果.qel
-  check(choose(backend, false, saveInKoreanDir, path) == ui::kIdOk, "the save dialog takes a new file in that folder");
+  check(choose(backend, false, saveInKoreanDir, path) == dz::ui::kIdOk, "the save dialog takes a new file in that folder");
   std::string error;
   check(dz::writeFileAtomically(path, "saved", error), "the path it hands back is written: " + error);
   check(GetFileAttributesW(saveInKoreanDir.path.c_str()) != INVALID_FILE_ATTRIBUTES, "as the chosen file");
 
   User unusable{koreanDir + L"\\\uC0C8.qel", true};  // 새.qel
   path = "unchanged";
-  check(choose(backend, false, unusable, path) == ui::kIdCancel, "a new name GBK cannot hold counts as cancelled");
+  check(choose(backend, false, unusable, path) == dz::ui::kIdCancel, "a new name GBK cannot hold counts as cancelled");
   check(path == "unchanged", "and hands back no path");
-  check(unusable.message == Widen(ui::win32::kPathNotUsableMessage), "after saying why");
-  return dzcheck::finish("file_dialog_check");
+  check(unusable.message == Widen(dz::ui::win32::kPathNotUsableMessage), "after saying why");
+  return dz::wincheck::finish("file_dialog_check");
 }

@@ -13,9 +13,9 @@
 #include "tests/win32/check.h"
 #include "ui/win32/win32_text.h"
 
-using dzcheck::check;
-using ui::win32::Narrow;
-using ui::win32::PathToGbk;
+using dz::wincheck::check;
+using dz::ui::win32::Narrow;
+using dz::ui::win32::PathToGbk;
 
 namespace {
 
@@ -85,5 +85,5 @@ int wmain(int argc, wchar_t** argv) {
         "and writing that path makes the chosen file");
 
   check(!PathToGbk(koreanDir + L"\\\uC0C8.qel", chosen), "a new file whose own name GBK cannot hold is refused");
-  return dzcheck::finish("file_paths_check");
+  return dz::wincheck::finish("file_paths_check");
 }

@@ -8,19 +8,10 @@
 
 #include "base/fixed_field.h"
 #include "host/win32/imported_host_library.h"
+#include "tests/win32/check.h"
 
-namespace {
-
-int failures = 0;
-
-void check(bool ok, const char* what) {
-  if (!ok) {
-    std::printf("FAILED: %s\n", what);
-    ++failures;
-  }
-}
-
-}  // namespace
+using namespace dz;
+using dz::wincheck::check;
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -91,6 +82,5 @@ int main(int argc, char** argv) {
   host.CloseFeatureFile(h);
   check(host.PointExists(h, "X1") < 0, "a closed handle is unknown");
 
-  std::printf(failures ? "%d failures\n" : "host binding ok\n", failures);
-  return failures ? 1 : 0;
+  return dz::wincheck::finish("host_binding_check");
 }

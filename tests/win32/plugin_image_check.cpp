@@ -8,7 +8,7 @@
 
 #include "tests/win32/check.h"
 
-using dzcheck::check;
+using dz::wincheck::check;
 
 namespace {
 
@@ -115,5 +115,5 @@ int wmain(int argc, wchar_t** argv) {
     for (DWORD i = 0; i < count && i < 64; ++i) whole = HeapValidate(heaps[i], 0, nullptr) && whole;
     check(whole, "the heaps are whole after the library unloaded");
   }
-  return dzcheck::finish("plugin_image_check");
+  return dz::wincheck::finish("plugin_image_check");
 }

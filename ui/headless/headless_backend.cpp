@@ -5,7 +5,7 @@
 #include "res/dialog_templates.h"
 #include "ui/session_log.h"
 
-namespace ui {
+namespace dz::ui {
 namespace {
 
 class PopOnExit {
@@ -143,4 +143,4 @@ int HeadlessBackend::ShowFileDialog(const FileDialogRequest& request, std::strin
   return kIdOk;
 }
 
-}  // namespace ui
+}  // namespace dz::ui

@@ -18,7 +18,7 @@
 #include "ui/session_script.h"
 #include "ui/ui_services.h"
 
-namespace ui {
+namespace dz::ui {
 
 struct ScriptMismatch {
   ScriptError error;
@@ -78,4 +78,4 @@ class HeadlessBackend : public DialogRunner, public MessageService, public FileD
   std::vector<FileDialogRequest> fileRequests_;
 };
 
-}  // namespace ui
+}  // namespace dz::ui

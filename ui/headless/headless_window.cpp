@@ -2,7 +2,7 @@
 
 #include "ui/message_service.h"
 
-namespace ui {
+namespace dz::ui {
 namespace {
 
 uint32_t buttonType(uint32_t style) { return style & kBsTypeMask; }
@@ -312,4 +312,4 @@ std::string HeadlessWindow::Select(int id, int index) {
   return std::string();
 }
 
-}  // namespace ui
+}  // namespace dz::ui

@@ -12,7 +12,7 @@
 #include "ui/dialog_template.h"
 #include "ui/dialog_window.h"
 
-namespace ui {
+namespace dz::ui {
 
 class HeadlessWindow : public DialogWindow {
  public:
@@ -98,4 +98,4 @@ class HeadlessWindow : public DialogWindow {
   int focus_ = 0;
 };
 
-}  // namespace ui
+}  // namespace dz::ui

@@ -4,7 +4,7 @@
 
 #include "ui/win32/win32_text.h"
 
-namespace ui::win32 {
+namespace dz::ui::win32 {
 
 const char kPathNotUsableMessage[] = "所选文件的路径含有本程序不能使用的字符，请另选一个文件。";
 
@@ -142,4 +142,4 @@ int Win32Backend::ShowFileDialog(const FileDialogRequest& request, std::string& 
   return kIdOk;
 }
 
-}  // namespace ui::win32
+}  // namespace dz::ui::win32

@@ -16,7 +16,7 @@
 #include "ui/ui_services.h"
 #include "ui/win32/win32_dialog_window.h"
 
-namespace ui::win32 {
+namespace dz::ui::win32 {
 
 // Shown when the user chose a path that this system cannot name (a
 // character GBK lacks and no short form): the choice counts as cancelled.
@@ -52,4 +52,4 @@ class Win32Backend : public DialogRunner, public MessageService, public FileDial
   std::vector<ModalRun*> open_;
 };
 
-}  // namespace ui::win32
+}  // namespace dz::ui::win32

@@ -5,7 +5,7 @@
 #include "ui/dialog_template.h"
 #include "ui/win32/win32_text.h"
 
-namespace ui::win32 {
+namespace dz::ui::win32 {
 namespace {
 
 bool isRadioStyle(uint32_t style) {
@@ -198,4 +198,4 @@ bool Win32DialogWindow::ExecuteDlgInit() {
 
 void Win32DialogWindow::EndDialog(int result) { ::EndDialog(dialog_, result); }
 
-}  // namespace ui::win32
+}  // namespace dz::ui::win32

@@ -9,7 +9,7 @@
 
 #include "ui/dialog_window.h"
 
-namespace ui::win32 {
+namespace dz::ui::win32 {
 
 class Win32DialogWindow : public DialogWindow {
  public:
@@ -59,4 +59,4 @@ ControlClass ClassOfWindow(HWND control);
 // A window's text (WM_GETTEXT) in GBK.
 std::string WindowTextGbk(HWND window);
 
-}  // namespace ui::win32
+}  // namespace dz::ui::win32

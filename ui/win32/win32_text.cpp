@@ -2,7 +2,7 @@
 
 #include "base/gbk.h"
 
-namespace ui::win32 {
+namespace dz::ui::win32 {
 namespace {
 
 bool shortPath(const std::wstring& path, std::wstring& shortForm) {
@@ -44,4 +44,4 @@ bool PathToGbk(const std::wstring& path, std::string& gbk) {
   return true;
 }
 
-}  // namespace ui::win32
+}  // namespace dz::ui::win32

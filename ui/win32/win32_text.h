@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace ui::win32 {
+namespace dz::ui::win32 {
 
 // GBK to UTF-16; bytes that are not GBK become U+FFFD.
 std::wstring Widen(const std::string& gbk);
@@ -20,4 +20,4 @@ std::string Narrow(const std::wstring& wide);
 // name. False when none of these can be written in GBK.
 bool PathToGbk(const std::wstring& path, std::string& gbk);
 
-}  // namespace ui::win32
+}  // namespace dz::ui::win32

@@ -22,10 +22,10 @@
 #include "base/classic_scan.h"
 #include "base/file_io.h"
 #include "host/win32/imported_host_library.h"
-#include "hostsim/host_side.h"
-#include "hostsim/modal_watch.h"
-#include "hostsim/script_player.h"
-#include "hostsim/session_output.h"
+#include "qelhost/host_side.h"
+#include "qelhost/modal_watch.h"
+#include "qelhost/script_player.h"
+#include "qelhost/session_output.h"
 #include "ui/session_script.h"
 #include "ui/win32/win32_text.h"
 
@@ -60,7 +60,7 @@ DWORD WINAPI watchdogThread(LPVOID data) {
 }
 
 DWORD WINAPI playerThread(LPVOID data) {
-  static_cast<hostsim::ScriptPlayer*>(data)->Play();
+  static_cast<dz::qelhost::ScriptPlayer*>(data)->Play();
   return 0;
 }
 
@@ -72,7 +72,7 @@ int wmain(int argc, wchar_t** argv) {
   _setmode(_fileno(stderr), _O_BINARY);
 
   std::vector<std::string> args;  // GBK, the system's form of paths
-  for (int i = 1; i < argc; ++i) args.push_back(ui::win32::Narrow(argv[i]));
+  for (int i = 1; i < argc; ++i) args.push_back(dz::ui::win32::Narrow(argv[i]));
   std::string scriptPath, hostDir;
   std::wstring pictures;
   int timeout = 60;
@@ -103,9 +103,9 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "qelhost: %s cannot be read\n", scriptPath.c_str());
     return kExitFailure;
   }
-  ui::SessionScript script;
-  ui::ScriptError error;
-  if (!ui::ParseSessionScript(text, script, error)) {
+  dz::ui::SessionScript script;
+  dz::ui::ScriptError error;
+  if (!dz::ui::ParseSessionScript(text, script, error)) {
     std::fprintf(stderr, "qelhost: %s:%d: %s\n", scriptPath.c_str(), error.line, error.message.c_str());
     return kExitUsage;
   }
@@ -114,9 +114,9 @@ int wmain(int argc, wchar_t** argv) {
   // directory about while they are open.
   if (!hostDir.empty()) {
     wchar_t full[32768];
-    const std::wstring dir = ui::win32::Widen(hostDir);
+    const std::wstring dir = dz::ui::win32::Widen(hostDir);
     const DWORD n = GetFullPathNameW(dir.c_str(), 32768, full, nullptr);
-    if (n > 0 && n < 32768) hostDir = ui::win32::Narrow(std::wstring(full, n));
+    if (n > 0 && n < 32768) hostDir = dz::ui::win32::Narrow(std::wstring(full, n));
     _putenv(("QEL_HOST_DIR=" + hostDir).c_str());
   }
 
@@ -125,9 +125,9 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "qelhost: DobrenzData.dll cannot be loaded (error %lu)\n", GetLastError());
     return kExitFailure;
   }
-  hostsim::SessionOutput output;
-  hostsim::ModalWatch watch(output);
-  hostsim::StandinExtras extras;
+  dz::qelhost::SessionOutput output;
+  dz::qelhost::ModalWatch watch(output);
+  dz::qelhost::StandinExtras extras;
   std::string problem;
   if (!watch.Install(plugin, problem) || !extras.Load(problem)) {
     std::fprintf(stderr, "qelhost: %s\n", problem.c_str());
@@ -136,15 +136,15 @@ int wmain(int argc, wchar_t** argv) {
   dz::ImportedHostLibrary host;
   int exitCode;
   {
-    hostsim::HostSide side(output, plugin, host, extras);
+    dz::qelhost::HostSide side(output, plugin, host, extras);
     if (!side.Create()) {
       std::fprintf(stderr, "qelhost: the host window cannot be made\n");
       return kExitFailure;
     }
-    hostsim::PlayerOptions options;
+    dz::qelhost::PlayerOptions options;
     options.scriptName = scriptPath;
     options.shotDir = pictures;
-    hostsim::ScriptPlayer player(script, options, side, watch, output, GetCurrentThreadId(), extras);
+    dz::qelhost::ScriptPlayer player(script, options, side, watch, output, GetCurrentThreadId(), extras);
     HANDLE thread = CreateThread(nullptr, 0, &playerThread, &player, 0, nullptr);
     exitCode = side.RunLoop();
     WaitForSingleObject(thread, INFINITE);

@@ -10,13 +10,13 @@
 
 #include <windows.h>
 
-#include "hostsim/critical_section.h"
+#include "qelhost/critical_section.h"
 #include <string>
 #include <vector>
 
-#include "hostsim/session_output.h"
+#include "qelhost/session_output.h"
 
-namespace hostsim {
+namespace dz::qelhost {
 
 struct ModalEntry {
   enum class Kind { Dialog, MessageBox, FileDialog };
@@ -56,4 +56,4 @@ class ModalWatch {
   int nextSerial_ = 1;
 };
 
-}  // namespace hostsim
+}  // namespace dz::qelhost

@@ -1,11 +1,11 @@
-#include "hostsim/session_output.h"
+#include "qelhost/session_output.h"
 
 #include <algorithm>
 #include <cstdio>
 
 #include "base/gbk.h"
 
-namespace hostsim {
+namespace dz::qelhost {
 
 void SessionOutput::Line(const std::string& utf8) {
   CriticalSection::Hold hold(lock_);
@@ -52,4 +52,4 @@ ui::ControlState SessionOutput::AsScriptWrote(ui::ControlState state) const {
   return state;
 }
 
-}  // namespace hostsim
+}  // namespace dz::qelhost

@@ -1,4 +1,4 @@
-#include "hostsim/dialog_picture.h"
+#include "qelhost/dialog_picture.h"
 
 #include <cstdio>
 #include <cstring>
@@ -8,7 +8,7 @@
 #include "ui/win32/win32_dialog_window.h"
 #include "ui/win32/win32_text.h"
 
-namespace hostsim {
+namespace dz::qelhost {
 namespace {
 
 std::string utf8(const std::wstring& wide) { return dz::gbkToUtf8(ui::win32::Narrow(wide)); }
@@ -152,4 +152,4 @@ bool SaveDialogPicture(HWND dialog, const std::wstring& bmpPath, const std::wstr
   return writeFile(textPath, listing.lines.data(), listing.lines.size());
 }
 
-}  // namespace hostsim
+}  // namespace dz::qelhost

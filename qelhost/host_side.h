@@ -14,10 +14,10 @@
 #include "base/fixed_field.h"
 #include "host/callconv.h"
 #include "host/host_library.h"
-#include "hostsim/session_output.h"
+#include "qelhost/session_output.h"
 #include "ui/session_script.h"
 
-namespace hostsim {
+namespace dz::qelhost {
 
 // The stand-in engine's extras that the host program reads.
 struct StandinExtras {
@@ -88,4 +88,4 @@ struct CommandShape {
 };
 const CommandShape* FindCommandShape(int ordinal);
 
-}  // namespace hostsim
+}  // namespace dz::qelhost

@@ -1,9 +1,9 @@
-#include "hostsim/host_side.h"
+#include "qelhost/host_side.h"
 
 #include "host/callconv.h"
 #include "ui/session_log.h"
 
-namespace hostsim {
+namespace dz::qelhost {
 namespace {
 
 constexpr UINT kMarkerMessage = WM_APP + 1;  // wParam: the marker's number
@@ -177,4 +177,4 @@ bool HostSide::Settle(DWORD timeoutMs) {
 
 void HostSide::Quit(int exitCode) { PostMessageW(window_, kQuitMessage, static_cast<WPARAM>(exitCode), 0); }
 
-}  // namespace hostsim
+}  // namespace dz::qelhost

@@ -1,4 +1,4 @@
-#include "hostsim/modal_watch.h"
+#include "qelhost/modal_watch.h"
 
 #include <commdlg.h>
 
@@ -7,7 +7,7 @@
 #include "ui/session_log.h"
 #include "ui/win32/win32_text.h"
 
-namespace hostsim {
+namespace dz::qelhost {
 namespace {
 
 ModalWatch* gWatch = nullptr;
@@ -172,4 +172,4 @@ void ModalWatch::Pop(int serial) {
     }
 }
 
-}  // namespace hostsim
+}  // namespace dz::qelhost

@@ -9,14 +9,14 @@
 // answered a file dialog with are rewritten, wherever they occur in a text.
 #pragma once
 
-#include "hostsim/critical_section.h"
+#include "qelhost/critical_section.h"
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "ui/session_log.h"
 
-namespace hostsim {
+namespace dz::qelhost {
 
 class SessionOutput {
  public:
@@ -35,4 +35,4 @@ class SessionOutput {
   std::vector<std::pair<std::string, std::string>> aliases_;  // longest full path first
 };
 
-}  // namespace hostsim
+}  // namespace dz::qelhost

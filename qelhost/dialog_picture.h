@@ -12,8 +12,8 @@
 
 #include <string>
 
-namespace hostsim {
+namespace dz::qelhost {
 
 bool SaveDialogPicture(HWND dialog, const std::wstring& bmpPath, const std::wstring& textPath);
 
-}  // namespace hostsim
+}  // namespace dz::qelhost

@@ -18,12 +18,12 @@
 #include <set>
 #include <string>
 
-#include "hostsim/host_side.h"
-#include "hostsim/modal_watch.h"
-#include "hostsim/session_output.h"
+#include "qelhost/host_side.h"
+#include "qelhost/modal_watch.h"
+#include "qelhost/session_output.h"
 #include "ui/session_script.h"
 
-namespace hostsim {
+namespace dz::qelhost {
 
 struct PlayerOptions {
   std::string scriptName;  // for messages: "SCRIPT:LINE: why"
@@ -72,4 +72,4 @@ class ScriptPlayer {
   std::wstring startDir_;
 };
 
-}  // namespace hostsim
+}  // namespace dz::qelhost

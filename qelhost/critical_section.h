@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace hostsim {
+namespace dz::qelhost {
 
 class CriticalSection {
  public:
@@ -28,4 +28,4 @@ class CriticalSection {
   CRITICAL_SECTION section_;
 };
 
-}  // namespace hostsim
+}  // namespace dz::qelhost

@@ -1,18 +1,18 @@
-#include "hostsim/script_player.h"
+#include "qelhost/script_player.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "base/file_io.h"
 #include "base/gbk.h"
-#include "hostsim/dialog_picture.h"
+#include "qelhost/dialog_picture.h"
 #include "res/dialog_templates.h"
 #include "ui/message_service.h"
 #include "ui/session_log.h"
 #include "ui/win32/win32_dialog_window.h"
 #include "ui/win32/win32_text.h"
 
-namespace hostsim {
+namespace dz::qelhost {
 namespace {
 
 using ui::ScriptAction;
@@ -350,4 +350,4 @@ std::string ScriptPlayer::act(const Window& dialog, const ScriptAction& a) {
   return std::string();
 }
 
-}  // namespace hostsim
+}  // namespace dz::qelhost
