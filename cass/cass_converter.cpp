@@ -1,9 +1,11 @@
 // The exchange-file reader: one pass over the .cas lines with a small state
 // machine (feature kind, TEXT section, collected vertices). Circles are
-// expanded here, as their centre line is read.
+// expanded here, as their centre line is read, and every header's code is
+// looked up in the code table.
 #include "cass/cass_converter.h"
 
 #include "base/classic_scan.h"
+#include "base/file_io.h"
 #include "base/line_reader.h"
 #include "cass/cas_lines.h"
 
@@ -40,6 +42,20 @@ CCassConverter::CCassConverter(HostLibrary& host, ui::MessageService& messages)
 CCassConverter::~CCassConverter() = default;
 
 std::string CCassConverter::ExtractField(const std::string& line, int k) { return dz::extractCasField(line, k); }
+
+int CCassConverter::LookupCassCode(const std::string& code) {
+  // A table that could not be opened is tried again at every lookup, so a
+  // missing table is reported once per feature header.
+  if (!m_codeTable.isLoaded()) {
+    const uint8_t* info = m_host.GetHostInfo(0);
+    const std::string dir = info ? std::string(reinterpret_cast<const char*>(info + kHostInfoDirOffset)) : "";
+    if (!m_codeTable.load(dz::joinPath(dir, "CASSCode.txt"))) {
+      m_messages.ShowMessage("can't find CASSCode.txt failed!!", ui::kMbOk);
+      return 0;
+    }
+  }
+  return m_codeTable.find(code);
+}
 
 bool CCassConverter::Run() {
   dz::LineReader cas;

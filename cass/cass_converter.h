@@ -4,11 +4,15 @@
 // file and their attributes from the parcel attribute file; houses take
 // their structure and floor count from the texts that lie inside them.
 //
-// The work is spread over files named for it: cass_converter.cpp (the reader
-// and its state machine, circles), cas_lines.cpp (line classification),
-// cass_code_table.cpp (code lookup), feature_writer.cpp (points and
-// features), parcel_import.cpp (parcels and labels), text_entries.cpp (the
-// TEXT section), house_import.cpp (houses and text objects).
+// The class's methods are spread over files named for their work:
+// cass_converter.cpp (the reader and its state machine, circles, code
+// lookup), cass_converter_features.cpp (points and features),
+// cass_converter_parcels.cpp (parcels and labels), cass_converter_texts.cpp
+// (the TEXT section), cass_converter_houses.cpp (houses and text objects).
+// What it uses knows nothing of it: the line classification (cas_lines.h),
+// the indexes of the code table and of the two parcel files
+// (cass_code_table.h, parcel_import.h), the text entries (text_entries.h),
+// the structure texts and the text grid of the houses (house_import.h).
 #pragma once
 
 #include <cstdint>
@@ -85,7 +89,7 @@ class CCassConverter {
   ui::MessageService& m_messages;
   dz::CassCodeTable m_codeTable;
   dz::QsParcelIndex m_qsIndex;
-  dz::ParcelAttributeIndex m_parcelIndex;
+  dz::CassParcelAttributeIndex m_parcelIndex;
   dz::HouseTextGrid m_textGrid;
 };
 

@@ -21,6 +21,11 @@ inline bool isHouseCode(int32_t code) { return code >= 2110 && code <= 2180; }
 // character and the first of the next never make up a false match.
 bool hasStructureCharacter(std::string_view text);
 
+// Writes a structure text into bytes 0-9 of a house block, terminated. A text
+// longer than 9 bytes is cut at a character boundary instead of running into
+// the floor count at byte 10.
+void putHouseStructure(uint8_t* block, std::string_view text);
+
 // The style of the text objects made from the collected texts.
 TextStyle houseTextStyle();
 

@@ -15,6 +15,7 @@
 
 namespace dz {
 
+// The .qs parcel boundary file, kept whole: a ring is walked line by line.
 class QsParcelIndex {
  public:
   // Reads the whole file; false (and nothing kept) when it cannot be opened.
@@ -35,9 +36,9 @@ class QsParcelIndex {
   std::vector<size_t> endLines_;
 };
 
-// The fields of a parcel attribute line that the parcel feature receives.
-// Fields a line lacks keep the values of the last line that had them.
-struct ParcelAttributeFields {
+// The fields of a line of the parcel attribute file that the parcel feature
+// receives. Fields a line lacks keep the values of the last line that had them.
+struct CassParcelAttributeFields {
   std::string parcel;  // field 2
   std::string field4;
   double field5 = 0;
@@ -47,23 +48,25 @@ struct ParcelAttributeFields {
   std::string ownership;  // field 9
 };
 
-class ParcelAttributeIndex {
+// The parcel attribute file of the CASS conversion ("%s %s %s %s %lf %lf %lf
+// %s %s %s %s %s", the parcel number in field 2).
+class CassParcelAttributeIndex {
  public:
   bool load(const std::string& path);
   bool isLoaded() const { return loaded_; }
   // The fields as they stood at the first line whose field 2 is `parcel`;
   // null when no line has it.
-  const ParcelAttributeFields* find(const std::string& parcel) const;
+  const CassParcelAttributeFields* find(const std::string& parcel) const;
 
  private:
   bool loaded_ = false;
-  std::unordered_map<std::string, ParcelAttributeFields> first_;
+  std::unordered_map<std::string, CassParcelAttributeFields> first_;
 };
 
 // 1 state-owned, 2 private, 0 collective, 3 anything else.
 uint8_t ownershipCode(std::string_view text);
 
 // The 228-byte attribute block of a parcel feature.
-void fillParcelAttributes(uint8_t* block228, const ParcelAttributeFields& fields);
+void fillParcelAttributes(uint8_t* block228, const CassParcelAttributeFields& fields);
 
 }  // namespace dz
