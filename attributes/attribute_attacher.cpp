@@ -8,9 +8,9 @@
 
 namespace dz {
 
-using dz::attributes::BoundaryPointAttributeIndex;
-using dz::attributes::HouseAttributeIndex;
-using dz::attributes::ParcelAttributeIndex;
+using dz::attributes::BoundaryPointAttachmentIndex;
+using dz::attributes::HouseAttachmentIndex;
+using dz::attributes::ParcelAttachmentIndex;
 
 namespace {
 
@@ -137,7 +137,7 @@ void CAttributeAttacher::Run(int handle) {
 }
 
 int16_t CAttributeAttacher::ReadParcelAttributes(std::string path, uint8_t* block) {
-  const ParcelAttributeIndex* index = indexOf(m_parcelFile, path);
+  const ParcelAttachmentIndex* index = indexOf(m_parcelFile, path);
   if (!index) {
     ++m_summary.parcels.unreadable;
     m_messages.ShowMessage(kParcelFileUnreadable, ui::kMbOk);
@@ -170,7 +170,7 @@ int16_t CAttributeAttacher::ReadParcelAttributes(std::string path, uint8_t* bloc
 
 int16_t CAttributeAttacher::ReadBoundaryPointAttributes(std::string path, uint8_t* block,
                                                         const std::string& pointName) {
-  const BoundaryPointAttributeIndex* index = indexOf(m_boundaryPointFile, path);
+  const BoundaryPointAttachmentIndex* index = indexOf(m_boundaryPointFile, path);
   if (!index) {
     ++m_summary.boundaryPoints.unreadable;
     m_messages.ShowMessage(kBoundaryPointFileUnreadable, ui::kMbOk);
@@ -187,7 +187,7 @@ int16_t CAttributeAttacher::ReadBoundaryPointAttributes(std::string path, uint8_
 }
 
 int16_t CAttributeAttacher::ReadHouseAttributes(std::string path, uint8_t* block, const std::string& featureName) {
-  const HouseAttributeIndex* index = indexOf(m_houseFile, path);
+  const HouseAttachmentIndex* index = indexOf(m_houseFile, path);
   if (!index) {
     ++m_summary.houses.unreadable;
     m_messages.ShowMessage(kHouseFileUnreadable, ui::kMbOk);

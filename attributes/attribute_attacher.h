@@ -92,9 +92,9 @@ class CAttributeAttacher {
   HostLibrary& m_host;
   ui::MessageService& m_messages;
   bool m_bInRun = false;
-  LoadedFile<dz::attributes::ParcelAttributeIndex> m_parcelFile;
-  LoadedFile<dz::attributes::BoundaryPointAttributeIndex> m_boundaryPointFile;
-  LoadedFile<dz::attributes::HouseAttributeIndex> m_houseFile;
+  LoadedFile<dz::attributes::ParcelAttachmentIndex> m_parcelFile;
+  LoadedFile<dz::attributes::BoundaryPointAttachmentIndex> m_boundaryPointFile;
+  LoadedFile<dz::attributes::HouseAttachmentIndex> m_houseFile;
 };
 
 }  // namespace dz

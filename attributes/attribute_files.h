@@ -114,9 +114,12 @@ class AttributeFileIndex {
   std::unordered_map<std::string, Values> first_;
 };
 
-using ParcelAttributeIndex = AttributeFileIndex<ParcelFields, ParcelValues>;
-using BoundaryPointAttributeIndex = AttributeFileIndex<BoundaryPointFields, BoundaryPointValues>;
-using HouseAttributeIndex = AttributeFileIndex<HouseFields, HouseValues>;
+// The attachment's files of the parcel, boundary-point and house categories.
+// (The parcel attribute file that the CASS conversion reads has another form:
+// cass/parcel_import.h.)
+using ParcelAttachmentIndex = AttributeFileIndex<ParcelFields, ParcelValues>;
+using BoundaryPointAttachmentIndex = AttributeFileIndex<BoundaryPointFields, BoundaryPointValues>;
+using HouseAttachmentIndex = AttributeFileIndex<HouseFields, HouseValues>;
 
 // Byte layout of the blocks these files fill.
 constexpr size_t kParcelNumberOffset = 40;

@@ -75,7 +75,7 @@ void BM_IndexParcelFile(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   Workload work(n);
   for (auto _ : state) {
-    dz::attributes::ParcelAttributeIndex index;
+    dz::attributes::ParcelAttachmentIndex index;
     benchmark::DoNotOptimize(index.load(work.parcels));
   }
   state.SetItemsProcessed(state.iterations() * n);
