@@ -1,0 +1,95 @@
+// The indexes of the code table and of the two parcel side files, on their
+// own: each answers as a scan of its file from the top would.
+#include <gtest/gtest.h>
+
+#include "cass/cass_code_table.h"
+#include "cass/parcel_import.h"
+#include "tests/support/test_files.h"
+
+namespace dz::test {
+namespace {
+
+TEST(CassCodeTableIndex, FirstLineOfACodeWinsEvenWithoutItsInteger) {
+  TempDir dir;
+  CassCodeTable table;
+  ASSERT_TRUE(table.load(dir.write("CASSCode.txt", "301000\n301000 7311\n300000 7310\n204202\n204202 8521\n")));
+  EXPECT_EQ(table.find("301000"), 0);     // no integer read yet
+  EXPECT_EQ(table.find("204202"), 7310);  // the integer of the line before
+  EXPECT_EQ(table.size(), 3u);
+}
+
+TEST(QsParcelIndexLines, WholeLinesFromAPositionOnAndEndLinesByTheirFirstByte) {
+  TempDir dir;
+  QsParcelIndex qs;
+  ASSERT_TRUE(qs.load(dir.write("in.qs", "P0\r\nP0 \nP01\nx\nE\nP0\nEnd\ne\n E\n")));
+  ASSERT_EQ(qs.lineCount(), 9u);
+  EXPECT_EQ(qs.line(0), "P0");  // the line end is not part of the line
+  EXPECT_EQ(qs.findLine("P0", 0), 0u);
+  EXPECT_EQ(qs.findLine("P0", 1), 5u);
+  EXPECT_EQ(qs.findLine("P0", 5), 5u);
+  EXPECT_EQ(qs.findLine("P0", 6), 9u);
+  EXPECT_EQ(qs.findLine("P0 ", 0), 1u);
+  EXPECT_EQ(qs.findLine("P", 0), 9u);
+  EXPECT_EQ(qs.findEndLine(0), 4u);
+  EXPECT_EQ(qs.findEndLine(5), 6u);  // "End" ends a block too
+  EXPECT_EQ(qs.findEndLine(7), 9u);  // "e" and " E" do not
+}
+
+class CassParcelAttributeLines : public ::testing::Test {
+ protected:
+  TempDir dir;
+  CassParcelAttributeIndex index;
+};
+
+TEST_F(CassParcelAttributeLines, NumberThatFailsToScanStopsTheLine) {
+  ASSERT_TRUE(index.load(dir.write("in.txt", "1 P1 a own 1.5 2.5 3.5 place 国有土地所有权 x y z\n"
+                                             "2 P2 b own2 4.5 bad 9 place2 私有土地所有权\n")));
+  const CassParcelAttributeFields* p1 = index.find("P1");
+  const CassParcelAttributeFields* p2 = index.find("P2");
+  ASSERT_NE(p1, nullptr);
+  ASSERT_NE(p2, nullptr);
+  EXPECT_EQ(p1->field4, "own");
+  EXPECT_EQ(p1->field7, 3.5);
+  EXPECT_EQ(p1->ownership, "国有土地所有权");
+  EXPECT_EQ(p2->field4, "own2");
+  EXPECT_EQ(p2->field5, 4.5);
+  // Everything from the failed number on is as the line before left it.
+  EXPECT_EQ(p2->field6, 2.5);
+  EXPECT_EQ(p2->field7, 3.5);
+  EXPECT_EQ(p2->field8, "place");
+  EXPECT_EQ(p2->ownership, "国有土地所有权");
+}
+
+TEST_F(CassParcelAttributeLines, LineWithoutAParcelNumberKeepsThePreviousOne) {
+  // A blank first line files empty fields under the empty number; a line of
+  // one field cannot start a parcel, and its first field is not kept.
+  ASSERT_TRUE(index.load(dir.write("in.txt", "\n1 P1 a own 1 2 3 place\n9\n")));
+  const CassParcelAttributeFields* blank = index.find("");
+  const CassParcelAttributeFields* p1 = index.find("P1");
+  ASSERT_NE(blank, nullptr);
+  ASSERT_NE(p1, nullptr);
+  EXPECT_EQ(blank->field4, "");
+  EXPECT_EQ(p1->field8, "place");
+  EXPECT_EQ(index.find("9"), nullptr);
+  EXPECT_EQ(index.find("p1"), nullptr);
+}
+
+// An index counts as loaded only once its file opened, so that a file that
+// is missing is tried again at the next use.
+TEST(CassSideFileIndexes, LoadedOnlyOnceTheirFileOpens) {
+  TempDir dir;
+  CassCodeTable table;
+  QsParcelIndex qs;
+  CassParcelAttributeIndex parcels;
+  EXPECT_FALSE(table.load(dir.file("CASSCode.txt")));
+  EXPECT_FALSE(qs.load(dir.file("in.qs")));
+  EXPECT_FALSE(parcels.load(dir.file("in.txt")));
+  EXPECT_FALSE(table.isLoaded() || qs.isLoaded() || parcels.isLoaded());
+  EXPECT_TRUE(table.load(dir.write("CASSCode.txt", "")));
+  EXPECT_TRUE(qs.load(dir.write("in.qs", "")));
+  EXPECT_TRUE(parcels.load(dir.write("in.txt", "")));
+  EXPECT_TRUE(table.isLoaded() && qs.isLoaded() && parcels.isLoaded());
+}
+
+}  // namespace
+}  // namespace dz::test
