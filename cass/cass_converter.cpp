@@ -50,6 +50,7 @@ int CCassConverter::LookupCassCode(const std::string& code) {
     const uint8_t* info = m_host.GetHostInfo(0);
     const std::string dir = info ? std::string(reinterpret_cast<const char*>(info + kHostInfoDirOffset)) : "";
     if (!m_codeTable.load(dz::joinPath(dir, "CASSCode.txt"))) {
+      ++m_outcome.codeTableMissing;
       m_messages.ShowMessage("can't find CASSCode.txt failed!!", ui::kMbOk);
       return 0;
     }
@@ -58,16 +59,19 @@ int CCassConverter::LookupCassCode(const std::string& code) {
 }
 
 bool CCassConverter::Run() {
+  m_outcome = Outcome();
   dz::LineReader cas;
   if (!cas.open(m_strCasPath)) {
     m_messages.ShowMessage("can't find *.cas failed!!", ui::kMbOk);
     return false;
   }
+  m_outcome.casOpened = true;
   m_hFile = m_host.OpenFeatureFile(m_strOutputPath.c_str());
   if (m_hFile <= 0) {
     m_messages.ShowMessage("can't open " + m_strOutputPath + " failed!!", ui::kMbOk);
     return false;
   }
+  m_outcome.outputOpened = true;
 
   ReadState s;
   std::string line;
@@ -132,6 +136,7 @@ bool CCassConverter::Run() {
   // A feature still open at the end of the file is not written.
   m_host.CommitFeatureFile(m_hFile);
   m_host.CloseFeatureFile(m_hFile);
+  m_outcome.committed = true;
   return true;
 }
 

@@ -37,6 +37,21 @@ struct VertexPair {
 
 class CCassConverter {
  public:
+  // How the last Run ended, in facts rather than in the texts of the
+  // messages it told: what callers decide on (the CLI's exit status).
+  struct Outcome {
+    bool casOpened = false;     // the exchange file could be read
+    bool outputOpened = false;  // the host opened the output file
+    bool committed = false;     // the output file was committed and closed
+    // Side files that could not be opened, counted as often as they were told.
+    int codeTableMissing = 0;   // CASSCode.txt, once per lookup
+    int qsMissing = 0;          // the .qs file, once per parcel
+    int parcelFileMissing = 0;  // the parcel attribute file, once per parcel
+  };
+
+  // What the caller tells after a Run that converted.
+  static constexpr char kConvertedMessage[] = "转换完毕！！";
+
   CCassConverter(HostLibrary& host, ui::MessageService& messages);
   virtual ~CCassConverter();
   CCassConverter(const CCassConverter&) = delete;
@@ -64,6 +79,7 @@ class CCassConverter {
   // The whole conversion. True when it converted: the .cas file was read and
   // the output file committed. False after a failure it has reported.
   bool Run();
+  const Outcome& LastOutcome() const { return m_outcome; }
 
   int LookupCassCode(const std::string& code);
   void WriteFeature(const VertexPair* vertices, int n, int kind, int hostCode);
@@ -87,6 +103,7 @@ class CCassConverter {
 
   HostLibrary& m_host;
   ui::MessageService& m_messages;
+  Outcome m_outcome;
   dz::CassCodeTable m_codeTable;
   dz::QsParcelIndex m_qsIndex;
   dz::CassParcelAttributeIndex m_parcelIndex;

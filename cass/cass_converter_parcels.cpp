@@ -42,6 +42,7 @@ void CCassConverter::ReadParcelRing(QelHandle handle, int n, const std::string& 
   if (parcel.empty()) return;
   // A file that cannot be opened is tried again, and reported, at every parcel.
   if (!m_qsIndex.isLoaded() && !m_qsIndex.load(m_strQsPath)) {
+    ++m_outcome.qsMissing;
     m_messages.ShowMessage("can't find *.qs failed!!", ui::kMbOk);
     return;
   }
@@ -97,6 +98,7 @@ void CCassConverter::ReadParcelRing(QelHandle handle, int n, const std::string& 
 void CCassConverter::WriteParcelFeature(QelHandle handle, const PointRef* refs, int count,
                                         const std::string& parcel) {
   if (!m_parcelIndex.isLoaded() && !m_parcelIndex.load(m_strParcelPath)) {
+    ++m_outcome.parcelFileMissing;
     m_messages.ShowMessage("can't find　*.txt failed!!", ui::kMbOk);
     return;
   }

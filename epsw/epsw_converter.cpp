@@ -63,12 +63,15 @@ bool CEpswConverter::CheckSettings() {
 }
 
 bool CEpswConverter::OnOK() {
+  m_outcome = Outcome();
   if (!CheckSettings()) return false;
+  m_outcome.settingsAccepted = true;
   m_nPointsWritten = m_nFeaturesWritten = m_nTextsWritten = 0;
 
   // A cleared box skips its file altogether: its path need not name a file.
   dz::LineReader cor;
   if (m_bConvertCor != 0 && !cor.open(m_strCorPath)) {
+    m_outcome.corMissing = true;
     m_messages.ShowMessage("can't find *.Cor failed!!", ui::kMbOk);
     return false;
   }
@@ -78,6 +81,7 @@ bool CEpswConverter::OnOK() {
     m_messages.ShowMessage("无法打开Qel文件：" + m_strOutputPath + "！！", ui::kMbOk);
     return false;
   }
+  m_outcome.outputOpened = true;
   FileInfo info;
   std::memset(&info, 0, sizeof info);
   m_host.GetFeatureFileInfo(m_hFile, &info);
@@ -94,6 +98,7 @@ bool CEpswConverter::OnOK() {
       // The .cor data is already in the output file: keep it. The dialog
       // stays open; with the Cor box cleared a second press converts only
       // the .not file into the same output.
+      m_outcome.notMissing = true;
       m_messages.ShowMessage("can't find *.not failed!!", ui::kMbOk);
       FinishFile();
       return false;
@@ -103,6 +108,7 @@ bool CEpswConverter::OnOK() {
   }
 
   FinishFile();
+  m_outcome.completed = true;
   m_messages.ShowMessage("数据转换完毕！！！", ui::kMbOk);
   return true;
 }
@@ -110,12 +116,15 @@ bool CEpswConverter::OnOK() {
 void CEpswConverter::FinishFile() {
   m_host.CommitFeatureFile(m_hFile);
   m_host.CloseFeatureFile(m_hFile);
+  m_outcome.committed = true;
 }
 
 bool CEpswConverter::ConfirmFarPosition(double a, double b) {
   if (!(std::fabs(a) > kFarCoordinate) && !(std::fabs(b) > kFarCoordinate)) return true;
   const std::string question = "是否转换该点(" + dz::formatFixed6(a) + "," + dz::formatFixed6(b) + ")";
-  return m_messages.ShowMessage(question, ui::kMbYesNo) != ui::kIdNo;
+  const bool converted = m_messages.ShowMessage(question, ui::kMbYesNo) != ui::kIdNo;
+  ++(converted ? m_outcome.farConverted : m_outcome.farDropped);
+  return converted;
 }
 
 void CEpswConverter::ConvertCorFile(dz::LineReader& cor) {

@@ -19,6 +19,20 @@ class LineReader;
 
 class CEpswConverter {
  public:
+  // How the last OnOK ended, in facts rather than in the texts of the
+  // messages it told: what callers decide on (the CLI's exit status).
+  struct Outcome {
+    bool settingsAccepted = false;  // the four checks passed
+    bool corMissing = false;        // the selected .cor file could not be opened
+    bool outputOpened = false;      // the host opened the output file
+    bool notMissing = false;        // the selected .not file could not be opened
+    bool committed = false;         // the output file was committed and closed
+    bool completed = false;         // every selected file was converted and the end told
+    int codeTableMissing = 0;       // feature lines told that EPSWconvert.txt cannot be opened
+    int farConverted = 0;           // far points and texts the answer kept
+    int farDropped = 0;             // far points and texts the answer left out
+  };
+
   CEpswConverter(HostLibrary& host, ui::MessageService& messages);
   virtual ~CEpswConverter();
   CEpswConverter(const CEpswConverter&) = delete;
@@ -49,6 +63,7 @@ class CEpswConverter {
   // false when it stays open after a message (a check failed, or a file could
   // not be opened).
   bool OnOK();
+  const Outcome& LastOutcome() const { return m_outcome; }
 
   // The four checks of the settings, each failure told in a message; true
   // when all pass. OnOK runs them first.
@@ -89,6 +104,7 @@ class CEpswConverter {
 
   HostLibrary& m_host;
   ui::MessageService& m_messages;
+  Outcome m_outcome;
   // While a run lasts, the code table once it has been read.
   bool m_bInRun = false;
   std::unique_ptr<EpswCodeTable> m_pRunTable;

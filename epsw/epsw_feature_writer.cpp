@@ -53,6 +53,7 @@ int CEpswConverter::LookupEpswCode(std::string line, int& lineKind, int& vertexC
   // feature line, so one that appears during a run is used from then on.
   auto table = std::make_unique<dz::EpswCodeTable>();
   if (!table->load(CodeTablePath())) {
+    ++m_outcome.codeTableMissing;
     m_messages.ShowMessage("can't find EPSWconvert.txt failed!!", ui::kMbOk);
     return -1;
   }

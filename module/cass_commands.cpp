@@ -20,7 +20,7 @@ void RunCassConverter(ModuleContext& context, const CCassConvertDlg& dialog) {
   converter.m_strCasPath = dialog.m_strCasPath;
   // A run that failed has told its own message; announcing the end as well
   // would report the failure as a finished conversion.
-  if (converter.Run()) messages.ShowMessage("转换完毕！！", ui::kMbOk);
+  if (converter.Run()) messages.ShowMessage(CCassConverter::kConvertedMessage, ui::kMbOk);
 }
 
 }  // namespace dz::module

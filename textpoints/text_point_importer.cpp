@@ -231,6 +231,7 @@ void CTextPointImporter::ReportRefusals(const std::string& unusedNextName) {
 void CTextPointImporter::ImportPoints() {
   if (m_nStartNo > 0) --m_nStartNo;
   counts_ = Counts();
+  outcome_ = Outcome();
   refused_.clear();
   currentLine_ = 0;
 
@@ -239,6 +240,7 @@ void CTextPointImporter::ImportPoints() {
     messages_.ShowMessage(kCannotOpen, ui::kMbOk);
     return;
   }
+  outcome_.opened = true;
 
   double east = 0, north = 0, elev = 0;
   std::string raw, line;
@@ -280,7 +282,9 @@ void CTextPointImporter::ImportPoints() {
     std::memcpy(m_szPointName, next, sizeof next);
   else
     unusedNextName = ComposePointName(m_szPointName, m_nPointSeq + 1);
+  outcome_.baseKept = !unusedNextName.empty();
   ReportRefusals(unusedNextName);
+  outcome_.completed = true;
   messages_.ShowMessage(kImportDone, ui::kMbOk);
 }
 

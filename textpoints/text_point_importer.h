@@ -41,6 +41,14 @@ class CTextPointImporter {
     long refused = 0;   // points whose name could not fit
   };
 
+  // How the last import ended, in facts rather than in the texts of the
+  // messages it told: what callers decide on (the CLI's exit status).
+  struct Outcome {
+    bool opened = false;     // the text file could be read
+    bool completed = false;  // it was read to its end and the end was told
+    bool baseKept = false;   // the name after the last one drawn would not fit, so m_szPointName stayed
+  };
+
   CTextPointImporter(HostLibrary& host, ui::MessageService& messages);
   virtual ~CTextPointImporter();
 
@@ -66,8 +74,8 @@ class CTextPointImporter {
   int m_nCode = -1;             // code of the point being assembled
 
   // Imports m_strPath into m_hFile; every outcome is told through the
-  // message service. At the end m_szPointName holds the name that follows
-  // the last number drawn.
+  // message service and recorded in LastOutcome(). At the end m_szPointName
+  // holds the name that follows the last number drawn.
   void ImportPoints();
 
   // Position of the k-th field end in `line` (`length` counts the
@@ -102,6 +110,7 @@ class CTextPointImporter {
   std::string ComposePointName(const char* base12, int seq) const;
 
   const Counts& LastCounts() const { return counts_; }
+  const Outcome& LastOutcome() const { return outcome_; }
 
  private:
   struct RefusedName {
@@ -116,6 +125,7 @@ class CTextPointImporter {
   HostLibrary& host_;
   ui::MessageService& messages_;
   Counts counts_;
+  Outcome outcome_;
   long currentLine_ = 0;
   std::vector<RefusedName> refused_;
 };
