@@ -1,63 +1,27 @@
-// What every dobrenz subcommand shares: option parsing, exit codes, the
-// console message service, and opening the stand-in engine.
+// What the dobrenz commands share beyond the skeleton: the console message
+// service, the stand-in engine with its call log, the rows of the options
+// several commands take, and the handling of an existing output file.
 #pragma once
 
 #include <cstdio>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "cli/command.h"
 #include "host/host_library.h"
 #include "standin/engine.h"
 #include "ui/message_service.h"
 
 namespace dz::cli {
 
-constexpr int kExitOk = 0;
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
-
-// Thrown by the option parser and by subcommands for a usage error; main
-// prints it with the subcommand's usage and exits with kExitUsage.
-struct UsageError {
-  std::string message;
-};
-
-struct OptionSpec {
-  std::string name;     // without the leading dashes
-  bool takesValue;
-  std::string help;     // one line for --help
-  std::string valueName = "VALUE";
-};
-
-// Parsed command line of one subcommand.
-class Options {
- public:
-  // Throws UsageError for an unknown option or a missing value.
-  Options(const std::vector<std::string>& args, const std::vector<OptionSpec>& spec);
-
-  bool has(const std::string& name) const { return values_.count(name) != 0; }
-  const std::string& value(const std::string& name) const;  // empty when absent
-  std::string valueOr(const std::string& name, const std::string& fallback) const;
-  // The value as an integer; throws UsageError when it is not one.
-  int intValue(const std::string& name, int fallback) const;
-  const std::vector<std::string>& positional() const { return positional_; }
-  bool wantsHelp() const { return help_; }
-
- private:
-  std::map<std::string, std::string> values_;
-  std::vector<std::string> positional_;
-  bool help_ = false;
-};
-
-// The usage text of a subcommand: its synopsis and one line per option.
-std::string formatUsage(const std::string& synopsis, const std::string& description,
-                        const std::vector<OptionSpec>& spec);
-
-// Prints UTF-8 text to standard error, whatever the console's code page.
-void printError(const std::string& utf8);
+// --trace FILE
+OptionRow traceOption();
+// --host-dir DIR, where `lookedFor` (the code tables) lies.
+OptionRow hostDirOption(const std::string& lookedFor);
+// --overwrite and --append of an output file (see prepareOutputFile).
+OptionRow overwriteOption();
+OptionRow appendOption();
 
 // Message boxes on the terminal: each text goes to standard error in UTF-8,
 // one line per message; a run of the same message is folded into one line
@@ -76,19 +40,17 @@ class ConsoleMessages : public ui::MessageService {
   // Prints a pending folded message.
   void flush();
 
-  // Every message shown so far (GBK), in order, repeats included.
-  const std::vector<std::string>& shown() const { return shown_; }
-  // How many of the messages shown were not `successText`.
-  int countOtherThan(const std::string& successText) const;
+  // How many messages were shown, repeats and questions included.
+  int shownCount() const { return shown_; }
 
  private:
   std::string pending_;
   int pendingCount_ = 0;
   QuestionHandler questions_;
-  std::vector<std::string> shown_;
+  int shown_ = 0;
 };
 
-// The stand-in engine for a subcommand, with the call log when --trace is set.
+// The stand-in engine for a command, with the call log when --trace is set.
 class HostSession {
  public:
   // Throws UsageError when the trace file cannot be created.
@@ -107,11 +69,19 @@ class HostSession {
   std::unique_ptr<HostLibrary> tracer_;
 };
 
-// Decides what happens to an existing output file before a conversion:
-// refused unless --overwrite (the conversion starts from an empty file, and
-// the old one is replaced only when the new one is committed) or --append
-// (converted into). Returns false after printing why.
-bool prepareOutputFile(HostSession& session, const std::string& path, bool overwrite, bool append);
+// What is to become of an existing output file: refused unless --overwrite
+// (the conversion starts from an empty file, and the old one is replaced
+// only when the new one is committed) or --append (converted into).
+struct OutputChoice {
+  bool overwrite = false;
+  bool append = false;
+};
+// Throws UsageError when both are given.
+OutputChoice outputChoice(const Options& options);
+
+// Applies the choice to `path` before a conversion. Returns false after
+// printing why the file is refused.
+bool prepareOutputFile(HostSession& session, const std::string& path, OutputChoice choice);
 
 // Converts a UTF-8 command-line text to GBK; throws UsageError when it has
 // characters GBK cannot hold.

@@ -1,5 +1,4 @@
-// dobrenz attach --qel FILE.qel [--parcels FILE] [--boundary-points FILE]
-//                [--houses FILE] [--prefix TEXT] [--save-as FILE.qel] [--trace FILE]
+// dobrenz attach: the attribute attachment without its dialog.
 #include <cstdio>
 #include <string>
 
@@ -10,17 +9,6 @@
 
 namespace dz::cli {
 namespace {
-
-const std::vector<OptionSpec> kSpec = {
-    {"qel", true, "the feature file whose features receive the attributes", "FILE.qel"},
-    {"parcels", true, "parcel attribute file (parcels, feature kind 1)", "FILE"},
-    {"boundary-points", true, "boundary-point attribute file (feature kind 2)", "FILE"},
-    {"houses", true, "house attribute file (feature kind 3)", "FILE"},
-    {"prefix", true, "put TEXT before each parcel number read from the parcel file", "TEXT"},
-    {"save-as", true, "write the result here and leave FILE.qel as it was", "FILE.qel"},
-    {"overwrite", false, "let --save-as replace an existing file"},
-    {"trace", true, "write a log of every host call to FILE", "FILE"},
-};
 
 std::string plural(int n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
@@ -36,30 +24,16 @@ std::string kindLine(const char* name, const AttachmentCounts& c, bool fileGiven
   return line + "\n";
 }
 
-}  // namespace
+// A clean attachment could open every attribute file it needed and was written.
+bool attachedCleanly(const AttachmentSummary& s, int writeProblems) {
+  return s.parcels.unreadable == 0 && s.boundaryPoints.unreadable == 0 && s.houses.unreadable == 0 &&
+         writeProblems == 0;
+}
 
-int runAttach(const Args& args) {
-  Options options(args, kSpec);
-  if (options.wantsHelp()) {
-    std::fputs(formatUsage("dobrenz attach --qel FILE.qel [--parcels FILE] [--boundary-points FILE] [--houses FILE]\n"
-                           "                      [--prefix TEXT] [--save-as FILE.qel [--overwrite]] [--trace FILE]",
-                           "Gives the parcels, boundary points and houses of a feature file the attribute values\n"
-                           "that stand in the attribute files (GBK text, one record per line, the key first):\n"
-                           "a parcel by its parcel number, a boundary point by the name of its first point, a house\n"
-                           "by its feature name. Without --save-as the feature file is changed in place.",
-                           kSpec)
-                   .c_str(),
-               stdout);
-    return kExitOk;
-  }
-  if (!options.positional().empty()) throw UsageError{"unexpected argument '" + options.positional()[0] + "'"};
-  if (!options.has("qel") || options.value("qel").empty()) throw UsageError{"--qel FILE.qel is required"};
+int runAttach(const Options& options) {
   if (options.has("overwrite") && !options.has("save-as")) throw UsageError{"--overwrite goes with --save-as"};
-  for (const char* name : {"parcels", "boundary-points", "houses", "save-as"})
-    if (options.has(name) && options.value(name).empty()) throw UsageError{std::string("--") + name + " needs a file"};
-
-  const std::string qelPath = options.value("qel");
-  const std::string saveAs = options.value("save-as");
+  const std::string& qelPath = options.value("qel");
+  const std::string& saveAs = options.value("save-as");
   if (!fileExists(qelPath)) {
     printError("dobrenz attach: " + qelPath + " does not exist");
     return kExitFailure;
@@ -108,9 +82,34 @@ int runAttach(const Args& args) {
   summary += kindLine("houses", s.houses, options.has("houses"));
   if (problems == 0) summary += saveAs.empty() ? "written to " + qelPath + "\n" : "saved as " + saveAs + "\n";
   std::fputs(summary.c_str(), stdout);
+  return attachedCleanly(s, problems) ? kExitOk : kExitFailure;
+}
 
-  const bool unreadable = s.parcels.unreadable + s.boundaryPoints.unreadable + s.houses.unreadable > 0;
-  return problems > 0 || unreadable ? kExitFailure : kExitOk;
+}  // namespace
+
+const Command& attachCommand() {
+  static const Command command{
+      "attach",
+      "attach attribute files to the parcels, boundary points and houses of a .qel",
+      "Gives the parcels, boundary points and houses of a feature file the attribute values\n"
+      "that stand in the attribute files (GBK text, one record per line, the key first):\n"
+      "a parcel by its parcel number, a boundary point by the name of its first point, a house\n"
+      "by its feature name. Without --save-as the feature file is changed in place.",
+      {
+          fileOption("qel", "FILE.qel", "the feature file whose features receive the attributes").required(),
+          fileOption("parcels", "FILE", "parcel attribute file (parcels, feature kind 1)").notEmpty(),
+          fileOption("boundary-points", "FILE", "boundary-point attribute file (feature kind 2)").notEmpty(),
+          fileOption("houses", "FILE", "house attribute file (feature kind 3)").notEmpty(),
+          textOption("prefix", "TEXT", "put TEXT before each parcel number read from the parcel file"),
+          fileOption("save-as", "FILE.qel", "write the result here and leave FILE.qel as it was").notEmpty(),
+          flagOption("overwrite", "let --save-as replace an existing file"),
+          traceOption(),
+      },
+      "",
+      "",
+      runAttach,
+  };
+  return command;
 }
 
 }  // namespace dz::cli

@@ -1,28 +1,16 @@
-// dobrenz dump FILE.qel
+// dobrenz dump: a feature file as JSON.
 #include <cstdio>
 
 #include "base/file_io.h"
-#include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "standin/feature_store.h"
 #include "standin/qel_dump.h"
 
 namespace dz::cli {
+namespace {
 
-int runDump(const Args& args) {
-  const std::vector<OptionSpec> spec;
-  Options options(args, spec);
-  if (options.wantsHelp()) {
-    std::fputs(formatUsage("dobrenz dump FILE.qel",
-                           "Prints the whole feature file as JSON (format qel-dump/1) on standard output:\n"
-                           "points and features in insertion order, texts in object order.",
-                           spec)
-                   .c_str(),
-               stdout);
-    return kExitOk;
-  }
-  if (options.positional().size() != 1) throw UsageError{"expected one feature file"};
-  const std::string& path = options.positional()[0];
+int runDump(const Options& options) {
+  const std::string& path = options.operand();
   std::string bytes;
   if (!fileExists(path)) {
     printError("dobrenz dump: " + path + " does not exist");
@@ -41,6 +29,22 @@ int runDump(const Args& args) {
   const std::string json = dumpFeatureStore(store);
   std::fwrite(json.data(), 1, json.size(), stdout);
   return kExitOk;
+}
+
+}  // namespace
+
+const Command& dumpCommand() {
+  static const Command command{
+      "dump",
+      "print a feature file (.qel) as JSON",
+      "Prints the whole feature file as JSON (format qel-dump/1) on standard output:\n"
+      "points and features in insertion order, texts in object order.",
+      {},
+      "FILE.qel",
+      "feature file",
+      runDump,
+  };
+  return command;
 }
 
 }  // namespace dz::cli

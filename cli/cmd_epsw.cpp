@@ -1,7 +1,5 @@
-// dobrenz epsw [--cor FILE] [--not FILE] --out FILE.qel [--host-dir DIR]
-//              [--trace FILE] [--far-points ask|convert|drop] [--overwrite|--append]
+// dobrenz epsw: the EPSW conversion without its dialog.
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #ifdef _WIN32
@@ -21,39 +19,6 @@
 
 namespace dz::cli {
 namespace {
-
-const std::vector<OptionSpec> kSpec = {
-    {"cor", true, "the EPSW point-and-line file to convert", "FILE"},
-    {"not", true, "the EPSW annotation file to convert", "FILE"},
-    {"out", true, "the feature file that receives them", "FILE.qel"},
-    {"host-dir", true, "directory of EPSWconvert.txt (default: $QEL_HOST_DIR, else the current directory)", "DIR"},
-    {"trace", true, "write one line per host call to FILE", "FILE"},
-    {"far-points", true,
-     "points and texts beyond 100000000: ask (default; converted when there is no terminal), convert or drop",
-     "ask|convert|drop"},
-    {"overwrite", false, "replace an existing output file"},
-    {"append", false, "convert into an existing output file"},
-};
-
-// UTF-8: the terminal's encoding, not the host's.
-const char kDescription[] =
-    u8"Converts the points and lines of an EPSW .cor file and the annotations of a .not file into a\n"
-    u8"feature file, as the EPSW conversion dialog does. Giving a file selects it; give one or both.\n"
-    u8"Feature codes are mapped through EPSWconvert.txt in the host directory.\n"
-    u8"\n"
-    u8"A point or text farther than 100000000 from the origin is asked about (\"是否转换该点\"). With\n"
-    u8"--far-points ask the question is put on the terminal (answer y or n); when standard input is\n"
-    u8"not a terminal such points are converted and their number is reported, so none is lost\n"
-    u8"unnoticed. convert and drop answer every such question without asking.";
-
-enum class FarPoints { Ask, Convert, Drop };
-
-FarPoints parseFarPoints(const std::string& value) {
-  if (value == "ask") return FarPoints::Ask;
-  if (value == "convert") return FarPoints::Convert;
-  if (value == "drop") return FarPoints::Drop;
-  throw UsageError{"--far-points takes ask, convert or drop, not '" + value + "'"};
-}
 
 // Puts a Yes/No question on the terminal until it is answered; at the end of
 // the input the point is converted.
@@ -82,39 +47,27 @@ std::string farCount(int n) {
   return std::to_string(n) + (n == 1 ? " far point or text" : " far points or texts") + " (beyond 100000000)";
 }
 
-}  // namespace
+// A clean conversion converted every selected file into its output and
+// found the code table at every feature line.
+bool convertedCleanly(const CEpswConverter::Outcome& o, int writeProblems) {
+  return o.completed && o.codeTableMissing == 0 && writeProblems == 0;
+}
 
-int runEpsw(const Args& args) {
-  Options options(args, kSpec);
-  if (options.wantsHelp()) {
-    std::fputs(formatUsage("dobrenz epsw [--cor FILE] [--not FILE] --out FILE.qel [--host-dir DIR] [--trace FILE]\n"
-                           "                    [--far-points ask|convert|drop] [--overwrite|--append]",
-                           kDescription, kSpec)
-                   .c_str(),
-               stdout);
-    return kExitOk;
-  }
-  if (!options.positional().empty()) throw UsageError{"unexpected argument '" + options.positional()[0] + "'"};
-  const FarPoints farPoints = parseFarPoints(options.valueOr("far-points", "ask"));
+int runEpsw(const Options& options) {
+  const std::string farPoints = options.value("far-points");
+  const OutputChoice choice = outputChoice(options);
   const bool onTerminal = DZ_ISATTY(DZ_FILENO(stdin)) != 0;
-  if (options.has("overwrite") && options.has("append")) throw UsageError{"--overwrite and --append exclude each other"};
 
   HostSession session(options.value("host-dir"), options.value("trace"));
   ConsoleMessages messages;
-  int converted = 0;
-  int dropped = 0;
   int unasked = 0;
   bool inputEnded = false;
   messages.setQuestionHandler([&](const std::string& question) {
-    int answer = ui::kIdYes;
-    if (farPoints == FarPoints::Drop) {
-      answer = ui::kIdNo;
-    } else if (farPoints == FarPoints::Ask) {
-      if (onTerminal && !inputEnded) answer = askOnTerminal(question, inputEnded);
-      else ++unasked;
-    }
-    ++(answer == ui::kIdNo ? dropped : converted);
-    return answer;
+    if (farPoints == "drop") return ui::kIdNo;
+    if (farPoints == "convert") return ui::kIdYes;
+    if (onTerminal && !inputEnded) return askOnTerminal(question, inputEnded);
+    ++unasked;
+    return ui::kIdYes;
   });
 
   CEpswConverter converter(session.host(), messages);
@@ -125,29 +78,63 @@ int runEpsw(const Args& args) {
   converter.m_strNotPath = options.value("not");
   converter.m_strOutputPath = options.value("out");
 
-  bool ran = false;
-  if (converter.CheckSettings() &&
-      prepareOutputFile(session, converter.m_strOutputPath, options.has("overwrite"), options.has("append"))) {
-    ran = true;
-    converter.OnOK();
-  }
+  // The settings are checked before the output file, so that their messages
+  // come first, as in the dialog.
+  const bool ran = converter.CheckSettings() && prepareOutputFile(session, converter.m_strOutputPath, choice);
+  if (ran) converter.OnOK();
+  const CEpswConverter::Outcome& outcome = converter.LastOutcome();
   messages.flush();
-  if (ran && converter.m_hFile <= 0 && !session.engine().lastOpenError().empty())
+  if (ran && !outcome.outputOpened && !session.engine().lastOpenError().empty())
     printError("dobrenz epsw: " + session.engine().lastOpenError());
   if (unasked > 0)
     printError("dobrenz epsw: " + farCount(unasked) +
                " converted without asking, as there is no terminal; pass --far-points drop to leave such out");
-  if (farPoints == FarPoints::Convert && converted > 0) printError("dobrenz epsw: converted " + farCount(converted));
-  if (dropped > 0) printError("dobrenz epsw: dropped " + farCount(dropped));
+  if (farPoints == "convert" && outcome.farConverted > 0)
+    printError("dobrenz epsw: converted " + farCount(outcome.farConverted));
+  if (outcome.farDropped > 0) printError("dobrenz epsw: dropped " + farCount(outcome.farDropped));
   const int problems = session.reportProblems();
 
-  const int questions = converted + dropped;
-  const int failures = messages.countOtherThan("数据转换完毕！！！") - questions;
-  if (ran && converter.m_hFile > 0)
+  if (outcome.outputOpened)
     std::printf("%s, %s and %s written to %s\n", counted(converter.m_nPointsWritten, "point").c_str(),
                 counted(converter.m_nFeaturesWritten, "feature").c_str(),
                 counted(converter.m_nTextsWritten, "text").c_str(), converter.m_strOutputPath.c_str());
-  return failures > 0 || problems > 0 || !ran ? kExitFailure : kExitOk;
+  return ran && convertedCleanly(outcome, problems) ? kExitOk : kExitFailure;
+}
+
+}  // namespace
+
+const Command& epswCommand() {
+  // UTF-8: the terminal's encoding, not the host's.
+  static const Command command{
+      "epsw",
+      "convert EPSW .cor and .not files into a feature file",
+      u8"Converts the points and lines of an EPSW .cor file and the annotations of a .not file into a\n"
+      u8"feature file, as the EPSW conversion dialog does. Giving a file selects it; give one or both.\n"
+      u8"Feature codes are mapped through EPSWconvert.txt in the host directory.\n"
+      u8"\n"
+      u8"A point or text farther than 100000000 from the origin is asked about (\"是否转换该点\"). With\n"
+      u8"--far-points ask the question is put on the terminal (answer y or n); when standard input is\n"
+      u8"not a terminal such points are converted and their number is reported, so none is lost\n"
+      u8"unnoticed. convert and drop answer every such question without asking.",
+      {
+          fileOption("cor", "FILE", "the EPSW point-and-line file to convert"),
+          fileOption("not", "FILE", "the EPSW annotation file to convert"),
+          // Not required here: an empty or missing path is the dialog's empty box, told as it tells it.
+          fileOption("out", "FILE.qel", "the feature file that receives them"),
+          hostDirOption("EPSWconvert.txt"),
+          traceOption(),
+          choiceOption("far-points", "ask|convert|drop",
+                       "points and texts beyond 100000000: ask (converted when there is no terminal), convert "
+                       "or drop")
+              .byDefault("ask"),
+          overwriteOption(),
+          appendOption(),
+      },
+      "",
+      "",
+      runEpsw,
+  };
+  return command;
 }
 
 }  // namespace dz::cli

@@ -1,4 +1,4 @@
-// dobrenz run SCRIPT [--host-dir DIR] [--trace FILE]
+// dobrenz run: a scripted dialog session on the headless backend.
 #include <cstdio>
 
 #include "base/file_io.h"
@@ -8,26 +8,10 @@
 #include "ui/session_script.h"
 
 namespace dz::cli {
+namespace {
 
-int runRun(const Args& args) {
-  const std::vector<OptionSpec> spec = {
-      {"host-dir", true, "the host directory, where the code tables lie (default: $QEL_HOST_DIR, else .)", "DIR"},
-      {"trace", true, "write every host call to FILE", "FILE"},
-  };
-  Options options(args, spec);
-  if (options.wantsHelp()) {
-    std::fputs(formatUsage("dobrenz run SCRIPT [--host-dir DIR] [--trace FILE]",
-                           "Plays a scripted session: the host opens files and calls the commands, the user\n"
-                           "types, clicks and answers in the dialogs (see docs/dialogs.md). The log goes to\n"
-                           "standard output, one event per line. Exit 2 when the script does not fit what\n"
-                           "happens, 1 when something failed.",
-                           spec)
-                   .c_str(),
-               stdout);
-    return kExitOk;
-  }
-  if (options.positional().size() != 1) throw UsageError{"expected one script"};
-  const std::string& path = options.positional()[0];
+int runSession(const Options& options) {
+  const std::string& path = options.operand();
   std::string text;
   if (!fileExists(path)) {
     printError("dobrenz run: " + path + " does not exist");
@@ -57,6 +41,27 @@ int runRun(const Args& args) {
     return outcome.exitCode;
   }
   return problems > 0 ? kExitFailure : kExitOk;
+}
+
+}  // namespace
+
+const Command& runSessionCommand() {
+  static const Command command{
+      "run",
+      "play a scripted dialog session (docs/dialogs.md)",
+      "Plays a scripted session: the host opens files and calls the commands, the user\n"
+      "types, clicks and answers in the dialogs (see docs/dialogs.md). The log goes to\n"
+      "standard output, one event per line. Exit 2 when the script does not fit what\n"
+      "happens, 1 when something failed.",
+      {
+          hostDirOption("the code tables"),
+          traceOption(),
+      },
+      "SCRIPT",
+      "script",
+      runSession,
+  };
+  return command;
 }
 
 }  // namespace dz::cli

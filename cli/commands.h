@@ -1,26 +1,22 @@
-// The subcommands of dobrenz. Each takes the arguments after its name,
-// prints its own --help, and returns an exit code (cli_support.h); it throws
-// UsageError for a usage error.
+// The commands of dobrenz, each a table (cli/command.h) defined in its
+// cmd_*.cpp, in the order `dobrenz --help` lists them.
 #pragma once
 
-#include <string>
 #include <vector>
+
+#include "cli/command.h"
 
 namespace dz::cli {
 
-using Args = std::vector<std::string>;
+const Command& cassCommand();
+const Command& epswCommand();
+const Command& attachCommand();
+const Command& pointsCommand();
+const Command& dumpCommand();
+const Command& runSessionCommand();
 
-struct Subcommand {
-  const char* name;
-  const char* summary;
-  int (*run)(const Args& args);
-};
-
-int runDump(const Args& args);
-int runPoints(const Args& args);
-int runAttach(const Args& args);
-int runEpsw(const Args& args);
-int runCass(const Args& args);
-int runRun(const Args& args);
+inline std::vector<const Command*> allCommands() {
+  return {&cassCommand(), &epswCommand(), &attachCommand(), &pointsCommand(), &dumpCommand(), &runSessionCommand()};
+}
 
 }  // namespace dz::cli

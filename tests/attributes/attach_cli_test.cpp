@@ -49,7 +49,7 @@ TEST_F(CliAttach, UsageAndBadInput) {
     int exitCode;
     std::string errContains;
   } cases[] = {
-      {{"attach"}, 2, "--qel FILE.qel is required"},
+      {{"attach"}, 2, "--qel is required"},
       {{"attach", "--qel", qel, "--overwrite"}, 2, "--overwrite goes with --save-as"},
       {{"attach", "--qel", qel, "more.txt"}, 2, "unexpected argument 'more.txt'"},
       {{"attach", "--qel", qel, "--parcels="}, 2, "--parcels needs a file"},
