@@ -104,18 +104,18 @@ int runEpsw(const Options& options) {
 }  // namespace
 
 const Command& epswCommand() {
-  // UTF-8: the terminal's encoding, not the host's.
   static const Command command{
       "epsw",
       "convert EPSW .cor and .not files into a feature file",
-      u8"Converts the points and lines of an EPSW .cor file and the annotations of a .not file into a\n"
-      u8"feature file, as the EPSW conversion dialog does. Giving a file selects it; give one or both.\n"
-      u8"Feature codes are mapped through EPSWconvert.txt in the host directory.\n"
-      u8"\n"
-      u8"A point or text farther than 100000000 from the origin is asked about (\"是否转换该点\"). With\n"
-      u8"--far-points ask the question is put on the terminal (answer y or n); when standard input is\n"
-      u8"not a terminal such points are converted and their number is reported, so none is lost\n"
-      u8"unnoticed. convert and drop answer every such question without asking.",
+      "Converts the points and lines of an EPSW .cor file and the annotations of a .not file into a\n"
+      "feature file, as the EPSW conversion dialog does. Giving a file selects it; give one or both.\n"
+      "Feature codes are mapped through EPSWconvert.txt in the host directory.\n"
+      "\n"
+      "A point or text farther than 100000000 from the origin is asked about, as the dialog asks\n"
+      "whether to convert it. With --far-points ask the question is put on the terminal (answer y or\n"
+      "n); when standard input is not a terminal such points are converted and their number is\n"
+      "reported, so none is lost unnoticed. convert and drop answer every such question without\n"
+      "asking.",
       {
           fileOption("cor", "FILE", "the EPSW point-and-line file to convert"),
           fileOption("not", "FILE", "the EPSW annotation file to convert"),
