@@ -1,0 +1,583 @@
+// Every behaviour of dobrenz that a user sees, one row each (cli_case.h).
+// Texts the tool prints are UTF-8 (u8"..."); texts written into input files
+// are the host's GBK, as the sources compile plain literals.
+#include <filesystem>
+
+#include "base/fixed_field.h"
+#include "base/json.h"
+#include "standin/engine.h"
+#include "tests/attributes/cass_like_features.h"
+#include "tests/cli/cli_case.h"
+#include "tests/support/test_files.h"
+
+namespace dz::test::cli {
+namespace {
+
+using Args = std::vector<std::string>;
+using Fill = std::function<void(HostLibrary& host, QelHandle file)>;
+
+// A feature file made through the engine, committed.
+std::function<void(const std::string&)> qelFile(Fill fill) {
+  return [fill](const std::string& path) {
+    FeatureFileEngine engine(".");
+    const QelHandle h = engine.OpenFeatureFile(path.c_str());
+    fill(engine, h);
+    engine.CommitFeatureFile(h);
+  };
+}
+
+// A file as the CASS conversion of the CASS sample leaves it: two parcels,
+// the label of parcel 0101, a house without a name and a line feature.
+void cassLikeFeatures(HostLibrary& host, QelHandle h) {
+  addParcel(host, h, "0101");
+  addParcel(host, h, "0102");
+  addParcelLabel(host, h, "0101");
+  addHouse(host, h, "", "砖", 2);
+  addFeature(host, h, kLineFeature, 4410, "", {pointRef("X1"), pointRef("X2")}, {});
+}
+
+// The dump's form of an attribute block.
+std::string dumped(const std::vector<uint8_t>& block) {
+  return "\"attributes\": \"" + hexBytes(block.data(), block.size()) + "\"";
+}
+
+// Parcel 0101 after the sample parcel attributes: its areas, use and user.
+std::vector<uint8_t> attachedParcel(std::vector<uint8_t> block) {
+  putLE<double>(block.data(), 0, 1250.75);
+  putLE<double>(block.data(), 8, 860.5);
+  copyField(reinterpret_cast<char*>(block.data()) + 80, 20, "教育用地");
+  copyField(reinterpret_cast<char*>(block.data()) + 100, 80, "城关镇第一小学");
+  copyField(reinterpret_cast<char*>(block.data()) + 205, 15, "G1-3");
+  return block;
+}
+
+// The label of parcel 0101 after the sample boundary-point attributes.
+std::vector<uint8_t> attachedLabel() {
+  std::vector<uint8_t> label(kBoundaryPointAttributesSize, 0);
+  copyField(reinterpret_cast<char*>(label.data()), 10, "钢钉");
+  copyField(reinterpret_cast<char*>(label.data()) + 10, 10, "围墙");
+  copyField(reinterpret_cast<char*>(label.data()) + 20, 7, "J1");
+  copyField(reinterpret_cast<char*>(label.data()) + 27, 9, "解析法");
+  return label;
+}
+
+Args cassSample(const std::string& out) {
+  return {"cass",    "--cas", "{samples}/cass/sample.cas", "--qs", "{samples}/cass/sample.qs",
+          "--parcels", "{samples}/cass/parcels.txt", "--out", out, "--host-dir", "{samples}/host"};
+}
+
+// The sample, with one argument's value replaced, into o.qel, appended.
+Args cassSampleWith(const std::string& option, const std::string& value) {
+  Args args = cassSample("o.qel");
+  for (size_t i = 0; i + 1 < args.size(); ++i)
+    if (args[i] == option) args[i + 1] = value;
+  args.push_back("--append");
+  return args;
+}
+
+Args epswSample(const std::string& out) {
+  return {"epsw", "--cor", "{samples}/epsw/sample.cor", "--not", "{samples}/epsw/sample.not",
+          "--out", out,   "--host-dir", "{samples}/host"};
+}
+
+Args points(Args rest) {
+  rest.insert(rest.begin(), "points");
+  return rest;
+}
+
+const std::string kCassDone = u8"转换完毕！！";
+
+void programCases(std::vector<Case>& t) {
+  t.push_back(Case("program", "WithoutACommandPrintsTheOverview").run({}).exits(2).errHas({"usage: dobrenz"}));
+  t.push_back(Case("program", "HelpListsEveryCommand")
+                  .run({"--help"})
+                  .outHas({"cass", "epsw", "attach", "points", "dump", "run"}));
+  t.push_back(Case("program", "Version").run({"--version"}).outIs("dobrenz 1.0.0.1\n"));
+  t.push_back(
+      Case("program", "UnknownCommand").run({"frobnicate"}).exits(2).errHas({"unknown command 'frobnicate'"}));
+}
+
+// The skeleton every command shares: its table gives the synopsis, the
+// defaults in --help and every usage error.
+void skeletonCases(std::vector<Case>& t) {
+  t.push_back(Case("skeleton", "HelpShowsTheSynopsisFromTheTable")
+                  .run({"dump", "--help"})
+                  .outHas({"usage: dobrenz dump FILE.qel\n"})
+                  .run({"cass", "--help"})
+                  .outHas({"usage: dobrenz cass --cas FILE --qs FILE --parcels FILE --out FILE.qel [OPTIONS]\n",
+                           "  --host-dir DIR", "  --overwrite "}));
+  t.push_back(Case("skeleton", "HelpShowsEachDefault")
+                  .run({"points", "--help"})
+                  .outHas({"--layout row|column", "(default: row)", "--sep TEXT", "(default: \",\")",
+                           "--cycle N", "(default: 3)", "--dup rename|update|ignore", "(default: ignore)"})
+                  .run({"epsw", "--help"})
+                  .outHas({"--far-points ask|convert|drop", "(default: ask)"}));
+  t.push_back(Case("skeleton", "HelpGoesBeforeWhatIsMissing").run({"cass", "--out", "x.qel", "-h"}).outHas({"usage:"}));
+  t.push_back(Case("skeleton", "UsageErrorsPointToHelp")
+                  .run({"dump"})
+                  .exits(2)
+                  .errIs("dobrenz dump: expected one feature file\ntry 'dobrenz dump --help'\n"));
+  t.push_back(Case("skeleton", "UnknownOptions")
+                  .run({"dump", "--bogus", "x"})
+                  .exits(2)
+                  .errHas({"unknown option --bogus"})
+                  .run({"dump", "-x", "a.qel"})
+                  .exits(2)
+                  .errHas({"unknown option -x"}));
+  t.push_back(Case("skeleton", "ValueAfterTheNameOrAfterAnEqualsSign")
+                  .file("in.txt", "1,,1,2,3\n")
+                  .run(points({"--qel=p.qel", "--file", "in.txt"}))
+                  .outHas({"1 added"}));
+  t.push_back(Case("skeleton", "MissingValue").run({"attach", "--qel"}).exits(2).errHas({"--qel needs a value (FILE.qel)"}));
+  t.push_back(Case("skeleton", "FlagGivenAValue")
+                  .run({"cass", "--overwrite=yes"})
+                  .exits(2)
+                  .errHas({"--overwrite takes no value"}));
+  t.push_back(Case("skeleton", "NumberThatIsNone")
+                  .run(points({"--qel", "p.qel", "--file", "in.txt", "--east", "3x"}))
+                  .exits(2)
+                  .errHas({"--east needs a whole number, not '3x'"}));
+  t.push_back(Case("skeleton", "ChoiceThatIsNone")
+                  .run({"epsw", "--out", "o.qel", "--far-points", "maybe"})
+                  .exits(2)
+                  .errHas({"--far-points must be one of ask, convert, drop, not 'maybe'"})
+                  .absent("o.qel"));
+}
+
+void cassCases(std::vector<Case>& t) {
+  t.push_back(
+      Case("cass", "ConvertsTheSampleDataSet")
+          .run(cassSample("sample.qel"))
+          .errIs(kCassDone + "\n")
+          .outIs("points written:   20\nfeatures written: 8 (parcels 2, parcel labels 1, houses 1)\n"
+                 "texts written:    3\nmessages shown:   1\n")
+          .dumpHas("sample.qel",
+                   {
+                       // the circle of radius 2.5 round (5080, 3010)
+                       "\"name\": \"X7\", \"raw_name\": \"583700000000000000000000\", \"w12\": 0, \"w14\": 0, "
+                       "\"w16\": 0, \"code\": 0, \"north\": 3010, \"east\": 5077.5, \"elev\": 0, \"flag\": 0}",
+                       // the boundary points J1..J6 the parcels share
+                       "\"name\": \"J2\", \"raw_name\": \"4a3200000000000000000000\", \"w12\": 0, \"w14\": 0, "
+                       "\"w16\": 0, \"code\": 0, \"north\": 3100, \"east\": 5020, \"elev\": 0, \"flag\": 1}",
+                       // the line, the circle, the point
+                       "\"code\": 4301, \"refs\": [{\"name\": \"X1\", \"kind\": 1}, {\"name\": \"X2\", \"kind\": 1}], "
+                       "\"attributes\": \"\"}",
+                       "\"code\": 5610, \"refs\": [{\"name\": \"X7\", \"kind\": 3}, {\"name\": \"X8\", \"kind\": 3}]",
+                       "\"code\": 3120, \"refs\": [{\"name\": \"X9\", \"kind\": 1}]",
+                       // the house, closed, with structure 砖 and 2 floors from the texts inside it
+                       "\"kind\": 3, \"code\": 2120, \"refs\": [{\"name\": \"X10\", \"kind\": 1}, {\"name\": \"X11\", "
+                       "\"kind\": 1}, {\"name\": \"X12\", \"kind\": 1}, {\"name\": \"X13\", \"kind\": 1}, {\"name\": "
+                       "\"X10\", \"kind\": 1}], \"attributes\": \"d7a9000000000000000002000000000000000000\"}",
+                       // parcel 0102 and the label of 0101
+                       "\"kind\": 1, \"code\": 7311, \"refs\": [{\"name\": \"J2\", \"kind\": 1}, {\"name\": \"J5\", "
+                       "\"kind\": 1}, {\"name\": \"J6\", \"kind\": 1}, {\"name\": \"J3\", \"kind\": 1}, {\"name\": "
+                       "\"J2\", \"kind\": 1}], \"attributes\": \"0000000000007940000000000000794000000000000000000000"
+                       "000000000000000000000000000030313032",
+                       "\"kind\": 2, \"code\": 7310, \"refs\": [{\"name\": \"0101\", \"kind\": 0}], \"attributes\": "
+                       "\"3031303100000000000000000000000000000000000000000000000000000000000000000000\"}",
+                       u8"\"anchor\": [3037.5, 5015], \"text\": \"砖\"",
+                       u8"\"anchor\": [3005, 5030], \"text\": \"测绘路\"",
+                   }));
+  t.push_back(Case("cass", "ExistingOutputIsRefusedUnlessOverwriteOrAppend")
+                  .run(cassSample("o.qel"))
+                  .run(cassSample("o.qel"))
+                  .exits(1)
+                  .errHas({"o.qel already exists: pass --overwrite to replace it or --append to add to it."})
+                  .leaves("o.qel")
+                  .run([] {
+                    Args a = cassSample("o.qel");
+                    a.push_back("--overwrite");
+                    return a;
+                  }())
+                  .leaves("o.qel")  // the same conversion again, byte for byte
+                  .run([] {
+                    Args a = cassSample("o.qel");
+                    a.push_back("--append");
+                    return a;
+                  }())
+                  // The generated points exist and are refused; the features are added again.
+                  .dumpHas("o.qel", {"\"index\": 16,"})
+                  .dumpLacks("o.qel", {"\"index\": 17,"}));
+  t.push_back(Case("cass", "OverwriteAndAppendExcludeEachOther")
+                  .run([] {
+                    Args a = cassSample("o.qel");
+                    a.insert(a.end(), {"--overwrite", "--append"});
+                    return a;
+                  }())
+                  .exits(2)
+                  .errHas({"--overwrite and --append exclude each other"}));
+  t.push_back(Case("cass", "MissingExchangeFileFailsWithoutTheClosingMessage")
+                  .run(cassSampleWith("--cas", "missing.cas"))
+                  .exits(1)
+                  .errIs("can't find *.cas failed!!\n")
+                  .absent("o.qel"));
+  t.push_back(Case("cass", "MissingCodeTableIsFoldedAndFailsThoughTheFileIsWritten")
+                  .run(cassSampleWith("--host-dir", "."))
+                  .exits(1)
+                  .errIs("can't find CASSCode.txt failed!! (8 times)\n" + kCassDone + "\n")
+                  .present("o.qel"));
+  t.push_back(Case("cass", "MissingParcelBoundaryFileFails")
+                  .run(cassSampleWith("--qs", "missing.qs"))
+                  .exits(1)
+                  .errIs("can't find *.qs failed!! (2 times)\n" + kCassDone + "\n"));
+  t.push_back(Case("cass", "MissingParcelAttributeFileFails")
+                  .run(cassSampleWith("--parcels", "missing.txt"))
+                  .exits(1)
+                  .errIs(u8"can't find　*.txt failed!! (2 times)\n" + kCassDone + "\n"));
+  t.push_back(Case("cass", "OutputThatCannotBeOpenedFails")
+                  .file("bad.qel", "garbage")
+                  .run(cassSampleWith("--out", "bad.qel"))
+                  .exits(1)
+                  .errHas({"can't open bad.qel failed!!\n"})
+                  .errLacks({kCassDone})
+                  .leaves("bad.qel"));
+  t.push_back(Case("cass", "OutputThatCannotBeWrittenFails")
+                  .run(cassSampleWith("--out", "no-such-dir/o.qel"))
+                  .exits(1)
+                  .errHas({"error: "})
+                  .errLacks({kCassDone}));
+  t.push_back(Case("cass", "RequiredOptionMissing")
+                  .run({"cass", "--cas", "a.cas", "--qs", "a.qs", "--parcels", "p.txt"})
+                  .exits(2)
+                  .errHas({"--out is required"}));
+  t.push_back(Case("cass", "UnexpectedArgument")
+                  .run({"cass", "--cas", "a", "--qs", "b", "--parcels", "c", "--out", "d", "extra"})
+                  .exits(2)
+                  .errHas({"unexpected argument 'extra'"}));
+}
+
+void epswCases(std::vector<Case>& t) {
+  t.push_back(
+      Case("epsw", "ConvertsTheSamplesAndAppendsReusingTheirPoints")
+          .run(epswSample("out.qel"))
+          .errHas({u8"数据转换完毕！！！"})
+          .outHas({"11 points, 6 features and 2 texts written to out.qel"})
+          .dumpHas("out.qel",
+                   {R"("name": "T1", "raw_name": "543100000000000000000000", "w12": 0, "w14": 0, "w16": 0, )"
+                    R"("code": 0, "north": 3100300, "east": 500190)",
+                    R"("code": 8201, "refs": [{"name": "T1", "kind": 3}, {"name": "C2", "kind": 3}])",
+                    u8R"("anchor": [500040, 3100017], "text": "幸福路")",
+                    u8R"("fields": {"注记号": "2", "注记类别": "地物名"})"})
+          // Converted again into the same file, every point is reused and
+          // the new circle's point gets a name of its own.
+          .run({"epsw", "--cor", "{samples}/epsw/sample.cor", "--out", "out.qel", "--host-dir", "{samples}/host",
+                "--append"})
+          .outHas({"1 point, 6 features and 0 texts"})
+          .dumpHas("out.qel", {R"({"name": "T2", "kind": 3}, {"name": "C2", "kind": 3})"}));
+  t.push_back(Case("epsw", "NoFileSelectedIsToldAsTheDialogTellsIt")
+                  .run({"epsw", "--out", "out.qel"})
+                  .exits(1)
+                  .errHas({u8"请选者转换的文件类型和路径！！"})
+                  .outIs("")
+                  .absent("out.qel"));
+  t.push_back(Case("epsw", "ExistingOutputIsRefused")
+                  .file("exists.qel", "")
+                  .run({"epsw", "--cor", "{samples}/epsw/sample.cor", "--out", "exists.qel"})
+                  .exits(1)
+                  .errHas({"exists.qel already exists: pass --overwrite"})
+                  .leaves("exists.qel"));
+  t.push_back(Case("epsw", "MissingCodeTableIsFoldedAndFails")
+                  .run({"epsw", "--cor", "{samples}/epsw/sample.cor", "--out", "o.qel", "--host-dir", "."})
+                  .exits(1)
+                  .errHas({"can't find EPSWconvert.txt failed!! (5 times)"})  // once per feature line
+                  .present("o.qel"));
+  t.push_back(Case("epsw", "MissingNotFileFailsButKeepsTheCorData")
+                  .run({"epsw", "--cor", "{samples}/epsw/sample.cor", "--not", "missing.not", "--out", "o.qel",
+                        "--host-dir", "{samples}/host"})
+                  .exits(1)
+                  .errIs("can't find *.not failed!!\n")
+                  .outHas({"11 points, 6 features and 0 texts"})
+                  .dumpHas("o.qel", {R"("name": "T1")"}));
+  t.push_back(Case("epsw", "FarPointsAreConvertedAndCountedWithoutATerminalOrDropped")
+                  .file("far.cor", "1 2 0 $a\nF1 200000000 1 0\nN1 1 1 0\n")
+                  .run({"epsw", "--cor", "far.cor", "--out", "out.qel", "--host-dir", "{samples}/host"})
+                  .errHas({"1 far point or text (beyond 100000000) converted without asking"})
+                  .dumpHas("out.qel", {R"("name": "F1")"})
+                  .run({"epsw", "--cor", "far.cor", "--out", "out.qel", "--host-dir", "{samples}/host", "--overwrite",
+                        "--far-points", "drop"})
+                  .errHas({"dropped 1 far point or text"})
+                  .dumpLacks("out.qel", {R"("name": "F1")"})
+                  .run({"epsw", "--cor", "far.cor", "--out", "out.qel", "--host-dir", "{samples}/host", "--overwrite",
+                        "--far-points", "convert"})
+                  .errHas({"converted 1 far point or text"})
+                  .dumpHas("out.qel", {R"("name": "F1")"}));
+}
+
+void pointsCases(std::vector<Case>& t) {
+  const std::string text = "1,,1,2,3\n";
+  t.push_back(Case("points", "ImportsTheSampleWithTheDefaultsAndContinuesFromThePrintedBase")
+                  .run(points({"--qel", "points.qel", "--file", "{samples}/textpoints/control_points.txt", "--base",
+                               "K12"}))
+                  .errHas({u8"点添加完毕！！"})
+                  .outIs("{samples}/textpoints/control_points.txt: 5 lines; 5 added, 0 renamed, 0 updated, 0 ignored, "
+                         "0 refused\nK17\n")
+                  .run(points({"--qel", "points.qel", "--file", "{samples}/textpoints/control_points.txt", "--base",
+                               "K17"}))
+                  .outHas({"\nK22\n"})
+                  .dumpHas("points.qel",
+                           {"{\"name\": \"K12\", \"raw_name\": \"4b3132000000000000000000\", \"w12\": 0, \"w14\": 0, "
+                            "\"w16\": 0, \"code\": 0, \"north\": 31204.117, \"east\": 53621.482, \"elev\": 12.35",
+                            "{\"name\": \"K13\", \"raw_name\": \"4b3133000000000000000000\", \"w12\": 0, \"w14\": 0, "
+                            "\"w16\": 0, \"code\": 2001,",
+                            "{\"name\": \"K14\", \"raw_name\": \"4b3134000000000000000000\", \"w12\": 0, \"w14\": 0, "
+                            "\"w16\": 0, \"code\": 0, \"north\": 31172.003, \"east\": 53658.21, \"elev\": 9999,",
+                            "{\"name\": \"K21\", \"raw_name\": \"4b3231000000000000000000\", \"w12\": 0, \"w14\": 0, "
+                            "\"w16\": 0, \"code\": 0, \"north\": 31149.87, \"east\": 53690.336,"}));
+  t.push_back(Case("points", "ColumnSampleWithCustomNumbering")
+                  .run(points({"--qel", "points.qel", "--file", "{samples}/textpoints/column_points.txt", "--layout",
+                               "column", "--value-field", "2", "--sep", "", "--prefix", "C"}))
+                  .outHas({"\nC4\n"})
+                  .dumpHas("points.qel", {"{\"name\": \"C2\", \"raw_name\": \"433200000000000000000000\", \"w12\": 0, "
+                                          "\"w14\": 0, \"w16\": 0, \"code\": 0, \"north\": 31188.764, \"east\": "
+                                          "53640.905, \"elev\": 12.61"}));
+  t.push_back(Case("points", "MissingTextFileFailsAndLeavesNoFeatureFile")
+                  .run(points({"--qel", "points.qel", "--file", "missing.txt"}))
+                  .exits(1)
+                  .errHas({u8"不能打开所选的文件!!",
+                           "dobrenz points: missing.txt cannot be opened for reading; points.qel is unchanged"})
+                  .outIs("1\n")
+                  .absent("points.qel"));
+  t.push_back(Case("points", "NamesThatDoNotFitFailButTheRestIsWritten")
+                  .file("p.txt", text)
+                  .run(points({"--qel", "long.qel", "--file", "p.txt", "--base", "ABCDEFGHIJ9"}))
+                  .exits(1)
+                  .errHas({u8"超过11个字节", u8"点添加完毕！！"})
+                  .present("long.qel"));
+  const struct {
+    const char* behaviour;
+    Args args;
+    const char* err;
+  } usage[] = {
+      {"FeatureFileRequired", {"--file", "p.txt"}, "--qel is required"},
+      {"DuplicatePolicyIsOneOfThree",
+       {"--qel", "points.qel", "--file", "p.txt", "--dup", "merge"},
+       "--dup must be one of rename, update, ignore"},
+      {"CycleIsForTheColumnLayout",
+       {"--qel", "points.qel", "--file", "p.txt", "--cycle", "2"},
+       "--cycle applies to --layout column"},
+      {"CycleOfZeroReadsNoPoint",
+       {"--qel", "points.qel", "--file", "p.txt", "--layout", "column", "--cycle", "0"},
+       "--cycle 0"},
+      {"PrefixIsForCustomNumbering",
+       {"--qel", "points.qel", "--file", "p.txt", "--prefix", "P", "--numbering", "auto"},
+       "apply to --numbering custom"},
+      {"BaseLongerThanTheNameField",
+       {"--qel", "points.qel", "--file", "p.txt", "--base", "ABCDEFGHIJKLM"},
+       "longer than 12 bytes"},
+  };
+  for (const auto& u : usage)
+    t.push_back(
+        Case("points", u.behaviour).file("p.txt", text).run(points(u.args)).exits(2).errHas({u.err}).absent("points.qel"));
+  t.push_back(Case("points", "HelpGivesTheDefaultsOfTheCommonFile")
+                  .run({"points", "--help"})
+                  .outHas({"--layout row --sep , --east 3 --north 4 --elev 5 --code 2"}));
+}
+
+void attachCases(std::vector<Case>& t) {
+  const auto start = [](const char* behaviour) {
+    return Case("attach", behaviour).file("cass.qel", qelFile(cassLikeFeatures));
+  };
+  const struct {
+    const char* behaviour;
+    Args args;
+    int exitCode;
+    const char* err;
+  } bad[] = {
+      {"FeatureFileRequired", {}, 2, "--qel is required"},
+      {"OverwriteGoesWithSaveAs", {"--qel", "cass.qel", "--overwrite"}, 2, "--overwrite goes with --save-as"},
+      {"UnexpectedArgument", {"--qel", "cass.qel", "more.txt"}, 2, "unexpected argument 'more.txt'"},
+      {"EmptyFileName", {"--qel", "cass.qel", "--parcels="}, 2, "--parcels needs a file"},
+      {"MissingFeatureFile", {"--qel", "none.qel"}, 1, "none.qel does not exist"},
+      {"ExistingSaveAsTarget",
+       {"--qel", "cass.qel", "--save-as", "taken.qel"},
+       1,
+       "taken.qel already exists: pass --overwrite"},
+  };
+  for (const auto& b : bad) {
+    Args args = b.args;
+    args.insert(args.begin(), "attach");
+    t.push_back(start(b.behaviour)
+                    .file("taken.qel", "")
+                    .run(args)
+                    .exits(b.exitCode)
+                    .errHas({b.err})
+                    .leaves("cass.qel")
+                    .leaves("taken.qel"));
+  }
+  t.push_back(start("SamplesAttachToTheParcelsAndTheLabelInPlace")
+                  .run({"attach", "--qel", "cass.qel", "--parcels", "{samples}/attributes/parcels.txt",
+                        "--boundary-points", "{samples}/attributes/boundary_points.txt", "--houses",
+                        "{samples}/attributes/houses.txt"})
+                  .outIs("features: 5 (parcels 2, boundary points 1, houses 1, other 1)\n"
+                         "parcels: 2 attached, 0 unmatched\n"
+                         "boundary points: 1 attached, 0 unmatched\n"
+                         "houses: 0 attached, 1 unmatched\n"
+                         "written to cass.qel\n")
+                  .dumpHas("cass.qel", {dumped(attachedParcel(parcelBlock("0101"))), dumped(attachedLabel())}));
+  t.push_back(start("SaveAsLeavesTheOriginalAndPrefixGoesBeforeEachNumber")
+                  .file("p.txt", "01 甲\n02 乙\n")
+                  .run({"attach", "--qel", "cass.qel", "--parcels", "p.txt", "--prefix", "01", "--save-as", "out.qel",
+                        "--trace", "trace.log"})
+                  .outHas({"parcels: 2 attached", "boundary points: no file given, 1 feature untouched",
+                           "saved as out.qel"})
+                  .leaves("cass.qel")
+                  .dumpHas("out.qel", {hexBytes("甲\0\0", 4), hexBytes("乙\0\0", 4)})
+                  .fileHas("trace.log", {"PrepareSaveAs(", "SaveFeatureFileAs("})
+                  .fileLacks("trace.log", {"CommitFeatureFile("}));
+  t.push_back(start("UnreadableFileIsToldFoldedAndFailsButTheRestIsAttached")
+                  .run({"attach", "--qel", "cass.qel", "--parcels", "none.txt", "--boundary-points",
+                        "{samples}/attributes/boundary_points.txt"})
+                  .exits(1)
+                  .errHas({u8"打不开宗地属性文件！！！ (2 times)"})
+                  .outHas({"parcels: 0 attached, 0 unmatched, 2 not attached (file cannot be opened)"})
+                  .dumpHas("cass.qel", {hexBytes("钢钉", 4)}));
+}
+
+void dumpCases(std::vector<Case>& t) {
+  const std::string style(188, '0');
+  t.push_back(Case("dump", "PrintsTheWholeFileAsJson")
+                  .file("d.qel", qelFile([](HostLibrary& host, QelHandle h) {
+                          PointRecord p{};
+                          copyName(p.name, "X1");
+                          p.north = 1.5;
+                          p.east = 2.5;
+                          p.w14 = -2;
+                          host.AddPoint(h, &p, 1);
+                          const uint8_t block[2] = {0xAB, 0x01};
+                          addFeature(host, h, 0, 7311, "", {pointRef("X1")}, {block, block + 2});
+                          const double anchor[2] = {100, 200};
+                          TextStyle textStyle{};
+                          const QelHandle layer = host.GetTextLayer(h);
+                          const int object = host.AddTextObject(layer, anchor, "砖\0", 3, &textStyle, 2);
+                          void *a, *b;
+                          host.GetObjectAttributes(layer, object, &a, &b);
+                          host.SetAttributeField(b, a, "注记号", "12");
+                          host.WriteObjectAttributes(layer, 1, object, a, b);
+                        }))
+                  .run({"dump", "d.qel"})
+                  .outIs("{\"format\": \"qel-dump/1\",\n"
+                         " \"points\": [\n"
+                         "  {\"name\": \"X1\", \"raw_name\": \"583100000000000000000000\", \"w12\": 0, \"w14\": -2, "
+                         "\"w16\": 0, \"code\": 0, \"north\": 1.5, \"east\": 2.5, \"elev\": 0, \"flag\": 0}\n"
+                         " ],\n"
+                         " \"features\": [\n"
+                         "  {\"index\": 1, \"name\": \"\", \"raw_name\": \"000000000000000000000000\", \"kind\": 0, "
+                         "\"code\": 7311, \"refs\": [{\"name\": \"X1\", \"kind\": 1}], \"attributes\": \"ab01\"}\n"
+                         " ],\n"
+                         " \"texts\": [\n"
+                         "  {\"index\": 1, \"anchor\": [100, 200], \"text\": \"" +
+                         std::string(u8"砖") + "\", \"raw_text\": \"d7a900\", \"length\": 3, \"style\": \"" + style +
+                         "\", \"mode\": 2, \"fields\": {\"" + u8"注记号" + "\": \"12\"}}\n"
+                         " ]}\n"));
+  t.push_back(Case("dump", "EmptyFile")
+                  .file("e.qel", qelFile([](HostLibrary&, QelHandle) {}))
+                  .run({"dump", "e.qel"})
+                  .outIs("{\"format\": \"qel-dump/1\",\n \"points\": [],\n \"features\": [],\n \"texts\": []}\n"));
+  t.push_back(Case("dump", "DamagedFileFails")
+                  .file("bad.qel", "garbage")
+                  .run({"dump", "bad.qel"})
+                  .exits(1)
+                  .errHas({"dobrenz dump: bad.qel: ", "not a feature file"}));
+  t.push_back(Case("dump", "MissingFileFails")
+                  .run({"dump", "/nonexistent/x.qel"})
+                  .exits(1)
+                  .errHas({"/nonexistent/x.qel does not exist"}));
+}
+
+void runCases(std::vector<Case>& t) {
+  const struct {
+    const char* behaviour;
+    std::string script;  // written to s.script; empty: no script file
+    Args args;
+    int exitCode;
+    std::string out;
+    std::string err;
+  } cases[] = {
+      {"ScriptRequired", "", {}, 2, "", "expected one script"},
+      {"Help", "", {"--help"}, 0, "usage: dobrenz run SCRIPT", ""},
+      {"MissingScript", "", {"missing.script"}, 1, "", "missing.script does not exist"},
+      {"ClickCloses", "call 20\n  click 2\nend\n", {"s.script"}, 0, "dialog 1002 closed 2", ""},
+      {"UnknownWordWithItsLine", "# comment\ncall 20\n  clack 2\nend\n", {"s.script"}, 2, "",
+       "s.script:3: unknown word 'clack'"},
+      {"UnknownControl", "call 20\n  show 1013\n  click 1999\nend\n", {"s.script"}, 2, "control 1013",
+       "s.script:3: control 1999"},
+      {"ScriptEndingWithADialogOpen", "call 20\n  show 1013\nend\n", {"s.script"}, 2, "",
+       "s.script:3: the script ends while dialog 1002 is open"},
+      {"AnswerWithoutAMessageBox", "call 20\n  click 2\n  answer ok\nend\n", {"s.script"}, 2, "closed 2",
+       "s.script:3: no message box is open"},
+      {"CommandNeedsAnOpenFile", "call 40\nend\n", {"s.script"}, 2, "",
+       "s.script:1: command 40 works on the host's open file"},
+      {"FileTheEngineCannotOpen", "open \"broken.qel\"\n", {"s.script"}, 1, "", "s.script:1: cannot open broken.qel"},
+      {"DumpOfTheOpenFile", "open \"new.qel\"\ndump\n", {"s.script"}, 0, "\"qel-dump/1\"", ""},
+  };
+  for (const auto& c : cases) {
+    Case row("run", c.behaviour);
+    row.file("broken.qel", "not a feature file");
+    if (!c.script.empty()) row.file("s.script", c.script);
+    Args args = c.args;
+    args.insert(args.begin(), "run");
+    row.run(args).exits(c.exitCode);
+    if (!c.out.empty()) row.outHas({c.out});
+    if (!c.err.empty()) row.errHas({c.err});
+    t.push_back(row);
+  }
+  t.push_back(Case("run", "CommitWritesTheOpenFile")
+                  .file("s.script", "open \"made.qel\"\ncommit\n")
+                  .run({"run", "s.script"})
+                  .outIs("")
+                  .present("made.qel"));
+  // Every sample script plays to its end and logs exactly what its .expected
+  // file says. The scripts name their files from the repository root and
+  // write their feature files there, so each plays in a copy of the samples.
+  namespace fs = std::filesystem;
+  for (const auto& entry : fs::directory_iterator(fs::path(DZ_SAMPLES_DIR) / "scripts")) {
+    if (entry.path().extension() != ".script") continue;
+    fs::path expected = entry.path();
+    expected.replace_extension(".expected");
+    const std::string name = entry.path().stem().string();
+    t.push_back(Case("run", "SampleScript_" + name)
+                    .copyOfSamples()
+                    .run({"run", "samples/scripts/" + name + ".script", "--host-dir", "samples/host"})
+                    .outIs(readFile(expected.string())));
+  }
+}
+
+// The sample data sets through the tools in a row, as a user would run them.
+void pipelineCases(std::vector<Case>& t) {
+  t.push_back(Case("pipeline", "CassOutputTakesTheSampleAttributes")
+                  .run(cassSample("cass.qel"))
+                  .dumpHas("cass.qel", {"\"index\": 8,"})
+                  .dumpLacks("cass.qel", {"\"index\": 9,"})
+                  .run({"attach", "--qel", "cass.qel", "--parcels", "{samples}/attributes/parcels.txt",
+                        "--boundary-points", "{samples}/attributes/boundary_points.txt", "--save-as",
+                        "attached.qel"})
+                  .leaves("cass.qel")
+                  // Every feature is still there; parcel 0101 keeps the
+                  // coordinates, number and ownership code (1) the conversion gave it.
+                  .dumpHas("attached.qel", {[] {
+                             std::vector<uint8_t> converted = parcelBlock("0101");
+                             putLE<double>(converted.data(), 16, 120.5);
+                             converted[224] = 1;
+                             return dumped(attachedParcel(converted));
+                           }(),
+                                            "\"index\": 8,", dumped(attachedLabel())})
+                  .dumpLacks("attached.qel", {"\"index\": 9,"}));
+}
+
+}  // namespace
+
+std::vector<Case> allCases() {
+  std::vector<Case> table;
+  programCases(table);
+  skeletonCases(table);
+  cassCases(table);
+  epswCases(table);
+  pointsCases(table);
+  attachCases(table);
+  dumpCases(table);
+  runCases(table);
+  pipelineCases(table);
+  return table;
+}
+
+}  // namespace dz::test::cli
