@@ -149,6 +149,15 @@ const OptionRow* Command::find(const std::string& option) const {
 // --- Parsing ------------------------------------------------------------------
 
 Options::Options(const Command& command, const Args& args) : command_(command) {
+  // A default the row's own check refuses is a fault of the table: say so
+  // at once rather than hand the command a value it does not expect.
+  for (const OptionRow& r : command.options) {
+    try {
+      if (r.hasDefault) checkValue(r, r.defaultValue);
+    } catch (const UsageError& e) {
+      throw std::logic_error("the default of " + e.message);
+    }
+  }
   std::vector<std::string> operands;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
