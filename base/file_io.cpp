@@ -10,6 +10,7 @@
 
 #include "base/gbk.h"
 #else
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -34,8 +35,50 @@ std::wstring widePath(const std::string& gbk) {
   const std::u16string wide = gbkToUtf16(gbk);
   return std::wstring(wide.begin(), wide.end());
 }
+
+// Why the last system call failed. The Windows calls here (FlushFileBuffers,
+// MoveFileExW) report through GetLastError, not errno; the text comes in the
+// system's language and is turned into GBK like every other text inside.
+std::string lastErrorText() {
+  const DWORD code = GetLastError();
+  wchar_t* buffer = nullptr;
+  const DWORD n = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+      reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring wide(buffer ? buffer : L"", n);
+  LocalFree(buffer);
+  while (!wide.empty() && (wide.back() == L'\r' || wide.back() == L'\n' || wide.back() == L' ')) wide.pop_back();
+  if (wide.empty()) return "error " + std::to_string(code);
+  std::string gbk;
+  utf16ToGbk(std::u16string(wide.begin(), wide.end()), gbk);
+  return gbk;
+}
 #else
 constexpr char kSeparator = '/';
+
+std::string lastErrorText() { return std::strerror(errno); }
+
+std::string directoryOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A rename is an entry in the directory, and syncing the file does not write
+// the directory: until the directory itself is synced, a crash can undo the
+// rename and bring back the old file after the commit was reported done.
+// LevelDB syncs the directory of a new manifest for the same reason. Where
+// the directory cannot be opened for reading or the file system cannot sync
+// a directory, there is nothing more to do, and the file is in place.
+bool syncDirectory(const std::string& dir) {
+  const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return errno == EACCES;
+  const bool synced = fsync(fd) == 0 || errno == EINVAL || errno == EBADF;
+  const int savedErrno = errno;
+  close(fd);
+  errno = savedErrno;
+  return synced;
+}
 #endif
 
 bool flushToDisk(std::FILE* f) {
@@ -101,21 +144,29 @@ bool writeFileAtomically(const std::string& path, const std::string& bytes, std:
   {
     FilePtr f(openFile(temp, "wb"));
     if (!f) {
-      error = "cannot create " + temp + ": " + std::strerror(errno);
+      error = "cannot create " + temp + ": " + lastErrorText();
       return false;
     }
     if (std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size() || !flushToDisk(f.get())) {
-      error = "cannot write " + temp + ": " + std::strerror(errno);
+      error = "cannot write " + temp + ": " + lastErrorText();
       f.reset();
       removeFile(temp);
       return false;
     }
   }
   if (!replaceFile(temp, path)) {
-    error = "cannot replace " + path + ": " + std::strerror(errno);
+    error = "cannot replace " + path + ": " + lastErrorText();
     removeFile(temp);
     return false;
   }
+#ifndef _WIN32
+  // On Windows, MOVEFILE_WRITE_THROUGH has flushed the rename already.
+  const std::string dir = directoryOf(path);
+  if (!syncDirectory(dir)) {
+    error = "cannot flush " + dir + " to disk after replacing " + path + ": " + lastErrorText();
+    return false;
+  }
+#endif
   return true;
 }
 

@@ -19,8 +19,11 @@ bool fileExists(const std::string& path);
 bool readWholeFile(const std::string& path, std::string& bytes);
 
 // Writes `bytes` to `path` so that a crash leaves either the old file or the
-// new one: a temporary file beside the target, flushed, then renamed over it.
-// On failure `error` says why and the target is untouched.
+// new one: a temporary file beside the target, flushed, then renamed over it,
+// and on POSIX the directory flushed after the rename. On failure `error`
+// says why and no temporary file is left; the target is untouched unless only
+// that last flush failed, when the new file is in place but may not outlive
+// a crash.
 bool writeFileAtomically(const std::string& path, const std::string& bytes, std::string& error);
 
 }  // namespace dz

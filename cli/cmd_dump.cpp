@@ -3,7 +3,7 @@
 
 #include "base/file_io.h"
 #include "cli/commands.h"
-#include "standin/feature_store.h"
+#include "standin/qel_format.h"
 #include "standin/qel_dump.h"
 
 namespace dz::cli {

@@ -6,8 +6,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/crc32.h"
 #include "base/fixed_field.h"
-#include "standin/feature_store.h"
+#include "standin/qel_format.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string bytes(reinterpret_cast<const char*>(data), size);

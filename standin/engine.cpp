@@ -6,6 +6,7 @@
 #include "base/file_io.h"
 #include "base/fixed_field.h"
 #include "standin/point_in_polygon.h"
+#include "standin/qel_format.h"
 
 #ifdef _WIN32
 #include <direct.h>

@@ -3,10 +3,8 @@
 // attribute fields.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -52,13 +50,5 @@ class FeatureStore {
   std::vector<StoredFeature> features_;
   std::vector<StoredText> texts_;
 };
-
-// The .qel file format (docs/qel-format.md).
-std::string encodeQel(const FeatureStore& store);
-// False with a reason when the bytes are not a whole, undamaged feature file;
-// `store` is then left empty.
-bool decodeQel(std::string_view bytes, FeatureStore& store, std::string& reason);
-
-uint32_t crc32(std::string_view bytes);
 
 }  // namespace dz

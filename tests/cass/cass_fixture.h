@@ -13,7 +13,7 @@
 #include "base/fixed_field.h"
 #include "base/json.h"
 #include "cass/cass_converter.h"
-#include "standin/feature_store.h"
+#include "standin/qel_format.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/test_files.h"
 

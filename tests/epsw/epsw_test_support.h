@@ -11,7 +11,7 @@
 
 #include "base/fixed_field.h"
 #include "epsw/epsw_converter.h"
-#include "standin/feature_store.h"
+#include "standin/qel_format.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/test_files.h"
 

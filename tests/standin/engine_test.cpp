@@ -6,6 +6,7 @@
 
 #include "base/file_io.h"
 #include "base/fixed_field.h"
+#include "standin/qel_format.h"
 #include "tests/support/test_files.h"
 
 namespace dz {
