@@ -41,7 +41,8 @@ int32_t integerValue(std::string_view s) {
 
 // Length of the longest prefix forming a decimal real: sign, digits with an
 // optional point (at least one digit in all), then an optional exponent whose
-// letter and sign are taken as the classic runtime takes them, digits or not.
+// letter and sign are taken as the classic runtime takes them, digits or not:
+// "1e 2" scans as 1 and 2, and "2E+" is the number 2 with nothing left over.
 size_t realLength(std::string_view s, size_t i) {
   size_t j = i;
   if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
@@ -53,11 +54,9 @@ size_t realLength(std::string_view s, size_t i) {
   }
   if (mantissaDigits == 0) return 0;
   if (j < s.size() && (s[j] == 'e' || s[j] == 'E')) {
-    size_t k = j + 1;
-    if (k < s.size() && (s[k] == '+' || s[k] == '-')) ++k;
-    size_t expDigits = 0;
-    while (k < s.size() && isDigit(s[k])) ++k, ++expDigits;
-    if (expDigits > 0) j = k;
+    ++j;
+    if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
+    while (j < s.size() && isDigit(s[j])) ++j;
   }
   return j - i;
 }
@@ -71,7 +70,8 @@ T realValue(std::string_view s) {
   }
   T value = 0;
   // from_chars is correctly rounded on every platform; an exponent out of
-  // range leaves value at 0 (underflow) or is caught below (overflow).
+  // range leaves value at 0 (underflow) or is caught below (overflow). An
+  // exponent letter and sign without digits end its number, adding nothing.
   auto result = std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::general);
   if (result.ec == std::errc::result_out_of_range) {
     // Distinguish overflow from underflow by the exponent's sign.

@@ -128,6 +128,60 @@ TEST(ClassicScan, NumbersAreDecimalOnly) {
   EXPECT_DOUBLE_EQ(d, -7);
 }
 
+TEST(ClassicScanExponent, ALetterWithoutDigitsIsTakenWithTheNumber) {
+  double a = 9, b = 9, c = 9;
+  EXPECT_EQ(scanFormat("1e 2 3", "%lf %lf %lf", {T::real(a), T::real(b), T::real(c)}), 3);
+  EXPECT_EQ(a, 1);
+  EXPECT_EQ(b, 2);
+  EXPECT_EQ(c, 3);
+  EXPECT_EQ(scanFormat("2E+ 4 5", "%lf %lf %lf", {T::real(a), T::real(b), T::real(c)}), 3);
+  EXPECT_EQ(a, 2);
+  EXPECT_EQ(b, 4);
+  EXPECT_EQ(scanFormat("-3e- 6 7", "%lf %lf %lf", {T::real(a), T::real(b), T::real(c)}), 3);
+  EXPECT_EQ(a, -3);
+  EXPECT_EQ(c, 7);
+  EXPECT_EQ(scanFormat("7.e+ 8 9", "%lf %lf %lf", {T::real(a), T::real(b), T::real(c)}), 3);
+  EXPECT_EQ(a, 7);
+  EXPECT_EQ(c, 9);
+}
+
+TEST(ClassicScanExponent, FloatTargetsTakeTheLetterAlike) {
+  float f = 9, g = 9;
+  EXPECT_EQ(scanFormat("1e 2", "%f %f", {T::real(f), T::real(g)}), 2);
+  EXPECT_EQ(f, 1.0f);
+  EXPECT_EQ(g, 2.0f);
+  EXPECT_EQ(scanFormat("-3E- 4", "%f %f", {T::real(f), T::real(g)}), 2);
+  EXPECT_EQ(f, -3.0f);
+  EXPECT_EQ(g, 4.0f);
+}
+
+TEST(ClassicScanExponent, TheNextFieldStartsAfterTheLetterAndSign) {
+  // A point line whose north coordinate has a bare exponent: no later field shifts.
+  char name[12] = {};
+  double e = 0, n = 0, z = 0;
+  int32_t a = 0, b = 0;
+  EXPECT_EQ(scanFormat("P2 110 2e 3 4 5", "%s %lf %lf %lf %d %d",
+                       {T::text(name, sizeof name), T::real(e), T::real(n), T::real(z), T::integer(a), T::integer(b)}),
+            6);
+  EXPECT_EQ(e, 110);
+  EXPECT_EQ(n, 2);
+  EXPECT_EQ(z, 3);
+  EXPECT_EQ(a, 4);
+  EXPECT_EQ(b, 5);
+  // What follows the letter and sign at once is the next field's, and a
+  // number cannot start with it.
+  double x = 9, y = 9;
+  EXPECT_EQ(scanFormat("1ex 2", "%lf %lf", {T::real(x), T::real(y)}), 1);
+  EXPECT_EQ(x, 1);
+  EXPECT_EQ(y, 9);
+  std::string word;
+  EXPECT_EQ(scanFormat("1e+x", "%lf%s", {T::real(x), T::text(word)}), 2);
+  EXPECT_EQ(word, "x");
+  // Digits make a whole exponent as before.
+  EXPECT_EQ(scanFormat("2e3e 4", "%lf %lf", {T::real(x), T::real(y)}), 1);
+  EXPECT_EQ(x, 2000);
+}
+
 TEST(ClassicScan, IntegerOverflowWrapsLikeTheClassicRuntime) {
   int32_t v = 0;
   EXPECT_EQ(scanFormat("4294967297", "%d", {T::integer(v)}), 1);
@@ -156,6 +210,9 @@ TEST(ClassicAtof, ConvertsAsFarAsTheNumberGoes) {
   EXPECT_DOUBLE_EQ(classicAtof("  12.5abc"), 12.5);
   EXPECT_DOUBLE_EQ(classicAtof("1e3"), 1000);
   EXPECT_DOUBLE_EQ(classicAtof("1e"), 1);
+  EXPECT_DOUBLE_EQ(classicAtof("2E+"), 2);
+  EXPECT_DOUBLE_EQ(classicAtof("-3e- 5"), -3);
+  EXPECT_DOUBLE_EQ(classicAtof("1.5e+x"), 1.5);
   EXPECT_DOUBLE_EQ(classicAtof("-2.5e-1x"), -0.25);
   EXPECT_DOUBLE_EQ(classicAtof("x1"), 0);
   EXPECT_DOUBLE_EQ(classicAtof(""), 0);

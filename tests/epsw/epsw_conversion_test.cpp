@@ -148,5 +148,37 @@ TEST_F(EpswNotConversion, DecliningAFarTextDropsThatRecordOnly) {
   EXPECT_EQ(store.texts()[0].text, "near");
 }
 
+// A number written with an exponent letter but no exponent digits ends at
+// the letter and its sign; the next field follows them.
+using EpswBareExponent = EpswTest;
+
+TEST_F(EpswBareExponent, PointLineKeepsEveryLaterField) {
+  writeTable("1 2\n");
+  converter.m_bConvertNot = 0;
+  ASSERT_TRUE(convert("1 2 0 $x\nA1 1e 2 3\nP2 110 2e 3 4 5\n", ""));
+  const FeatureStore store = committed();
+  ASSERT_EQ(store.points().size(), 2u);
+  const PointRecord& a1 = store.points()[0];
+  EXPECT_EQ(+a1.east, 1);
+  EXPECT_EQ(+a1.north, 2);
+  EXPECT_EQ(+a1.elev, 3);
+  const PointRecord& p2 = store.points()[1];
+  EXPECT_EQ(+p2.east, 110);
+  EXPECT_EQ(+p2.north, 2);
+  EXPECT_EQ(+p2.elev, 3);
+  EXPECT_EQ(+p2.w14, 4);
+  EXPECT_EQ(+p2.w16, 5);
+}
+
+TEST_F(EpswBareExponent, NoteRecordKeepsItsAnchorAndHeight) {
+  converter.m_bConvertCor = 0;
+  ASSERT_TRUE(convert("", "1 x\n10 2E+ 0 0 2.5\nc 1\n"));
+  const FeatureStore store = committed();
+  ASSERT_EQ(store.texts().size(), 1u);
+  EXPECT_EQ(store.texts()[0].anchor[0], 10);
+  EXPECT_EQ(store.texts()[0].anchor[1], -0.5);
+  EXPECT_EQ(+store.texts()[0].style.height, 2.5f);
+}
+
 }  // namespace
 }  // namespace dz::test
