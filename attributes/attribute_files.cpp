@@ -4,28 +4,38 @@
 
 #include "base/classic_scan.h"
 #include "base/fixed_field.h"
+#include "base/gbk.h"
 #include "base/line_reader.h"
 
 namespace dz::attributes {
 
 using T = ScanTarget;
 
+namespace {
+
+// A text field of a block: the token, cut to leave room for a terminating
+// zero and never through a two-byte character, then zero-padded.
+template <size_t N>
+void copyText(char (&field)[N], const std::string& token) {
+  copyField(field, N, std::string_view(token).substr(0, gbkPrefixLength(token, N - 1)));
+}
+
+}  // namespace
+
 // --- parcels ----------------------------------------------------------------
 
 void ParcelFields::scan(const std::string& line) {
   scanFormat(line, "%s %s %s %s %s %s %lf %lf %s %d %s",
-             {T::text(number, sizeof number), T::text(field2, sizeof field2), T::text(field3, sizeof field3),
-              T::text(field4, sizeof field4), T::text(field5, sizeof field5), T::text(field6, sizeof field6),
+             {T::text(number, sizeof number), T::text(field2), T::text(field3, sizeof field3), T::text(field4),
+              T::text(field5, sizeof field5), T::text(field6),
               T::real(field7), T::real(field8), T::text(field9, sizeof field9), T::integer(field10),
               T::text(field11, sizeof field11)});
 }
 
 ParcelValues::ParcelValues(const ParcelFields& f) : field7(f.field7), field8(f.field8) {
-  // The buffers may hold the tail of a longer earlier token behind their
-  // terminator; only the text up to it is taken, so the block gets zeros there.
-  copyFieldFrom(field4, sizeof field4, f.field4);
-  copyFieldFrom(field2, sizeof field2, f.field2);
-  copyFieldFrom(field6, sizeof field6, f.field6);
+  copyText(field4, f.field4);
+  copyText(field2, f.field2);
+  copyText(field6, f.field6);
 }
 
 void ParcelValues::applyTo(uint8_t* block) const {
@@ -40,15 +50,14 @@ void ParcelValues::applyTo(uint8_t* block) const {
 
 void BoundaryPointFields::scan(const std::string& line) {
   scanFormat(line, "%s %s %s %s %s ",
-             {T::text(name, sizeof name), T::text(field2, sizeof field2), T::text(field3, sizeof field3),
-              T::text(field4, sizeof field4), T::text(field5, sizeof field5)});
+             {T::text(name, sizeof name), T::text(field2), T::text(field3), T::text(field4), T::text(field5)});
 }
 
 BoundaryPointValues::BoundaryPointValues(const BoundaryPointFields& f) {
-  copyFieldFrom(field2, sizeof field2, f.field2);
-  copyFieldFrom(field3, sizeof field3, f.field3);
-  copyFieldFrom(field4, sizeof field4, f.field4);
-  copyFieldFrom(field5, sizeof field5, f.field5);
+  copyText(field2, f.field2);
+  copyText(field3, f.field3);
+  copyText(field4, f.field4);
+  copyText(field5, f.field5);
 }
 
 void BoundaryPointValues::applyTo(uint8_t* block) const {
@@ -61,11 +70,11 @@ void BoundaryPointValues::applyTo(uint8_t* block) const {
 // --- houses -----------------------------------------------------------------
 
 void HouseFields::scan(const std::string& line) {
-  scanFormat(line, "%s %s %d ", {T::text(name, sizeof name), T::text(structure, sizeof structure), T::integer(floors)});
+  scanFormat(line, "%s %s %d ", {T::text(name, sizeof name), T::text(structure), T::integer(floors)});
 }
 
 HouseValues::HouseValues(const HouseFields& f) : floors(f.floors) {
-  copyFieldFrom(structure, sizeof structure, f.structure);
+  copyText(structure, f.structure);
 }
 
 void HouseValues::applyTo(uint8_t* block) const {

@@ -10,6 +10,10 @@
 // values that go with the key are the buffers as they stood at that line.
 // The index records exactly that for the first line of every key, so one
 // pass over the file answers every lookup as a rescan from the top would.
+//
+// The texts that go into a block are kept as whole tokens and cut to their
+// block field only when copied there, before the first character that does
+// not fit whole: a cut by bytes could end the field in half a character.
 #pragma once
 
 #include <cstdint>
@@ -24,11 +28,11 @@ namespace dz::attributes {
 // and not used.
 struct ParcelFields {
   char number[40] = {};  // field 1
-  char field2[80] = {};
+  std::string field2;
   char field3[20] = {};
-  char field4[20] = {};
+  std::string field4;
   char field5[40] = {};
-  char field6[15] = {};
+  std::string field6;
   double field7 = 0;
   double field8 = 0;
   char field9[20] = {};
@@ -55,10 +59,10 @@ struct ParcelValues {
 // Boundary-point attribute file: "%s %s %s %s %s ". Field 1 is the point name.
 struct BoundaryPointFields {
   char name[12] = {};
-  char field2[10] = {};
-  char field3[10] = {};
-  char field4[7] = {};
-  char field5[9] = {};
+  std::string field2;
+  std::string field3;
+  std::string field4;
+  std::string field5;
 
   void scan(const std::string& line);
   std::string_view key() const { return name; }
@@ -78,7 +82,7 @@ struct BoundaryPointValues {
 // House attribute file: "%s %s %d ". Field 1 is the house feature's name.
 struct HouseFields {
   char name[12] = {};
-  char structure[10] = {};
+  std::string structure;
   int32_t floors = 0;
 
   void scan(const std::string& line);

@@ -138,6 +138,30 @@ TEST_F(Attach, BoundaryTextsArePaddedWithZerosAndLongKeysCut) {
   EXPECT_TRUE(block(4).empty());
 }
 
+TEST_F(Attach, TextsLongerThanTheirFieldAreCutBetweenCharacters) {
+  // Each text is one byte longer than its field holds with its terminator,
+  // so that a cut by bytes would keep the lead byte of its last character.
+  auto chars = [](const char* c, int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += c;
+    return s;
+  };
+  addParcel(engine(), h, "0101");
+  addParcelLabel(engine(), h, "P1");
+  addHouse(engine(), h, "H1");
+  run(dir.write("p.txt", "0101 " + chars("宗", 40) + " f3 " + chars("地", 10) + " f5 a" + chars("类", 7) + " 1 2\n"),
+      dir.write("b.txt", "P1 界址点标志 界址点标志 a界址点 a界址点标志\n"), dir.write("h.txt", "H1 钢筋混凝土结构 3\n"));
+  EXPECT_EQ(text(1, 100, 80), chars("宗", 39));
+  EXPECT_EQ(text(1, 80, 20), chars("地", 9));
+  EXPECT_EQ(text(1, 205, 15), "a" + chars("类", 6));
+  EXPECT_EQ(text(2, 0, 10), "界址点标");
+  EXPECT_EQ(text(2, 10, 10), "界址点标");
+  EXPECT_EQ(text(2, 20, 7), "a界址");
+  EXPECT_EQ(text(2, 27, 9), "a界址点");
+  EXPECT_EQ(text(3, 0, 10), "钢筋混凝");
+  EXPECT_EQ(floors(3), 3);
+}
+
 TEST_F(Attach, UnreadableFileIsToldOncePerFeatureOfItsKindAndTheWalkGoesOn) {
   addHouse(engine(), h, "H1");
   addParcel(engine(), h, "0101");
