@@ -32,6 +32,8 @@ TEST_F(CassReader, FeaturesPointsAndTheStateMachine) {
        "X1(2.5,1.5) X2(4.5,3.5) | 3120/0[X1:1 X2:1]"},
       {"an empty line gives code 0 and keeps the vertices", "LINE\n123,a\n1.5,2.5\n\n3.5,4.5\nnil\n",
        "X1(2.5,1.5) X2(4.5,3.5) | 0/0[X1:1 X2:1]"},
+      {"an empty line after a 300000 vertex takes the code from the vertex line: an ordinary feature",
+       "LINE\n300000,0101\n1.5,2.5\n\nnil\n123,b\n3.5,4.5\nnil\n", "X1(2.5,1.5) | 0/0[X1:1]"},
       {"code 111 writes nothing and uses no point numbers", "LINE\n999,a\n1.5,2.5\nnil\nLINE\n123,b\n3.5,4.5\nnil\n",
        "X1(4.5,3.5) | 4301/0[X1:1]"},
       {"a house is closed and of kind 3", "LINE\n141101,h\n1.0,2.0\n3.0,2.0\n3.0,4.0\nnil\n",

@@ -55,6 +55,17 @@ TEST_F(EpswFeatureWriter, TwoVertexCircleStartsAtTheSecondVertexReflectedThrough
   EXPECT_EQ(store().points().size(), 4u);
 }
 
+TEST_F(EpswFeatureWriter, KindFourWithThreeVerticesIsNoCircle) {
+  addPoint("P1", 100, 200);
+  addPoint("P2", 110, 200);
+  addPoint("P3", 110, 210);
+  const StoredFeature& f = write(8201, 4, {"P1", "P2", "P3"}).back();
+  EXPECT_EQ(refNames(f), (Names{"P1", "P2", "P3"}));
+  for (const PointRef& r : f.refs) EXPECT_EQ(+r.kind, 3);
+  EXPECT_EQ(store().points().size(), 3u);  // no T point
+  EXPECT_EQ(converter.m_nPointNo, 0);
+}
+
 TEST_F(EpswFeatureWriter, Code3750BecomesOneFeaturePerVertexUnderOneName) {
   converter.m_nFeatureNo = 1;  // a feature was written before, in an earlier run
   const auto& features = write(3750, 3, {"A", "B", "C"});

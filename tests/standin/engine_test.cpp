@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstring>
 
 #include "base/file_io.h"
@@ -238,6 +240,28 @@ TEST_F(Engine, SaveAsWritesUnderTheNewPathAndLeavesTheOriginal) {
   std::string reason;
   ASSERT_TRUE(decodeQel(test::readFile(other), store, reason)) << reason;
   EXPECT_EQ(store.points().size(), 1u);
+}
+
+TEST_F(Engine, CommitOrSaveAsOntoADirectoryIsAProblemAndLeavesNoTemporaryFile) {
+  QelHandle h = open();
+  PointRecord p = point("X1", 0, 0);
+  engine.AddPoint(h, &p, 1);
+  ASSERT_EQ(mkdir(path.c_str(), 0755), 0);  // a folder of the file's name, made while it was open
+  const std::string other = dir.file("other.qel");
+  ASSERT_EQ(mkdir(other.c_str(), 0755), 0);
+  EXPECT_LE(engine.CommitFeatureFile(h), 0);
+  EXPECT_GT(engine.PrepareSaveAs(h), 0);
+  EXPECT_LE(engine.SaveFeatureFileAs(h, other.c_str()), 0);
+  const std::vector<std::string> problems = engine.takeProblems();
+  ASSERT_EQ(problems.size(), 2u);
+  EXPECT_NE(problems[0].find(path), std::string::npos) << problems[0];
+  EXPECT_NE(problems[1].find(other), std::string::npos) << problems[1];
+  for (const std::string& target : {path, other}) {
+    struct stat st;
+    EXPECT_TRUE(stat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) << target;
+    EXPECT_FALSE(fileExists(target + ".tmp~")) << target;
+  }
+  EXPECT_EQ(engine.store(h)->points().size(), 1u);  // the file stays open with its changes
 }
 
 TEST_F(Engine, DamagedOrForeignFilesAreRefusedWithAReason) {

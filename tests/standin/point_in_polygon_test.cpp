@@ -22,7 +22,8 @@ TEST(PointInPolygon, SquareInsideBoundaryOutside) {
 
 TEST(PointInPolygon, OpenRingClosesItself) {
   EXPECT_EQ(locate({0, 0, 10, 0, 0, 10}, 2, 2), 2);
-  EXPECT_EQ(locate({0, 0, 10, 0, 0, 10}, 5, 5), 1);  // on the closing edge
+  EXPECT_EQ(locate({0, 0, 10, 0, 0, 10}, 5, 5), 1);  // on the edge from the second vertex to the third
+  EXPECT_EQ(locate({0, 0, 10, 0, 0, 10}, 0, 5), 1);  // on the closing edge, from the last vertex to the first
 }
 
 TEST(PointInPolygon, ConcaveRingAndVertexOnTheRay) {

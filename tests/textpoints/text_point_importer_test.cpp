@@ -202,6 +202,7 @@ TEST_F(TextPointNaming, AutomaticNumberingContinuesFromTheBase) {
   } cases[] = {
       {"K12", {"K12", "K13", "K14"}}, {"0012", {"12", "13", "14"}}, {"12A", {"12", "13", "14"}},
       {"", {"0", "1", "2"}},          {"AB", {"AB0", "AB1", "AB2"}}, {"点7", {"点7", "点8", "点9"}},
+      {"K1A2", {"K1", "K2", "K3"}},   {"1-23", {"1", "2", "3"}},  // only the first run of digits counts
   };
   for (const auto& c : cases) {
     char base[12], name[12];
