@@ -1,11 +1,9 @@
 #include "attributes/attribute_path_dlg.h"
 
-#include "res/resource_ids.h"
+#include "attributes/attribute_path_ids.h"
 #include "ui/file_dialog.h"
 
 namespace dz {
-
-using namespace res;
 
 const char* const CAttributePathDlg::kCategoryLabels[kCategoryCount] = {
     "宗地文件路径", "界址点文件路径", "房屋文件路径", "管点文件路径", "管线文件路径",

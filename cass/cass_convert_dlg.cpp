@@ -1,11 +1,9 @@
 #include "cass/cass_convert_dlg.h"
 
-#include "res/resource_ids.h"
+#include "cass/cass_convert_ids.h"
 #include "ui/file_dialog.h"
 
 namespace dz {
-
-using namespace res;
 
 CCassConvertDlg::CCassConvertDlg(ui::Dialog* parent) : ui::Dialog(IDD_CASS_CONVERT, parent) {}
 

@@ -1,11 +1,9 @@
 #include "epsw/epsw_convert_dlg.h"
 
-#include "res/resource_ids.h"
+#include "epsw/epsw_convert_ids.h"
 #include "ui/file_dialog.h"
 
 namespace dz {
-
-using namespace res;
 
 CEpswConvertDlg::CEpswConvertDlg(HostLibrary& host, ui::MessageService& messages, ui::Dialog* parent)
     : ui::Dialog(IDD_EPSW_CONVERT, parent), m_converter(host, messages) {}

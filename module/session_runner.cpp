@@ -3,6 +3,7 @@
 #include "base/fixed_field.h"
 #include "module/commands.h"
 #include "module/module_state.h"
+#include "res/dialog_templates.h"
 #include "standin/qel_dump.h"
 #include "ui/headless/headless_backend.h"
 #include "ui/session_log.h"
@@ -16,7 +17,7 @@ SessionOutcome stop(int exitCode, int line, std::string message) { return {exitC
 
 SessionOutcome RunSession(const ui::SessionScript& script, HostLibrary& host, const FeatureFileEngine& engine,
                           const std::function<void(const std::string& line)>& log) {
-  ui::HeadlessBackend backend(log);
+  ui::HeadlessBackend backend(log, [](int id) { return res::FindDialogTemplate(id); });
   std::string unexpected;
   ModuleContext context;
   context.host = &host;

@@ -1,6 +1,9 @@
 #include "res/dialog_templates.h"
 
-#include "res/resource_ids.h"
+#include "attributes/attribute_path_ids.h"
+#include "cass/cass_convert_ids.h"
+#include "epsw/epsw_convert_ids.h"
+#include "textpoints/text_data_ids.h"
 
 namespace dz::res {
 namespace {

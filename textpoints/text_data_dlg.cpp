@@ -1,12 +1,10 @@
 #include "textpoints/text_data_dlg.h"
 
 #include "base/line_reader.h"
-#include "res/resource_ids.h"
+#include "textpoints/text_data_ids.h"
 #include "ui/file_dialog.h"
 
 namespace dz {
-
-using namespace res;
 
 CTextDataDlg::CTextDataDlg(HostLibrary& host, ui::MessageService& messages, ui::Dialog* parent)
     : ui::Dialog(IDD_TEXT_DATA, parent), m_importer(host, messages) {}

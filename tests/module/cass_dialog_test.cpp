@@ -6,16 +6,14 @@
 #include "base/gbk.h"
 #include "base/json.h"
 #include "cass/cass_convert_dlg.h"
+#include "cass/cass_convert_ids.h"
 #include "module/session_runner.h"
-#include "res/resource_ids.h"
 #include "standin/engine.h"
 #include "tests/support/test_files.h"
 #include "tests/ui/headless_test_support.h"
 
 namespace dz::test {
 namespace {
-
-using namespace res;
 
 // The dialog on its own, on the headless backend, with two input files that
 // exist (the open dialogs take only existing files).

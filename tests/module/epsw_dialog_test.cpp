@@ -6,15 +6,13 @@
 #include "base/fixed_field.h"
 #include "base/json.h"
 #include "epsw/epsw_convert_dlg.h"
-#include "res/resource_ids.h"
+#include "epsw/epsw_convert_ids.h"
 #include "standin/engine.h"
 #include "tests/support/test_files.h"
 #include "tests/ui/headless_test_support.h"
 
 namespace dz::test {
 namespace {
-
-using namespace res;
 
 // The dialog on the headless backend over the stand-in engine, with a .cor
 // file of one circle (C1, C2), a .not file and the code table.

@@ -6,6 +6,7 @@
 #include "module/command_frame.h"
 #include "module/commands.h"
 #include "module/module_state.h"
+#include "res/dialog_templates.h"
 #include "standin/engine.h"
 #include "tests/support/test_files.h"
 #include "tests/ui/headless_test_support.h"
@@ -16,7 +17,7 @@ namespace {
 // The host's own state, current while it calls a command.
 class ModuleFrame : public ::testing::Test {
  protected:
-  ModuleFrame() : engine("."), backend() {
+  ModuleFrame() : engine("."), backend({}, res::FindDialogTemplate) {
     context.host = &engine;
     context.ui = *backend.Services();
     context.unexpectedFailure = [this](const std::string& what) { failures.push_back(what); };
@@ -110,7 +111,7 @@ TEST_F(ModuleFrame, CommandsGiveTheCallersStateBackOnEveryWayOut) {
   ModuleStateScope host(hostState);
   for (const std::string& lines : sessions) {
     for (void (*command)() : {&CmdConvertCass, &CmdConvertCassLegacy}) {
-      ui::HeadlessBackend b;
+      ui::HeadlessBackend b({}, res::FindDialogTemplate);
       ModuleContext c = context;
       c.ui = *b.Services();
       ModuleAttachment attached(c);
@@ -142,7 +143,7 @@ TEST_F(ModuleFrame, DialogCommandsGiveTheCallersStateBackOnEveryWayOut) {
   };
   ModuleStateScope host(hostState);
   for (const Way& way : ways) {
-    ui::HeadlessBackend b;
+    ui::HeadlessBackend b({}, res::FindDialogTemplate);
     ModuleContext c = context;
     c.ui = *b.Services();
     ModuleAttachment attached(c);

@@ -3,13 +3,16 @@
 #include <cstring>
 #include <map>
 
+#include "attributes/attribute_path_ids.h"
 #include "base/gbk.h"
 #include "base/json.h"
+#include "cass/cass_convert_ids.h"
+#include "epsw/epsw_convert_ids.h"
 #include "res/dialog_templates.h"
 #include "res/rc_writer.h"
-#include "res/resource_ids.h"
 #include "tests/support/run_command.h"
 #include "tests/support/test_files.h"
+#include "textpoints/text_data_ids.h"
 
 namespace dz::test {
 namespace {
@@ -27,10 +30,10 @@ TEST(DialogResources, CommittedScriptIsTheGeneratorsOutput) {
 TEST(DialogResources, EveryDialogIsAChineseModalFrameIn9PointSongti) {
   ASSERT_EQ(res::DialogTemplates().size(), 4u);
   const std::map<int, std::string> captions = {
-      {res::IDD_CASS_CONVERT, "CASS数据转换"},
-      {res::IDD_EPSW_CONVERT, "清华山维数据转换"},
-      {res::IDD_ATTRIBUTE_PATH, "设置路径"},
-      {res::IDD_TEXT_DATA, "读文本数据"},
+      {IDD_CASS_CONVERT, "CASS数据转换"},
+      {IDD_EPSW_CONVERT, "清华山维数据转换"},
+      {IDD_ATTRIBUTE_PATH, "设置路径"},
+      {IDD_TEXT_DATA, "读文本数据"},
   };
   for (const ui::DialogTemplate& d : res::DialogTemplates()) {
     EXPECT_EQ(d.caption, captions.at(d.id));
@@ -54,9 +57,9 @@ TEST(DialogResources, ControlsFollowTheirKindsRules) {
         ++defaults;
         EXPECT_EQ(c.id, 1) << d.id;
       }
-      const bool display = d.id == res::IDD_TEXT_DATA &&
-                           (c.id == res::IDC_TEXT_SHOW_EAST || c.id == res::IDC_TEXT_SHOW_NORTH ||
-                            c.id == res::IDC_TEXT_SHOW_ELEV || c.id == res::IDC_TEXT_SHOW_CODE);
+      const bool display = d.id == IDD_TEXT_DATA &&
+                           (c.id == IDC_TEXT_SHOW_EAST || c.id == IDC_TEXT_SHOW_NORTH ||
+                            c.id == IDC_TEXT_SHOW_ELEV || c.id == IDC_TEXT_SHOW_CODE);
       EXPECT_EQ((c.style & ui::kWsDisabled) != 0, display) << d.id << "/" << c.id;
     }
     EXPECT_EQ(defaults, 1) << d.id;
@@ -64,16 +67,16 @@ TEST(DialogResources, ControlsFollowTheirKindsRules) {
 }
 
 TEST(DialogResources, ListInitialisationsInTheirOrder) {
-  const ui::DialogTemplate* attributes = res::FindDialogTemplate(res::IDD_ATTRIBUTE_PATH);
+  const ui::DialogTemplate* attributes = res::FindDialogTemplate(IDD_ATTRIBUTE_PATH);
   ASSERT_EQ(attributes->lists.size(), 1u);
-  EXPECT_EQ(attributes->lists[0].controlId, res::IDC_ATTR_CATEGORY);
+  EXPECT_EQ(attributes->lists[0].controlId, IDC_ATTR_CATEGORY);
   const std::vector<std::string> categories = {"宗地", "界址点", "房屋", "管点", "管线", "控制点", "坎高", "住户", "界址线"};
   EXPECT_EQ(attributes->lists[0].items, categories);
-  const ui::DialogTemplate* text = res::FindDialogTemplate(res::IDD_TEXT_DATA);
+  const ui::DialogTemplate* text = res::FindDialogTemplate(IDD_TEXT_DATA);
   ASSERT_EQ(text->lists.size(), 1u);
-  EXPECT_EQ(text->lists[0].controlId, res::IDC_TEXT_DUP_POLICY);
+  EXPECT_EQ(text->lists[0].controlId, IDC_TEXT_DUP_POLICY);
   EXPECT_EQ(text->lists[0].items, (std::vector<std::string>{"改点名", "更新", "忽略"}));
-  EXPECT_TRUE(res::FindDialogTemplate(res::IDD_CASS_CONVERT)->lists.empty());
+  EXPECT_TRUE(res::FindDialogTemplate(IDD_CASS_CONVERT)->lists.empty());
   EXPECT_EQ(res::FindDialogTemplate(9999), nullptr);
 }
 

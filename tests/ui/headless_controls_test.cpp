@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "res/dialog_templates.h"
-#include "res/resource_ids.h"
 #include "tests/ui/test_dialog.h"
+#include "textpoints/text_data_ids.h"
 #include "ui/headless/headless_window.h"
 
 namespace dz::test {
@@ -25,112 +25,112 @@ class HeadlessControls : public ::testing::Test {
 
 class TextDataControls : public HeadlessControls {
  protected:
-  TextDataControls() : HeadlessControls(*res::FindDialogTemplate(res::IDD_TEXT_DATA)) {}
+  TextDataControls() : HeadlessControls(*res::FindDialogTemplate(IDD_TEXT_DATA)) {}
 };
 
 TEST_F(TextDataControls, TemplateGivesInitialStatesAndLists) {
-  for (int id : {res::IDC_TEXT_SHOW_EAST, res::IDC_TEXT_SHOW_NORTH, res::IDC_TEXT_SHOW_ELEV, res::IDC_TEXT_SHOW_CODE})
+  for (int id : {IDC_TEXT_SHOW_EAST, IDC_TEXT_SHOW_NORTH, IDC_TEXT_SHOW_ELEV, IDC_TEXT_SHOW_CODE})
     EXPECT_FALSE(window.IsItemEnabled(id)) << id;
-  for (int id : {res::IDC_TEXT_START_NO, res::IDC_TEXT_CYCLE, res::IDC_TEXT_PATH, res::IDC_TEXT_CHECK})
+  for (int id : {IDC_TEXT_START_NO, IDC_TEXT_CYCLE, IDC_TEXT_PATH, IDC_TEXT_CHECK})
     EXPECT_TRUE(window.IsItemEnabled(id)) << id;
-  EXPECT_EQ(window.GetCount(res::IDC_TEXT_DUP_POLICY), 3);
+  EXPECT_EQ(window.GetCount(IDC_TEXT_DUP_POLICY), 3);
   std::string item;
-  ASSERT_TRUE(window.GetItemString(res::IDC_TEXT_DUP_POLICY, 2, item));
+  ASSERT_TRUE(window.GetItemString(IDC_TEXT_DUP_POLICY, 2, item));
   EXPECT_EQ(item, "忽略");
-  EXPECT_FALSE(window.GetItemString(res::IDC_TEXT_DUP_POLICY, 3, item));
+  EXPECT_FALSE(window.GetItemString(IDC_TEXT_DUP_POLICY, 3, item));
   EXPECT_EQ(item, "忽略");
-  EXPECT_EQ(window.GetCurSel(res::IDC_TEXT_DUP_POLICY), -1);
-  EXPECT_EQ(window.GetCount(res::IDC_TEXT_PREVIEW), 0);
+  EXPECT_EQ(window.GetCurSel(IDC_TEXT_DUP_POLICY), -1);
+  EXPECT_EQ(window.GetCount(IDC_TEXT_PREVIEW), 0);
 }
 
 TEST_F(TextDataControls, RadioButtonsCheckThemselvesWithinTheirGroup) {
-  window.CheckButton(res::IDC_TEXT_COLUMN_LAYOUT, 1);
-  window.CheckButton(res::IDC_TEXT_AUTO_NUMBER, 1);
-  EXPECT_EQ(window.Click(res::IDC_TEXT_ROW_LAYOUT), "");
-  EXPECT_EQ(window.IsButtonChecked(res::IDC_TEXT_ROW_LAYOUT), 1);
-  EXPECT_EQ(window.IsButtonChecked(res::IDC_TEXT_COLUMN_LAYOUT), 0);
-  EXPECT_EQ(window.IsButtonChecked(res::IDC_TEXT_AUTO_NUMBER), 1);  // another group
-  EXPECT_EQ(window.Click(res::IDC_TEXT_CUSTOM_NUMBER), "");
-  EXPECT_EQ(window.IsButtonChecked(res::IDC_TEXT_AUTO_NUMBER), 0);
-  EXPECT_EQ(window.IsButtonChecked(res::IDC_TEXT_ROW_LAYOUT), 1);
+  window.CheckButton(IDC_TEXT_COLUMN_LAYOUT, 1);
+  window.CheckButton(IDC_TEXT_AUTO_NUMBER, 1);
+  EXPECT_EQ(window.Click(IDC_TEXT_ROW_LAYOUT), "");
+  EXPECT_EQ(window.IsButtonChecked(IDC_TEXT_ROW_LAYOUT), 1);
+  EXPECT_EQ(window.IsButtonChecked(IDC_TEXT_COLUMN_LAYOUT), 0);
+  EXPECT_EQ(window.IsButtonChecked(IDC_TEXT_AUTO_NUMBER), 1);  // another group
+  EXPECT_EQ(window.Click(IDC_TEXT_CUSTOM_NUMBER), "");
+  EXPECT_EQ(window.IsButtonChecked(IDC_TEXT_AUTO_NUMBER), 0);
+  EXPECT_EQ(window.IsButtonChecked(IDC_TEXT_ROW_LAYOUT), 1);
   // Clicking the checked one again keeps it checked and still notifies.
-  EXPECT_EQ(window.Click(res::IDC_TEXT_CUSTOM_NUMBER), "");
-  EXPECT_EQ(window.IsButtonChecked(res::IDC_TEXT_CUSTOM_NUMBER), 1);
-  const Notifications expected = {{res::IDC_TEXT_ROW_LAYOUT, ui::kBnClicked},
-                                  {res::IDC_TEXT_CUSTOM_NUMBER, ui::kBnClicked},
-                                  {res::IDC_TEXT_CUSTOM_NUMBER, ui::kBnClicked}};
+  EXPECT_EQ(window.Click(IDC_TEXT_CUSTOM_NUMBER), "");
+  EXPECT_EQ(window.IsButtonChecked(IDC_TEXT_CUSTOM_NUMBER), 1);
+  const Notifications expected = {{IDC_TEXT_ROW_LAYOUT, ui::kBnClicked},
+                                  {IDC_TEXT_CUSTOM_NUMBER, ui::kBnClicked},
+                                  {IDC_TEXT_CUSTOM_NUMBER, ui::kBnClicked}};
   EXPECT_EQ(notified, expected);
-  EXPECT_EQ(window.RadioGroup(res::IDC_TEXT_COLUMN_LAYOUT),
-            (std::vector<int>{res::IDC_TEXT_COLUMN_LAYOUT, res::IDC_TEXT_ROW_LAYOUT}));
-  EXPECT_EQ(window.RadioGroup(res::IDC_TEXT_AUTO_NUMBER),
-            (std::vector<int>{res::IDC_TEXT_AUTO_NUMBER, res::IDC_TEXT_CUSTOM_NUMBER}));
+  EXPECT_EQ(window.RadioGroup(IDC_TEXT_COLUMN_LAYOUT),
+            (std::vector<int>{IDC_TEXT_COLUMN_LAYOUT, IDC_TEXT_ROW_LAYOUT}));
+  EXPECT_EQ(window.RadioGroup(IDC_TEXT_AUTO_NUMBER),
+            (std::vector<int>{IDC_TEXT_AUTO_NUMBER, IDC_TEXT_CUSTOM_NUMBER}));
 }
 
 TEST_F(TextDataControls, SetCheckChangesOnlyThatButtonAndNotifiesNobody) {
-  window.CheckButton(res::IDC_TEXT_COLUMN_LAYOUT, 1);
-  window.CheckButton(res::IDC_TEXT_ROW_LAYOUT, 2);  // a two-state button caps at checked
-  EXPECT_EQ(window.IsButtonChecked(res::IDC_TEXT_COLUMN_LAYOUT), 1);
-  EXPECT_EQ(window.IsButtonChecked(res::IDC_TEXT_ROW_LAYOUT), 1);
-  window.CheckButton(res::IDC_TEXT_CHECK, 1);  // push buttons keep no state
-  EXPECT_EQ(window.IsButtonChecked(res::IDC_TEXT_CHECK), 0);
+  window.CheckButton(IDC_TEXT_COLUMN_LAYOUT, 1);
+  window.CheckButton(IDC_TEXT_ROW_LAYOUT, 2);  // a two-state button caps at checked
+  EXPECT_EQ(window.IsButtonChecked(IDC_TEXT_COLUMN_LAYOUT), 1);
+  EXPECT_EQ(window.IsButtonChecked(IDC_TEXT_ROW_LAYOUT), 1);
+  window.CheckButton(IDC_TEXT_CHECK, 1);  // push buttons keep no state
+  EXPECT_EQ(window.IsButtonChecked(IDC_TEXT_CHECK), 0);
   EXPECT_TRUE(notified.empty());
 }
 
 TEST_F(TextDataControls, DropDownListShowsItsSelection) {
-  EXPECT_EQ(window.SetCurSel(res::IDC_TEXT_DUP_POLICY, 1), 1);
-  EXPECT_EQ(window.GetItemText(res::IDC_TEXT_DUP_POLICY), "更新");
-  window.SetItemText(res::IDC_TEXT_DUP_POLICY, "改点名");  // a drop-down list has no edit to set
-  EXPECT_EQ(window.GetCurSel(res::IDC_TEXT_DUP_POLICY), 1);
-  EXPECT_EQ(window.SetCurSel(res::IDC_TEXT_DUP_POLICY, 3), ui::kCbErr);
-  EXPECT_EQ(window.GetCurSel(res::IDC_TEXT_DUP_POLICY), -1);
-  EXPECT_EQ(window.GetItemText(res::IDC_TEXT_DUP_POLICY), "");
-  EXPECT_EQ(window.Select(res::IDC_TEXT_DUP_POLICY, 0), "");
-  EXPECT_EQ(window.GetCurSel(res::IDC_TEXT_DUP_POLICY), 0);
-  EXPECT_EQ(notified, (Notifications{{res::IDC_TEXT_DUP_POLICY, ui::kCbnSelChange}}));
-  EXPECT_NE(window.Select(res::IDC_TEXT_DUP_POLICY, 3), "");
-  EXPECT_EQ(window.GetCurSel(res::IDC_TEXT_DUP_POLICY), 0);
+  EXPECT_EQ(window.SetCurSel(IDC_TEXT_DUP_POLICY, 1), 1);
+  EXPECT_EQ(window.GetItemText(IDC_TEXT_DUP_POLICY), "更新");
+  window.SetItemText(IDC_TEXT_DUP_POLICY, "改点名");  // a drop-down list has no edit to set
+  EXPECT_EQ(window.GetCurSel(IDC_TEXT_DUP_POLICY), 1);
+  EXPECT_EQ(window.SetCurSel(IDC_TEXT_DUP_POLICY, 3), ui::kCbErr);
+  EXPECT_EQ(window.GetCurSel(IDC_TEXT_DUP_POLICY), -1);
+  EXPECT_EQ(window.GetItemText(IDC_TEXT_DUP_POLICY), "");
+  EXPECT_EQ(window.Select(IDC_TEXT_DUP_POLICY, 0), "");
+  EXPECT_EQ(window.GetCurSel(IDC_TEXT_DUP_POLICY), 0);
+  EXPECT_EQ(notified, (Notifications{{IDC_TEXT_DUP_POLICY, ui::kCbnSelChange}}));
+  EXPECT_NE(window.Select(IDC_TEXT_DUP_POLICY, 3), "");
+  EXPECT_EQ(window.GetCurSel(IDC_TEXT_DUP_POLICY), 0);
 }
 
 TEST_F(TextDataControls, ListBoxKeepsInsertionOrderAndNotifiesSelections) {
-  window.AddString(res::IDC_TEXT_PREVIEW, "b line");
-  window.AddString(res::IDC_TEXT_PREVIEW, "a line");
+  window.AddString(IDC_TEXT_PREVIEW, "b line");
+  window.AddString(IDC_TEXT_PREVIEW, "a line");
   std::string first;
-  window.GetItemString(res::IDC_TEXT_PREVIEW, 0, first);
+  window.GetItemString(IDC_TEXT_PREVIEW, 0, first);
   EXPECT_EQ(first, "b line");
-  EXPECT_EQ(window.Select(res::IDC_TEXT_PREVIEW, 1), "");
-  EXPECT_EQ(notified, (Notifications{{res::IDC_TEXT_PREVIEW, ui::kLbnSelChange}}));
-  window.ResetContent(res::IDC_TEXT_PREVIEW);
-  EXPECT_EQ(window.GetCount(res::IDC_TEXT_PREVIEW), 0);
-  EXPECT_EQ(window.GetCurSel(res::IDC_TEXT_PREVIEW), -1);
+  EXPECT_EQ(window.Select(IDC_TEXT_PREVIEW, 1), "");
+  EXPECT_EQ(notified, (Notifications{{IDC_TEXT_PREVIEW, ui::kLbnSelChange}}));
+  window.ResetContent(IDC_TEXT_PREVIEW);
+  EXPECT_EQ(window.GetCount(IDC_TEXT_PREVIEW), 0);
+  EXPECT_EQ(window.GetCurSel(IDC_TEXT_PREVIEW), -1);
 }
 
 TEST_F(TextDataControls, UserCannotActOnDisabledOrReadOnlyControls) {
-  EXPECT_NE(window.Type(res::IDC_TEXT_SHOW_EAST, "1"), "");
-  window.EnableItem(res::IDC_TEXT_START_NO, false);
-  EXPECT_NE(window.Type(res::IDC_TEXT_START_NO, "5"), "");
-  window.EnableItem(res::IDC_TEXT_CHECK, false);
-  EXPECT_NE(window.Click(res::IDC_TEXT_CHECK), "");
-  window.EnableItem(res::IDC_TEXT_DUP_POLICY, false);
-  EXPECT_NE(window.Select(res::IDC_TEXT_DUP_POLICY, 0), "");
-  window.SetReadOnly(res::IDC_TEXT_PATH, true);
-  EXPECT_TRUE(window.IsItemEnabled(res::IDC_TEXT_PATH));
-  EXPECT_NE(window.Type(res::IDC_TEXT_PATH, "x"), "");
-  EXPECT_EQ(window.GetItemText(res::IDC_TEXT_PATH), "");
+  EXPECT_NE(window.Type(IDC_TEXT_SHOW_EAST, "1"), "");
+  window.EnableItem(IDC_TEXT_START_NO, false);
+  EXPECT_NE(window.Type(IDC_TEXT_START_NO, "5"), "");
+  window.EnableItem(IDC_TEXT_CHECK, false);
+  EXPECT_NE(window.Click(IDC_TEXT_CHECK), "");
+  window.EnableItem(IDC_TEXT_DUP_POLICY, false);
+  EXPECT_NE(window.Select(IDC_TEXT_DUP_POLICY, 0), "");
+  window.SetReadOnly(IDC_TEXT_PATH, true);
+  EXPECT_TRUE(window.IsItemEnabled(IDC_TEXT_PATH));
+  EXPECT_NE(window.Type(IDC_TEXT_PATH, "x"), "");
+  EXPECT_EQ(window.GetItemText(IDC_TEXT_PATH), "");
   EXPECT_TRUE(notified.empty());
   // The program may still set the text of a read-only box.
-  window.SetItemText(res::IDC_TEXT_PATH, "set");
-  EXPECT_EQ(window.GetItemText(res::IDC_TEXT_PATH), "set");
-  window.SetReadOnly(res::IDC_TEXT_PATH, false);
-  EXPECT_EQ(window.Type(res::IDC_TEXT_PATH, "typed"), "");
-  EXPECT_EQ(notified, (Notifications{{res::IDC_TEXT_PATH, ui::kEnChange}}));
+  window.SetItemText(IDC_TEXT_PATH, "set");
+  EXPECT_EQ(window.GetItemText(IDC_TEXT_PATH), "set");
+  window.SetReadOnly(IDC_TEXT_PATH, false);
+  EXPECT_EQ(window.Type(IDC_TEXT_PATH, "typed"), "");
+  EXPECT_EQ(notified, (Notifications{{IDC_TEXT_PATH, ui::kEnChange}}));
 }
 
 TEST_F(TextDataControls, ActionsNeedAControlOfTheRightKind) {
   EXPECT_NE(window.Click(4242), "");
   EXPECT_NE(window.Click(ui::kStaticId), "");
-  EXPECT_NE(window.Type(res::IDC_TEXT_CHECK, "x"), "");
-  EXPECT_NE(window.Check(res::IDC_TEXT_AUTO_NUMBER, true), "");  // a radio button is not a check box
-  EXPECT_NE(window.Select(res::IDC_TEXT_PATH, 0), "");
+  EXPECT_NE(window.Type(IDC_TEXT_CHECK, "x"), "");
+  EXPECT_NE(window.Check(IDC_TEXT_AUTO_NUMBER, true), "");  // a radio button is not a check box
+  EXPECT_NE(window.Select(IDC_TEXT_PATH, 0), "");
   EXPECT_FALSE(window.HasItem(ui::kStaticId));
   EXPECT_TRUE(notified.empty());
 }

@@ -1,6 +1,7 @@
 // Test support for dialogs on the headless backend: the user's actions
-// written as script lines, a backend whose log is kept, and its services
-// made current for the dialogs a test builds.
+// written as script lines, a backend whose log is kept (on the plug-in's own
+// dialog templates unless told otherwise), and its services made current for
+// the dialogs a test builds.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "res/dialog_templates.h"
 #include "ui/headless/headless_backend.h"
 #include "ui/session_script.h"
 
@@ -25,7 +27,7 @@ inline std::vector<ui::ScriptAction> Actions(const std::string& lines) {
 
 class HeadlessSession {
  public:
-  explicit HeadlessSession(ui::TemplateLookup templates = {})
+  explicit HeadlessSession(ui::TemplateLookup templates = res::FindDialogTemplate)
       : backend([this](const std::string& line) { log.push_back(line); }, std::move(templates)),
         scope(backend.Services()) {}
 

@@ -2,7 +2,6 @@
 
 #include "base/file_io.h"
 #include "base/gbk.h"
-#include "res/dialog_templates.h"
 #include "ui/session_log.h"
 
 namespace dz::ui {
@@ -29,7 +28,6 @@ std::string fileDialogText(const FileDialogRequest& r) {
 
 HeadlessBackend::HeadlessBackend(LogSink log, TemplateLookup templates)
     : log_(std::move(log)), templates_(std::move(templates)) {
-  if (!templates_) templates_ = [](int id) { return res::FindDialogTemplate(id); };
   services_.dialogs = this;
   services_.messages = this;
   services_.files = this;
@@ -67,7 +65,7 @@ void HeadlessBackend::log(const std::string& line) const {
 
 int HeadlessBackend::RunModal(int templateId, Dialog& dialog) {
   if (failed_) throw ScriptMismatch{failure_};
-  const DialogTemplate* t = templates_(templateId);
+  const DialogTemplate* t = templates_ ? templates_(templateId) : nullptr;
   if (!t) return -1;
   HeadlessWindow window(*t);
   window.SetNotify([&dialog](int id, int code) { dialog.HandleCommand(id, code); });

@@ -1,6 +1,6 @@
 // The headless backend: modal dialogs, message boxes and file dialogs played
-// from a script of the user's actions instead of a screen. Each dialog's
-// controls come from the same template definition as the Windows resources.
+// from a script of the user's actions instead of a screen. The backend is
+// handed the templates its dialogs' controls are built from.
 // A script that does not fit what happens (an action for a control that does
 // not exist, an answer nobody asked for, actions left when the dialog is
 // gone, a dialog still open when the actions run out) stops the session:
@@ -31,8 +31,7 @@ class HeadlessBackend : public DialogRunner, public MessageService, public FileD
   // Called after each action a dialog took, for tests that look inside.
   using Observer = std::function<void(const ScriptAction& action, HeadlessWindow& window, Dialog& dialog)>;
 
-  // `templates` defaults to the plug-in's own dialog definition.
-  explicit HeadlessBackend(LogSink log = {}, TemplateLookup templates = {});
+  HeadlessBackend(LogSink log, TemplateLookup templates);
 
   UiServices* Services() { return &services_; }
   void SetObserver(Observer observer) { observer_ = std::move(observer); }
