@@ -5,7 +5,7 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "module/session_runner.h"
-#include "ui/session_script.h"
+#include "session/session_script.h"
 
 namespace dz::cli {
 namespace {
@@ -21,15 +21,15 @@ int runSession(const Options& options) {
     printError("dobrenz run: " + path + " cannot be read");
     return kExitFailure;
   }
-  ui::SessionScript script;
-  ui::ScriptError error;
-  if (!ui::ParseSessionScript(text, script, error)) {
+  session::SessionScript script;
+  session::ScriptError error;
+  if (!session::ParseSessionScript(text, script, error)) {
     printError("dobrenz run: " + path + ":" + std::to_string(error.line) + ": " + error.message);
     return kExitUsage;
   }
 
   HostSession session(options.value("host-dir"), options.value("trace"));
-  const module::SessionOutcome outcome =
+  const session::SessionOutcome outcome =
       module::RunSession(script, session.host(), session.engine(), [](const std::string& line) {
         std::fwrite(line.data(), 1, line.size(), stdout);
         std::fputc('\n', stdout);

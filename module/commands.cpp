@@ -5,6 +5,7 @@
 #include "base/fixed_field.h"
 #include "module/command_frame.h"
 #include "module/command_work.h"
+#include "session/command_table.h"
 
 using dz::module::ModuleContext;
 using dz::module::RunCommandFrame;
@@ -48,32 +49,30 @@ QelHandle HandleFromArgument(int argument) {
   return static_cast<QelHandle>(static_cast<uint16_t>(static_cast<uint32_t>(argument) & 0xFFFFu));
 }
 
-const std::vector<CommandInfo>& Commands() {
-  static const std::vector<CommandInfo> commands = {
-      {10, "CmdConvertCass", false, false, true},
-      {20, "CmdConvertCassLegacy", false, false, true},
-      {30, "CmdConvertEpsw", false, false, true},
-      {40, "CmdAttachAttributes", true, false, true},
-      {50, "CmdReadTextPoints", true, true, true},
-  };
-  return commands;
+namespace {
+
+// The function behind each ordinal, as the .def file exports it.
+void* entryPoint(int ordinal) {
+  switch (ordinal) {
+    case 10: return reinterpret_cast<void*>(&CmdConvertCass);
+    case 20: return reinterpret_cast<void*>(&CmdConvertCassLegacy);
+    case 30: return reinterpret_cast<void*>(&CmdConvertEpsw);
+    case 40: return reinterpret_cast<void*>(&CmdAttachAttributes);
+    case 50: return reinterpret_cast<void*>(&CmdReadTextPoints);
+    default: return nullptr;
+  }
 }
 
-const CommandInfo* FindCommand(int ordinal) {
-  for (const CommandInfo& c : Commands())
-    if (c.ordinal == ordinal) return &c;
-  return nullptr;
-}
+}  // namespace
 
 bool InvokeCommand(int ordinal, int handle, char* name12) {
-  switch (ordinal) {
-    case 10: CmdConvertCass(); return true;
-    case 20: CmdConvertCassLegacy(); return true;
-    case 30: CmdConvertEpsw(); return true;
-    case 40: CmdAttachAttributes(handle); return true;
-    case 50: CmdReadTextPoints(handle, name12); return true;
-    default: return false;
-  }
+  // Called as the host calls the exports: with the arguments the command
+  // table gives the ordinal.
+  const session::Command* command = session::FindCommand(ordinal);
+  void* entry = entryPoint(ordinal);
+  if (!command || !entry) return false;
+  session::CallEntryPoint(*command, entry, handle, name12);
+  return true;
 }
 
 }  // namespace dz::module

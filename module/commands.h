@@ -1,8 +1,7 @@
-// The five commands the host calls by ordinal (10, 20, 30, 40, 50). Each runs
-// to its end inside the call, in the command frame, and returns nothing.
+// The entry points of the five commands the host calls by ordinal (the table
+// of session/command_table.h: ordinal, dialog, arguments). Each runs to its
+// end inside the call, in the command frame, and returns nothing.
 #pragma once
-
-#include <vector>
 
 #include "host/host_library.h"
 #include "host/callconv.h"
@@ -30,20 +29,7 @@ namespace dz::module {
 // bits count.
 QelHandle HandleFromArgument(int argument);
 
-struct CommandInfo {
-  int ordinal;
-  const char* name;
-  bool takesHandle;
-  bool takesName;
-  // False while the command's dialog and worker are not part of the build;
-  // the players refuse to call it then.
-  bool available;
-};
-
-const std::vector<CommandInfo>& Commands();
-const CommandInfo* FindCommand(int ordinal);
-
-// Calls the command of `ordinal` with the arguments it takes; false when
+// Calls the entry point of `ordinal` with the arguments it takes; false when
 // there is no such command.
 bool InvokeCommand(int ordinal, int handle, char* name12);
 

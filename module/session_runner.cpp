@@ -1,73 +1,78 @@
 #include "module/session_runner.h"
 
-#include "base/fixed_field.h"
 #include "module/commands.h"
 #include "module/module_state.h"
 #include "res/dialog_templates.h"
+#include "session/headless_backend.h"
 #include "standin/qel_dump.h"
-#include "ui/headless/headless_backend.h"
-#include "ui/session_log.h"
 
 namespace dz::module {
 namespace {
 
-SessionOutcome stop(int exitCode, int line, std::string message) { return {exitCode, line, std::move(message)}; }
+class EngineDump : public session::EngineReadout {
+ public:
+  explicit EngineDump(const FeatureFileEngine& engine) : engine_(engine) {}
+  std::string LastOpenError() const override { return engine_.lastOpenError(); }
+  bool DumpJson(QelHandle file, std::string& json) const override {
+    const FeatureStore* store = engine_.store(file);
+    if (!store) return false;
+    json = dumpFeatureStore(*store);
+    return true;
+  }
+
+ private:
+  const FeatureFileEngine& engine_;
+};
+
+// Calls the module's commands as the host does, with the user's actions of
+// the call on the headless backend.
+class ModuleCaller : public session::CommandCaller {
+ public:
+  explicit ModuleCaller(session::HeadlessBackend& backend) : backend_(backend) {}
+
+  // What the module's frame caught, unless the script stopped the command.
+  void Unexpected(const std::string& what) {
+    if (!backend_.Failed()) unexpected_ = what;
+  }
+
+  std::string Unavailable(const session::Command&) override { return std::string(); }
+
+  session::SessionOutcome Call(const session::ScriptStep& step, const session::Command& command, int handle,
+                               char* name12) override {
+    backend_.BeginActions(step.actions, step.endLine);
+    unexpected_.clear();
+    InvokeCommand(command.ordinal, handle, name12);
+    if (backend_.Failed()) return {2, backend_.Failure().line, backend_.Failure().message};
+    if (!unexpected_.empty())
+      return {1, step.line, "command " + std::to_string(command.ordinal) + " failed: " + unexpected_};
+    return {};
+  }
+
+ private:
+  session::HeadlessBackend& backend_;
+  std::string unexpected_;
+};
 
 }  // namespace
 
-SessionOutcome RunSession(const ui::SessionScript& script, HostLibrary& host, const FeatureFileEngine& engine,
-                          const std::function<void(const std::string& line)>& log) {
-  ui::HeadlessBackend backend(log, [](int id) { return res::FindDialogTemplate(id); });
-  std::string unexpected;
+session::SessionOutcome RunSession(const session::SessionScript& script, HostLibrary& host,
+                                   const FeatureFileEngine& engine,
+                                   const std::function<void(const std::string& line)>& log) {
+  session::HeadlessBackend backend(log, [](int id) { return res::FindDialogTemplate(id); });
+  ModuleCaller caller(backend);
   ModuleContext context;
   context.host = &host;
   context.ui = *backend.Services();
-  context.unexpectedFailure = [&](const std::string& what) {
-    if (!backend.Failed()) unexpected = what;
-  };
+  context.unexpectedFailure = [&caller](const std::string& what) { caller.Unexpected(what); };
   ModuleAttachment attachment(context);
 
-  QelHandle file = 0;
-  char name[kNameWidth] = {};
-  for (const ui::ScriptStep& step : script.steps) {
-    switch (step.kind) {
-      case ui::ScriptStep::Kind::Open: {
-        const QelHandle h = host.OpenFeatureFile(step.text.c_str());
-        if (h <= 0) return stop(1, step.line, "cannot open " + step.utf8 + ": " + engine.lastOpenError());
-        file = h;
-        break;
-      }
-      case ui::ScriptStep::Kind::Name:
-        copyFieldFrom(name, kNameWidth, step.text.data());
-        break;
-      case ui::ScriptStep::Kind::Call: {
-        const CommandInfo* command = FindCommand(step.ordinal);
-        const std::string label = "command " + std::to_string(step.ordinal);
-        if (!command || !command->available) return stop(2, step.line, label + " is not available in this build");
-        if (command->takesHandle && file <= 0)
-          return stop(2, step.line, label + " works on the host's open file: open one first");
-        backend.BeginActions(step.actions, step.endLine);
-        unexpected.clear();
-        InvokeCommand(step.ordinal, file, name);
-        if (backend.Failed()) return stop(2, backend.Failure().line, backend.Failure().message);
-        if (!unexpected.empty()) return stop(1, step.line, label + " failed: " + unexpected);
-        if (command->takesName) log(ui::LogName(name));
-        if (!backend.FinishActions()) return stop(2, backend.Failure().line, backend.Failure().message);
-        break;
-      }
-      case ui::ScriptStep::Kind::Commit:
-        if (file <= 0) return stop(2, step.line, "commit needs an open file: open one first");
-        host.CommitFeatureFile(file);
-        break;
-      case ui::ScriptStep::Kind::Dump: {
-        const FeatureStore* store = file > 0 ? engine.store(file) : nullptr;
-        if (!store) return stop(2, step.line, "dump needs an open file: open one first");
-        std::string json = dumpFeatureStore(*store);
-        if (!json.empty() && json.back() == '\n') json.pop_back();
-        log(json);
-        break;
-      }
-    }
+  const EngineDump readout(engine);
+  session::HostSteps steps(host, readout, log);
+  for (const session::ScriptStep& step : script.steps) {
+    const session::SessionOutcome outcome = steps.Play(step, caller);
+    if (outcome.exitCode != 0) return outcome;
+    if (step.kind == session::ScriptStep::Kind::Call && !backend.FinishActions())
+      return {2, backend.Failure().line, backend.Failure().message};
   }
   return {};
 }

@@ -1,7 +1,6 @@
 #include "qelhost/host_side.h"
 
-#include "host/callconv.h"
-#include "ui/session_log.h"
+#include "session/command_table.h"
 
 namespace dz::qelhost {
 namespace {
@@ -11,23 +10,7 @@ constexpr UINT kStepMessage = WM_APP + 2;    // lParam: const ScriptStep*
 constexpr UINT kCallMessage = WM_APP + 3;    // lParam: const ScriptStep*
 constexpr UINT kQuitMessage = WM_APP + 4;    // wParam: exit code
 
-constexpr CommandShape kCommands[] = {
-    {10, false, false}, {20, false, false}, {30, false, false}, {40, true, false}, {50, true, true},
-};
-
-using Command = void(DZ_CALLCONV*)();
-using HandleCommand = void(DZ_CALLCONV*)(int);
-using HandleNameCommand = void(DZ_CALLCONV*)(int, char*);
-
-StepResult failed(int exitCode, std::string message) { return {exitCode, std::move(message)}; }
-
 }  // namespace
-
-const CommandShape* FindCommandShape(int ordinal) {
-  for (const CommandShape& c : kCommands)
-    if (c.ordinal == ordinal) return &c;
-  return nullptr;
-}
 
 bool StandinExtras::Load(std::string& error) {
   HMODULE blk = GetModuleHandleW(L"QelBlk60.dll");
@@ -45,8 +28,26 @@ bool StandinExtras::Load(std::string& error) {
   return true;
 }
 
+bool StandinExtras::DumpJson(QelHandle file, std::string& json) const {
+  const char* text = dumpJson(file);
+  if (!text) return false;
+  json = text;
+  return true;
+}
+
+std::string HostSide::PluginCaller::Unavailable(const session::Command& command) {
+  return GetProcAddress(plugin_, MAKEINTRESOURCEA(command.ordinal)) ? std::string() : "is not exported by the plug-in";
+}
+
+session::SessionOutcome HostSide::PluginCaller::Call(const session::ScriptStep&, const session::Command& command,
+                                                     int handle, char* name12) {
+  FARPROC entry = GetProcAddress(plugin_, MAKEINTRESOURCEA(command.ordinal));
+  session::CallEntryPoint(command, reinterpret_cast<void*>(entry), handle, name12);
+  return {};
+}
+
 HostSide::HostSide(SessionOutput& output, HMODULE plugin, HostLibrary& host, const StandinExtras& extras)
-    : output_(output), plugin_(plugin), host_(host), extras_(extras) {
+    : extras_(extras), caller_(plugin), steps_(host, extras_, [&output](const std::string& line) { output.Line(line); }) {
   markerEvent_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
 }
 
@@ -87,10 +88,11 @@ LRESULT CALLBACK HostSide::WindowProc(HWND window, UINT message, WPARAM wParam, 
       SetEvent(self->markerEvent_);
       return 0;
     case kStepMessage:
-      self->stepResult_ = self->doStep(*reinterpret_cast<const ui::ScriptStep*>(lParam));
+      self->stepResult_ = self->steps_.Play(*reinterpret_cast<const session::ScriptStep*>(lParam), self->caller_);
       return 1;
     case kCallMessage:
-      self->doCall(*reinterpret_cast<const ui::ScriptStep*>(lParam));
+      self->callResult_ = self->steps_.Play(*reinterpret_cast<const session::ScriptStep*>(lParam), self->caller_);
+      self->callDone_.store(true);
       return 0;
     case kQuitMessage:
       PostQuitMessage(static_cast<int>(wParam));
@@ -100,42 +102,13 @@ LRESULT CALLBACK HostSide::WindowProc(HWND window, UINT message, WPARAM wParam, 
   }
 }
 
-StepResult HostSide::RunStep(const ui::ScriptStep& step) {
+session::SessionOutcome HostSide::RunStep(const session::ScriptStep& step) {
   if (SendMessageW(window_, kStepMessage, 0, reinterpret_cast<LPARAM>(&step)) != 1)
-    return failed(1, "the host's window does not answer");
+    return {1, step.line, "the host's window does not answer"};
   return stepResult_;
 }
 
-StepResult HostSide::doStep(const ui::ScriptStep& step) {
-  switch (step.kind) {
-    case ui::ScriptStep::Kind::Open: {
-      const QelHandle h = host_.OpenFeatureFile(step.text.c_str());
-      if (h <= 0) return failed(1, "cannot open " + step.utf8 + ": " + extras_.lastOpenError());
-      file_ = h;
-      return {};
-    }
-    case ui::ScriptStep::Kind::Name:
-      dz::copyFieldFrom(name_, dz::kNameWidth, step.text.data());
-      return {};
-    case ui::ScriptStep::Kind::Commit:
-      if (file_ <= 0) return failed(2, "commit needs an open file: open one first");
-      host_.CommitFeatureFile(file_);
-      return {};
-    case ui::ScriptStep::Kind::Dump: {
-      const char* json = file_ > 0 ? extras_.dumpJson(file_) : nullptr;
-      if (!json) return failed(2, "dump needs an open file: open one first");
-      std::string text = json;
-      if (!text.empty() && text.back() == '\n') text.pop_back();
-      output_.Line(text);
-      return {};
-    }
-    case ui::ScriptStep::Kind::Call:
-      break;
-  }
-  return failed(2, "a call is not a host step");
-}
-
-bool HostSide::StartCall(const ui::ScriptStep& step) {
+bool HostSide::StartCall(const session::ScriptStep& step) {
   callDone_.store(false);
   callResult_ = {};
   if (!PostMessageW(window_, kCallMessage, 0, reinterpret_cast<LPARAM>(&step))) {
@@ -143,24 +116,6 @@ bool HostSide::StartCall(const ui::ScriptStep& step) {
     return false;
   }
   return true;
-}
-
-void HostSide::doCall(const ui::ScriptStep& step) {
-  const CommandShape* shape = FindCommandShape(step.ordinal);
-  FARPROC entry = GetProcAddress(plugin_, MAKEINTRESOURCEA(step.ordinal));
-  const std::string label = "command " + std::to_string(step.ordinal);
-  if (!shape || !entry) {
-    callResult_ = failed(2, label + " is not exported by the plug-in");
-  } else if (shape->takesHandle && file_ <= 0) {
-    callResult_ = failed(2, label + " works on the host's open file: open one first");
-  } else {
-    void* address = reinterpret_cast<void*>(entry);
-    if (shape->takesName) reinterpret_cast<HandleNameCommand>(address)(file_, name_);
-    else if (shape->takesHandle) reinterpret_cast<HandleCommand>(address)(file_);
-    else reinterpret_cast<Command>(address)();
-    if (shape->takesName) output_.Line(ui::LogName(name_));
-  }
-  callDone_.store(true);
 }
 
 bool HostSide::Settle(DWORD timeoutMs) {

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "ui/session_log.h"
+#include "session/session_log.h"
 #include "ui/win32/win32_text.h"
 
 namespace dz::qelhost {
@@ -37,13 +37,13 @@ INT_PTR WINAPI watchedDialogBoxParamW(HINSTANCE instance, LPCWSTR name, HWND own
   entry.owner = owner;
   entry.templateId = IS_INTRESOURCE(name) ? static_cast<int>(reinterpret_cast<ULONG_PTR>(name)) : 0;
   const int id = entry.templateId;
-  gWatch->Output().Line(ui::LogDialogOpened(id));
+  gWatch->Output().Line(session::LogDialogOpened(id));
   INT_PTR result;
   {
     Opened opened(std::move(entry));
     result = realDialogBoxParamW(instance, name, owner, proc, param);
   }
-  gWatch->Output().Line(ui::LogDialogClosed(id, static_cast<int>(result)));
+  gWatch->Output().Line(session::LogDialogClosed(id, static_cast<int>(result)));
   return result;
 }
 
@@ -60,7 +60,7 @@ int WINAPI watchedMessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT ty
     Opened opened(std::move(entry));
     answer = realMessageBoxW(owner, text, caption, type);
   }
-  gWatch->Output().Line(ui::LogMessageBox(gWatch->Output().AsScriptWrote(gbk), answer));
+  gWatch->Output().Line(session::LogMessageBox(gWatch->Output().AsScriptWrote(gbk), answer));
   return answer;
 }
 

@@ -26,7 +26,7 @@
 #include "qelhost/modal_watch.h"
 #include "qelhost/script_player.h"
 #include "qelhost/session_output.h"
-#include "ui/session_script.h"
+#include "session/session_script.h"
 #include "ui/win32/win32_text.h"
 
 namespace {
@@ -103,9 +103,9 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "qelhost: %s cannot be read\n", scriptPath.c_str());
     return kExitFailure;
   }
-  dz::ui::SessionScript script;
-  dz::ui::ScriptError error;
-  if (!dz::ui::ParseSessionScript(text, script, error)) {
+  dz::session::SessionScript script;
+  dz::session::ScriptError error;
+  if (!dz::session::ParseSessionScript(text, script, error)) {
     std::fprintf(stderr, "qelhost: %s:%d: %s\n", scriptPath.c_str(), error.line, error.message.c_str());
     return kExitUsage;
   }

@@ -7,15 +7,17 @@
 #include "base/gbk.h"
 #include "qelhost/dialog_picture.h"
 #include "res/dialog_templates.h"
+#include "session/refusals.h"
+#include "session/session_log.h"
 #include "ui/message_service.h"
-#include "ui/session_log.h"
 #include "ui/win32/win32_dialog_window.h"
 #include "ui/win32/win32_text.h"
 
 namespace dz::qelhost {
 namespace {
 
-using ui::ScriptAction;
+using session::ScriptAction;
+using session::UserFacing;
 using ui::win32::ClassOfWindow;
 using ui::win32::Narrow;
 using ui::win32::Widen;
@@ -66,6 +68,11 @@ BOOL CALLBACK matchWindow(HWND w, LPARAM data) {
   return TRUE;
 }
 
+bool isRelative(const std::wstring& path) {
+  if (path.size() >= 2 && path[1] == L':') return false;
+  return path.empty() || (path[0] != L'\\' && path[0] != L'/');
+}
+
 bool isCheckBoxStyle(uint32_t style) {
   const uint32_t t = style & ui::kBsTypeMask;
   return t == ui::kBsCheckBox || t == ui::kBsAutoCheckBox || t == ui::kBs3State || t == ui::kBsAuto3State;
@@ -76,18 +83,19 @@ bool isRadioStyle(uint32_t style) {
   return t == ui::kBsRadioButton || t == ui::kBsAutoRadioButton;
 }
 
-bool isRelative(const std::wstring& path) {
-  if (path.size() >= 2 && path[1] == L':') return false;
-  return path.empty() || (path[0] != L'\\' && path[0] != L'/');
-}
-
-std::string fileDialogText(const ModalEntry& e) {
-  return std::string(e.open ? "open" : "save") + " file dialog " + dz::gbkToUtf8(Narrow(e.filter));
+// The request behind a file dialog the plug-in opened, as far as the
+// refusals read it.
+ui::FileDialogRequest fileRequest(const ModalEntry& e) {
+  ui::FileDialogRequest r;
+  r.open = e.open;
+  r.flags = e.flags;
+  r.filter = Narrow(e.filter);
+  return r;
 }
 
 }  // namespace
 
-ScriptPlayer::ScriptPlayer(const ui::SessionScript& script, PlayerOptions options, HostSide& host,
+ScriptPlayer::ScriptPlayer(const session::SessionScript& script, PlayerOptions options, HostSide& host,
                            ModalWatch& watch, SessionOutput& output, DWORD uiThread, const StandinExtras& extras)
     : script_(script), options_(std::move(options)), host_(host), watch_(watch), output_(output),
       uiThread_(uiThread), extras_(extras) {
@@ -104,14 +112,14 @@ std::wstring ScriptPlayer::fullPath(const std::wstring& path) const {
 }
 
 void ScriptPlayer::Play() {
-  for (const ui::ScriptStep& step : script_.steps) {
-    if (step.kind == ui::ScriptStep::Kind::Call) {
+  for (const session::ScriptStep& step : script_.steps) {
+    if (step.kind == session::ScriptStep::Kind::Call) {
       const int code = playCall(step);
-      if (code != 0) return finish(code, step.line, host_.CallResult().message);
+      if (code != 0) return finish(code, host_.CallResult().line, host_.CallResult().message);
       continue;
     }
-    const StepResult r = host_.RunStep(step);
-    if (r.exitCode != 0) return finish(r.exitCode, step.line, r.message);
+    const session::SessionOutcome r = host_.RunStep(step);
+    if (r.exitCode != 0) return finish(r.exitCode, r.line, r.message);
   }
   finish(0, 0, "");
 }
@@ -174,27 +182,31 @@ bool ScriptPlayer::awaitUser(Window& window) {
   }
 }
 
-int ScriptPlayer::playCall(const ui::ScriptStep& step) {
+void ScriptPlayer::check(const ScriptAction* action, int endLine, const UserFacing& facing) {
+  const std::string refused = session::Refusal(action, facing);
+  if (!refused.empty()) mismatch(action ? action->line : endLine, refused);
+}
+
+int ScriptPlayer::playCall(const session::ScriptStep& step) {
   const std::vector<ScriptAction>& actions = step.actions;
   size_t next = 0;
+  auto pending = [&]() -> const ScriptAction* { return next < actions.size() ? &actions[next] : nullptr; };
   if (!host_.StartCall(step)) mismatch(step.line, "the host cannot call the command");
   Window window;
   while (awaitUser(window)) {
     switch (window.entry.kind) {
       case ModalEntry::Kind::MessageBox: {
-        const ScriptAction* answer = nullptr;
-        if (next < actions.size() && actions[next].kind == ScriptAction::Kind::Answer) answer = &actions[next++];
+        const ScriptAction* answer = pending() && pending()->kind == ScriptAction::Kind::Answer ? pending() : nullptr;
+        if (answer) ++next;
         answerMessageBox(window, answer);
         break;
       }
       case ModalEntry::Kind::FileDialog: {
-        if (next >= actions.size())
-          mismatch(step.endLine, "the script ends while the " + fileDialogText(window.entry) + " is open");
-        const ScriptAction& a = actions[next];
-        if (a.kind != ScriptAction::Kind::File && a.kind != ScriptAction::Kind::FileCancel)
-          mismatch(a.line, "the " + fileDialogText(window.entry) + " is open: answer it with file \"PATH\" or file-cancel");
-        ++next;
-        answerFileDialog(window, a);
+        const ui::FileDialogRequest request = fileRequest(window.entry);
+        check(pending(), step.endLine, UserFacing::AtFileDialog(request, [this](const std::string& path) {
+                return GetFileAttributesW(fullPath(Widen(path)).c_str()) != INVALID_FILE_ATTRIBUTES;
+              }));
+        answerFileDialog(window, request, actions[next++]);
         break;
       }
       case ModalEntry::Kind::Dialog: {
@@ -203,23 +215,15 @@ int ScriptPlayer::playCall(const ui::ScriptStep& step) {
           if (!SaveDialogPicture(window.hwnd, base + L".bmp", base + L".txt"))
             std::fprintf(stderr, "qelhost: cannot keep a picture of dialog %d\n", window.entry.templateId);
         }
-        if (next >= actions.size())
-          mismatch(step.endLine, "the script ends while dialog " + std::to_string(window.entry.templateId) + " is open");
-        const ScriptAction& a = actions[next++];
-        const std::string refused = act(window, a);
-        if (!refused.empty()) mismatch(a.line, refused);
+        Win32DialogWindow controls(window.hwnd, window.entry.templateId);
+        check(pending(), step.endLine, UserFacing::InDialog(controls));
+        act(window, controls, actions[next++]);
         break;
       }
     }
   }
   if (host_.CallResult().exitCode != 0) return host_.CallResult().exitCode;
-  if (next < actions.size()) {
-    const ScriptAction& a = actions[next];
-    std::string what = "no dialog is open";
-    if (a.kind == ScriptAction::Kind::Answer) what = "no message box is open";
-    if (a.kind == ScriptAction::Kind::File || a.kind == ScriptAction::Kind::FileCancel) what = "no file dialog is open";
-    mismatch(a.line, what + ": the command has returned");
-  }
+  check(pending(), step.endLine, UserFacing::AfterReturn());
   return 0;
 }
 
@@ -230,19 +234,14 @@ void ScriptPlayer::answerMessageBox(const Window& box, const ScriptAction* actio
   if (text && windowText(text) != box.entry.text)
     mismatch(action ? action->line : 0, "the message box shows \"" + dz::gbkToUtf8(Narrow(windowText(text))) +
                                             "\" instead of \"" + dz::gbkToUtf8(Narrow(box.entry.text)) + "\"");
-  int answer = question ? IDYES : IDOK;
-  if (action) {
-    if (question && action->answer == ui::kIdOk)
-      mismatch(action->line, "the message box asks yes or no: " + dz::gbkToUtf8(Narrow(box.entry.text)));
-    if (!question && action->answer != ui::kIdOk)
-      mismatch(action->line, "the message box has only OK: " + dz::gbkToUtf8(Narrow(box.entry.text)));
-    answer = action->answer;
-  }
+  check(action, 0, UserFacing::AtMessageBox(Narrow(box.entry.text), question));
+  const int answer = action ? action->answer : question ? IDYES : IDOK;
   PostMessageW(box.hwnd, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(box.hwnd, answer)));
 }
 
-void ScriptPlayer::answerFileDialog(const Window& dialog, const ScriptAction& action) {
+void ScriptPlayer::answerFileDialog(const Window& dialog, const ui::FileDialogRequest& request,
+                                    const ScriptAction& action) {
   if (action.kind == ScriptAction::Kind::FileCancel) {
     PostMessageW(dialog.hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog.hwnd, IDCANCEL)));
@@ -253,10 +252,6 @@ void ScriptPlayer::answerFileDialog(const Window& dialog, const ScriptAction& ac
   // folder qelhost started in: the file dialog moves the current directory
   // about while it is open.
   const std::wstring typed = fullPath(Widen(action.text));
-  if (dialog.entry.open && (dialog.entry.flags & OFN_FILEMUSTEXIST) &&
-      GetFileAttributesW(typed.c_str()) == INVALID_FILE_ATTRIBUTES)
-    mismatch(action.line, "the " + fileDialogText(dialog.entry) + " takes only existing files, and " + action.utf8 +
-                              " does not exist");
   output_.AddPathAlias(Narrow(typed), action.text);
   HWND name = GetDlgItem(dialog.hwnd, kFileNameCombo);
   if (!name) name = GetDlgItem(dialog.hwnd, kFileNameEdit);
@@ -268,37 +263,22 @@ void ScriptPlayer::answerFileDialog(const Window& dialog, const ScriptAction& ac
   settle();
   ModalEntry top;
   if (watch_.Top(top) && top.serial == dialog.entry.serial)
-    mismatch(action.line, "the " + fileDialogText(dialog.entry) + " does not take " + action.utf8);
+    mismatch(action.line, "the " + session::FileDialogName(request) + " does not take " + action.utf8);
 }
 
-std::string ScriptPlayer::act(const Window& dialog, const ScriptAction& a) {
-  Win32DialogWindow window(dialog.hwnd, dialog.entry.templateId);
-  const std::string control = "control " + std::to_string(a.id) + " of dialog " + std::to_string(dialog.entry.templateId);
-  HWND item = a.kind == ScriptAction::Kind::Close || a.kind == ScriptAction::Kind::File ||
-                      a.kind == ScriptAction::Kind::FileCancel || a.kind == ScriptAction::Kind::Answer
-                  ? nullptr
-                  : window.Item(a.id);
-  const bool needsItem = a.kind == ScriptAction::Kind::Type || a.kind == ScriptAction::Kind::Click ||
-                         a.kind == ScriptAction::Kind::Check || a.kind == ScriptAction::Kind::Select ||
-                         a.kind == ScriptAction::Kind::Show;
-  if (needsItem && !item) return control + " does not exist";
+void ScriptPlayer::act(const Window& dialog, Win32DialogWindow& window, const ScriptAction& a) {
+  HWND item = window.Item(a.id);
   const ui::ControlClass cls = item ? ClassOfWindow(item) : ui::ControlClass::Static;
-  const uint32_t style = item ? static_cast<uint32_t>(GetWindowLongW(item, GWL_STYLE)) : 0;
-  const bool enabled = item && IsWindowEnabled(item);
+  const uint32_t style = window.ItemStyle(a.id);
   auto focus = [&] { SendMessageW(dialog.hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE); };
 
   switch (a.kind) {
     case ScriptAction::Kind::Type: {
-      const bool editableCombo =
-          cls == ui::ControlClass::ComboBox && (style & ui::kCbsTypeMask) != ui::kCbsDropDownList;
-      if (cls != ui::ControlClass::Edit && !editableCombo) return control + " is not an edit box";
-      if (!enabled) return control + " is disabled";
-      if (cls == ui::ControlClass::Edit && (style & ui::kEsReadOnly)) return control + " is read-only";
       focus();
       // A combo box is typed into through its edit, which makes the list
       // follow the text as under the keyboard.
       HWND target = item;
-      if (editableCombo) {
+      if (cls == ui::ControlClass::ComboBox) {
         COMBOBOXINFO info{};
         info.cbSize = sizeof info;
         if (GetComboBoxInfo(item, &info) && info.hwndItem) target = info.hwndItem;
@@ -308,25 +288,15 @@ std::string ScriptPlayer::act(const Window& dialog, const ScriptAction& a) {
       break;
     }
     case ScriptAction::Kind::Check:
-      if (cls != ui::ControlClass::Button || !isCheckBoxStyle(style)) return control + " is not a check box";
       if ((SendMessageW(item, BM_GETCHECK, 0, 0) != BST_UNCHECKED) == a.on) break;
       [[fallthrough]];
     case ScriptAction::Kind::Click:
-      if (cls != ui::ControlClass::Button || (style & ui::kBsTypeMask) == ui::kBsGroupBox)
-        return control + " is not a button";
-      if (!enabled) return control + " is disabled";
       if (isCheckBoxStyle(style) || isRadioStyle(style))
         PostMessageW(item, BM_CLICK, 0, 0);
       else
         PostMessageW(dialog.hwnd, WM_COMMAND, MAKEWPARAM(a.id, BN_CLICKED), reinterpret_cast<LPARAM>(item));
       break;
-    case ScriptAction::Kind::Select: {
-      if (cls != ui::ControlClass::ComboBox && cls != ui::ControlClass::ListBox)
-        return control + " is not a combo or list box";
-      if (!enabled) return control + " is disabled";
-      const int count = window.GetCount(a.id);
-      if (a.index < 0 || a.index >= count)
-        return control + " has " + std::to_string(count) + " items; there is no item " + std::to_string(a.index);
+    case ScriptAction::Kind::Select:
       focus();
       window.SetCurSel(a.id, a.index);
       if (cls == ui::ControlClass::ComboBox)
@@ -334,20 +304,15 @@ std::string ScriptPlayer::act(const Window& dialog, const ScriptAction& a) {
       else if (style & ui::kLbsNotify)
         PostMessageW(dialog.hwnd, WM_COMMAND, MAKEWPARAM(a.id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(item));
       break;
-    }
     case ScriptAction::Kind::Show:
-      output_.Line(ui::LogControl(output_.AsScriptWrote(ui::ReadControlState(window, a.id))));
+      output_.Line(session::LogControl(output_.AsScriptWrote(session::ReadControlState(window, a.id))));
       break;
     case ScriptAction::Kind::Close:
       PostMessageW(dialog.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
       break;
-    case ScriptAction::Kind::File:
-    case ScriptAction::Kind::FileCancel:
-      return "no file dialog is open: dialog " + std::to_string(dialog.entry.templateId) + " waits for the user";
-    case ScriptAction::Kind::Answer:
-      return "no message box is open: dialog " + std::to_string(dialog.entry.templateId) + " waits for the user";
+    default:
+      break;  // refused while a dialog is up
   }
-  return std::string();
 }
 
 }  // namespace dz::qelhost

@@ -11,6 +11,8 @@
 // mouse; choosing in a list sets the selection and posts the selection-change
 // notification; the close command is SC_CLOSE. File dialogs get the full path
 // in their file-name box and OK; message boxes get the button of the answer.
+// Before each action it asks the refusals of session/refusals.h, as the
+// headless backend does, so that a script that does not fit stops alike.
 #pragma once
 
 #include <windows.h>
@@ -21,7 +23,9 @@
 #include "qelhost/host_side.h"
 #include "qelhost/modal_watch.h"
 #include "qelhost/session_output.h"
-#include "ui/session_script.h"
+#include "session/refusals.h"
+#include "session/session_script.h"
+#include "ui/win32/win32_dialog_window.h"
 
 namespace dz::qelhost {
 
@@ -32,7 +36,7 @@ struct PlayerOptions {
 
 class ScriptPlayer {
  public:
-  ScriptPlayer(const ui::SessionScript& script, PlayerOptions options, HostSide& host, ModalWatch& watch,
+  ScriptPlayer(const session::SessionScript& script, PlayerOptions options, HostSide& host, ModalWatch& watch,
                SessionOutput& output, DWORD uiThread, const StandinExtras& extras);
 
   // Plays the whole script and asks the host to quit with the exit code.
@@ -46,22 +50,26 @@ class ScriptPlayer {
     HWND hwnd = nullptr;
   };
 
-  int playCall(const ui::ScriptStep& step);
+  int playCall(const session::ScriptStep& step);
   // Waits until the user-interface thread is idle again, then for the window
   // of the innermost open entry to show; false when the command has returned.
   bool awaitUser(Window& window);
   HWND findWindow(const ModalEntry& entry) const;
-  void answerMessageBox(const Window& box, const ui::ScriptAction* action);
-  void answerFileDialog(const Window& dialog, const ui::ScriptAction& action);
-  // Empty when done, else why the user cannot do it.
-  std::string act(const Window& dialog, const ui::ScriptAction& action);
+  // Ends the session (exit 2) when `action` is refused; a null `action`
+  // stands for the call's `end` at `endLine`.
+  void check(const session::ScriptAction* action, int endLine, const session::UserFacing& facing);
+  void answerMessageBox(const Window& box, const session::ScriptAction* action);
+  void answerFileDialog(const Window& dialog, const ui::FileDialogRequest& request,
+                        const session::ScriptAction& action);
+  // Does what the user does; the action was not refused.
+  void act(const Window& dialog, ui::win32::Win32DialogWindow& window, const session::ScriptAction& action);
   void settle();
   // A script's path as Windows names it in full.
   std::wstring fullPath(const std::wstring& path) const;
   [[noreturn]] void mismatch(int line, const std::string& message);
   void finish(int exitCode, int line, const std::string& message);
 
-  const ui::SessionScript& script_;
+  const session::SessionScript& script_;
   PlayerOptions options_;
   HostSide& host_;
   ModalWatch& watch_;

@@ -46,7 +46,7 @@ std::string SessionOutput::AsScriptWrote(const std::string& gbk) const {
   return text;
 }
 
-ui::ControlState SessionOutput::AsScriptWrote(ui::ControlState state) const {
+session::ControlState SessionOutput::AsScriptWrote(session::ControlState state) const {
   state.text = AsScriptWrote(state.text);
   for (std::string& item : state.items) item = AsScriptWrote(item);
   return state;

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui/session_log.h"
+#include "session/session_log.h"
 
 namespace dz::qelhost {
 
@@ -28,7 +28,7 @@ class SessionOutput {
   // `gbk` with every full path of an answered file dialog written as the
   // script wrote it; the longest full path first.
   std::string AsScriptWrote(const std::string& gbk) const;
-  ui::ControlState AsScriptWrote(ui::ControlState state) const;
+  session::ControlState AsScriptWrote(session::ControlState state) const;
 
  private:
   mutable CriticalSection lock_;

@@ -1,6 +1,6 @@
-// A dialog template as data: the one definition from which both the Windows
-// resources (res/dialogs.rc, generated) and the headless backend's controls
-// are built, so the two cannot drift.
+// A dialog template as data: the one definition from which both a resource
+// script for the Windows resources and the headless backend's controls are
+// built, so the two cannot drift.
 #pragma once
 
 #include <cstdint>

@@ -151,11 +151,11 @@ class CassCommands : public ::testing::Test {
  protected:
   CassCommands() : engine(dir.path()) { dir.write("parcels.qs", "\n"); }
 
-  module::SessionOutcome Play(const std::string& utf8Script) {
+  session::SessionOutcome Play(const std::string& utf8Script) {
     log.clear();
-    ui::SessionScript script;
-    ui::ScriptError error;
-    EXPECT_TRUE(ui::ParseSessionScript(utf8Script, script, error)) << error.line << ": " << error.message;
+    session::SessionScript script;
+    session::ScriptError error;
+    EXPECT_TRUE(session::ParseSessionScript(utf8Script, script, error)) << error.line << ": " << error.message;
     return module::RunSession(script, engine, engine, [this](const std::string& line) { log.push_back(line); });
   }
 
@@ -237,7 +237,7 @@ TEST_F(CassCommands, ScriptsThatDoNotFitStopAtTheirLine) {
       {"dump", 1, "dump needs an open file"},
   };
   for (const Case& c : cases) {
-    const module::SessionOutcome outcome = Play(c.script);
+    const session::SessionOutcome outcome = Play(c.script);
     EXPECT_EQ(outcome.exitCode, 2) << c.script;
     EXPECT_EQ(outcome.line, c.line) << c.script;
     EXPECT_NE(outcome.message.find(c.reason), std::string::npos) << c.script << " -> " << outcome.message;
@@ -251,7 +251,7 @@ TEST_F(CassCommands, HostSideOpensCommitsAndDumps) {
   EXPECT_NE(log[2].find("qel-dump/1"), std::string::npos);
   EXPECT_TRUE(fileExists(path));
   const std::string broken = dir.write("broken.qel", "not a feature file");
-  const module::SessionOutcome outcome = Play("open \"" + broken + "\"");
+  const session::SessionOutcome outcome = Play("open \"" + broken + "\"");
   EXPECT_EQ(outcome.exitCode, 1);
   EXPECT_NE(outcome.message.find("cannot open"), std::string::npos);
 }

@@ -122,8 +122,8 @@ TEST_F(EpswConvertDialog, SecondPressGoesOnWithTheNumbersOfTheFirst) {
   // .cor data, tells the missing file and stays open; once the file is back,
   // the second press names the next feature 2 and the next point T2.
   session.Play(BrowseAll() + "\nclick 1\nclick 1");
-  session.backend.SetObserver([&](const ui::ScriptAction& action, ui::HeadlessWindow&, ui::Dialog&) {
-    if (action.kind != ui::ScriptAction::Kind::Click) return;
+  session.backend.SetObserver([&](const session::ScriptAction& action, ui::HeadlessWindow&, ui::Dialog&) {
+    if (action.kind != session::ScriptAction::Kind::Click) return;
     if (action.id == IDC_EPSW_BROWSE_OUTPUT) std::remove(note.c_str());
     if (action.id == ui::kIdOk && !fileExists(note)) dir.write("a.not", "1 name\n100 200 0 0 2\nkind 1\n");
   });

@@ -7,6 +7,7 @@
 #include "module/commands.h"
 #include "module/module_state.h"
 #include "res/dialog_templates.h"
+#include "session/command_table.h"
 #include "standin/engine.h"
 #include "tests/support/test_files.h"
 #include "tests/ui/headless_test_support.h"
@@ -24,7 +25,7 @@ class ModuleFrame : public ::testing::Test {
   }
 
   FeatureFileEngine engine;
-  ui::HeadlessBackend backend;
+  session::HeadlessBackend backend;
   ModuleContext context;
   std::vector<std::string> failures;
   ModuleState hostState;
@@ -111,7 +112,7 @@ TEST_F(ModuleFrame, CommandsGiveTheCallersStateBackOnEveryWayOut) {
   ModuleStateScope host(hostState);
   for (const std::string& lines : sessions) {
     for (void (*command)() : {&CmdConvertCass, &CmdConvertCassLegacy}) {
-      ui::HeadlessBackend b({}, res::FindDialogTemplate);
+      session::HeadlessBackend b({}, res::FindDialogTemplate);
       ModuleContext c = context;
       c.ui = *b.Services();
       ModuleAttachment attached(c);
@@ -143,7 +144,7 @@ TEST_F(ModuleFrame, DialogCommandsGiveTheCallersStateBackOnEveryWayOut) {
   };
   ModuleStateScope host(hostState);
   for (const Way& way : ways) {
-    ui::HeadlessBackend b({}, res::FindDialogTemplate);
+    session::HeadlessBackend b({}, res::FindDialogTemplate);
     ModuleContext c = context;
     c.ui = *b.Services();
     ModuleAttachment attached(c);
@@ -155,6 +156,27 @@ TEST_F(ModuleFrame, DialogCommandsGiveTheCallersStateBackOnEveryWayOut) {
     EXPECT_EQ(ui::CurrentServices(), &hostState.context.ui) << way.ordinal << ": " << way.lines;
   }
   EXPECT_EQ(failures.size(), 3u);  // the three mismatches reached the frames
+}
+
+// The module calls its entry points as the host calls the exports, by the
+// command table; each opens the dialog the table names.
+TEST_F(ModuleFrame, EachCommandOfTheTableOpensItsDialog) {
+  ModuleStateScope host(hostState);
+  for (const session::Command& command : session::kCommands) {
+    std::vector<std::string> log;
+    session::HeadlessBackend b([&log](const std::string& line) { log.push_back(line); }, res::FindDialogTemplate);
+    ModuleContext c = context;
+    c.ui = *b.Services();
+    ModuleAttachment attached(c);
+    b.BeginActions(test::Actions("close"), 99);
+    char name[12] = {'K', '1'};
+    EXPECT_TRUE(InvokeCommand(command.ordinal, 1, name));
+    EXPECT_FALSE(b.Failed()) << command.ordinal << ": " << b.Failure().message;
+    ASSERT_FALSE(log.empty()) << command.ordinal;
+    EXPECT_EQ(log.front(), "dialog " + std::to_string(command.dialog) + " opened") << command.ordinal;
+  }
+  EXPECT_FALSE(InvokeCommand(60, 1, nullptr));
+  EXPECT_TRUE(failures.empty());
 }
 
 TEST(CommandArguments, HandleIsTheLowSixteenBits) {

@@ -171,9 +171,9 @@ TEST(TextPointCommand, OneDialogContinuesItsNamesAndTheNextCallStartsAfresh) {
   const std::string three = dir.write("three.txt", "1 100 200 10\n2 101 201 11\n3 102 202 12\n");
   const std::string import = "click 2040\nfile \"" + three +
                              "\"\nclick 4084\ntype 4149 \"2\"\ntype 4150 \"3\"\ntype 4151 \"4\"\nclick 1\n";
-  ui::SessionScript script;
-  ui::ScriptError error;
-  ASSERT_TRUE(ui::ParseSessionScript("open \"" + dir.file("p.qel") + "\"\nname \"1\"\ncall 50\n" + import +
+  session::SessionScript script;
+  session::ScriptError error;
+  ASSERT_TRUE(session::ParseSessionScript("open \"" + dir.file("p.qel") + "\"\nname \"1\"\ncall 50\n" + import +
                                          "click 1\nclick 2043\nclick 2\nend\ncall 50\nshow 4084\nshow 2044\n"
                                          "show 4149\nshow 1036\n" + import + "click 2\nend\n",
                                      script, error))

@@ -21,7 +21,7 @@ class DataExchange : public ::testing::Test {
   };
   Seen seen;
   void WatchLine(int line) {
-    session.backend.SetObserver([this, line](const ui::ScriptAction& a, ui::HeadlessWindow& w, ui::Dialog&) {
+    session.backend.SetObserver([this, line](const session::ScriptAction& a, ui::HeadlessWindow& w, ui::Dialog&) {
       if (a.line != line + 1) return;  // the played lines follow "call 10"
       seen.focus = w.FocusId();
       seen.allSelected = w.IsTextAllSelected(w.FocusId());
@@ -171,8 +171,8 @@ click 1)");
 
 TEST_F(DataExchange, BoundControlsReachTheirBoxesWhileTheDialogIsOpen) {
   int added = -2;
-  session.backend.SetObserver([&](const ui::ScriptAction& a, ui::HeadlessWindow&, ui::Dialog&) {
-    if (a.kind == ui::ScriptAction::Kind::Click && a.id == kButton) {
+  session.backend.SetObserver([&](const session::ScriptAction& a, ui::HeadlessWindow&, ui::Dialog&) {
+    if (a.kind == session::ScriptAction::Kind::Click && a.id == kButton) {
       added = dialog.m_lbList.AddString("line");
       dialog.m_lbList.AddString("more");
       dialog.m_lbList.SetCurSel(1);
@@ -200,7 +200,7 @@ select 150 0
 click 2)");
   try {
     dialog.DoModal();
-  } catch (const ui::ScriptMismatch& m) {
+  } catch (const session::ScriptMismatch& m) {
     FAIL() << m.error.line << ": " << m.error.message;
   }
   EXPECT_EQ(dialog.buttonClicks, 2);

@@ -46,15 +46,15 @@ TEST_F(TextDataControls, TemplateGivesInitialStatesAndLists) {
 TEST_F(TextDataControls, RadioButtonsCheckThemselvesWithinTheirGroup) {
   window.CheckButton(IDC_TEXT_COLUMN_LAYOUT, 1);
   window.CheckButton(IDC_TEXT_AUTO_NUMBER, 1);
-  EXPECT_EQ(window.Click(IDC_TEXT_ROW_LAYOUT), "");
+  window.Click(IDC_TEXT_ROW_LAYOUT);
   EXPECT_EQ(window.IsButtonChecked(IDC_TEXT_ROW_LAYOUT), 1);
   EXPECT_EQ(window.IsButtonChecked(IDC_TEXT_COLUMN_LAYOUT), 0);
   EXPECT_EQ(window.IsButtonChecked(IDC_TEXT_AUTO_NUMBER), 1);  // another group
-  EXPECT_EQ(window.Click(IDC_TEXT_CUSTOM_NUMBER), "");
+  window.Click(IDC_TEXT_CUSTOM_NUMBER);
   EXPECT_EQ(window.IsButtonChecked(IDC_TEXT_AUTO_NUMBER), 0);
   EXPECT_EQ(window.IsButtonChecked(IDC_TEXT_ROW_LAYOUT), 1);
   // Clicking the checked one again keeps it checked and still notifies.
-  EXPECT_EQ(window.Click(IDC_TEXT_CUSTOM_NUMBER), "");
+  window.Click(IDC_TEXT_CUSTOM_NUMBER);
   EXPECT_EQ(window.IsButtonChecked(IDC_TEXT_CUSTOM_NUMBER), 1);
   const Notifications expected = {{IDC_TEXT_ROW_LAYOUT, ui::kBnClicked},
                                   {IDC_TEXT_CUSTOM_NUMBER, ui::kBnClicked},
@@ -84,11 +84,9 @@ TEST_F(TextDataControls, DropDownListShowsItsSelection) {
   EXPECT_EQ(window.SetCurSel(IDC_TEXT_DUP_POLICY, 3), ui::kCbErr);
   EXPECT_EQ(window.GetCurSel(IDC_TEXT_DUP_POLICY), -1);
   EXPECT_EQ(window.GetItemText(IDC_TEXT_DUP_POLICY), "");
-  EXPECT_EQ(window.Select(IDC_TEXT_DUP_POLICY, 0), "");
+  window.Select(IDC_TEXT_DUP_POLICY, 0);
   EXPECT_EQ(window.GetCurSel(IDC_TEXT_DUP_POLICY), 0);
   EXPECT_EQ(notified, (Notifications{{IDC_TEXT_DUP_POLICY, ui::kCbnSelChange}}));
-  EXPECT_NE(window.Select(IDC_TEXT_DUP_POLICY, 3), "");
-  EXPECT_EQ(window.GetCurSel(IDC_TEXT_DUP_POLICY), 0);
 }
 
 TEST_F(TextDataControls, ListBoxKeepsInsertionOrderAndNotifiesSelections) {
@@ -97,52 +95,44 @@ TEST_F(TextDataControls, ListBoxKeepsInsertionOrderAndNotifiesSelections) {
   std::string first;
   window.GetItemString(IDC_TEXT_PREVIEW, 0, first);
   EXPECT_EQ(first, "b line");
-  EXPECT_EQ(window.Select(IDC_TEXT_PREVIEW, 1), "");
+  window.Select(IDC_TEXT_PREVIEW, 1);
   EXPECT_EQ(notified, (Notifications{{IDC_TEXT_PREVIEW, ui::kLbnSelChange}}));
   window.ResetContent(IDC_TEXT_PREVIEW);
   EXPECT_EQ(window.GetCount(IDC_TEXT_PREVIEW), 0);
   EXPECT_EQ(window.GetCurSel(IDC_TEXT_PREVIEW), -1);
 }
 
-TEST_F(TextDataControls, UserCannotActOnDisabledOrReadOnlyControls) {
-  EXPECT_NE(window.Type(IDC_TEXT_SHOW_EAST, "1"), "");
-  window.EnableItem(IDC_TEXT_START_NO, false);
-  EXPECT_NE(window.Type(IDC_TEXT_START_NO, "5"), "");
-  window.EnableItem(IDC_TEXT_CHECK, false);
-  EXPECT_NE(window.Click(IDC_TEXT_CHECK), "");
-  window.EnableItem(IDC_TEXT_DUP_POLICY, false);
-  EXPECT_NE(window.Select(IDC_TEXT_DUP_POLICY, 0), "");
+// What the user may do to a control is the table of refusals
+// (tests/session/refusals_test.cpp); the controls keep what it reads.
+TEST_F(TextDataControls, ProgramMaySetTheTextOfAReadOnlyBox) {
   window.SetReadOnly(IDC_TEXT_PATH, true);
   EXPECT_TRUE(window.IsItemEnabled(IDC_TEXT_PATH));
-  EXPECT_NE(window.Type(IDC_TEXT_PATH, "x"), "");
-  EXPECT_EQ(window.GetItemText(IDC_TEXT_PATH), "");
-  EXPECT_TRUE(notified.empty());
-  // The program may still set the text of a read-only box.
+  EXPECT_TRUE(window.IsReadOnly(IDC_TEXT_PATH));
   window.SetItemText(IDC_TEXT_PATH, "set");
   EXPECT_EQ(window.GetItemText(IDC_TEXT_PATH), "set");
+  EXPECT_TRUE(notified.empty());
   window.SetReadOnly(IDC_TEXT_PATH, false);
-  EXPECT_EQ(window.Type(IDC_TEXT_PATH, "typed"), "");
+  window.Type(IDC_TEXT_PATH, "typed");
+  EXPECT_EQ(window.GetItemText(IDC_TEXT_PATH), "typed");
   EXPECT_EQ(notified, (Notifications{{IDC_TEXT_PATH, ui::kEnChange}}));
 }
 
-TEST_F(TextDataControls, ActionsNeedAControlOfTheRightKind) {
-  EXPECT_NE(window.Click(4242), "");
-  EXPECT_NE(window.Click(ui::kStaticId), "");
-  EXPECT_NE(window.Type(IDC_TEXT_CHECK, "x"), "");
-  EXPECT_NE(window.Check(IDC_TEXT_AUTO_NUMBER, true), "");  // a radio button is not a check box
-  EXPECT_NE(window.Select(IDC_TEXT_PATH, 0), "");
+TEST_F(TextDataControls, ActionsOnControlsTheDialogDoesNotHaveDoNothing) {
+  window.Click(4242);
+  window.Type(ui::kStaticId, "x");
+  window.Select(4242, 0);
   EXPECT_FALSE(window.HasItem(ui::kStaticId));
   EXPECT_TRUE(notified.empty());
 }
 
 TEST_F(HeadlessControls, AutomaticCheckBoxTogglesWhenClicked) {
-  EXPECT_EQ(window.Click(kCheckBox), "");
+  window.Click(kCheckBox);
   EXPECT_EQ(window.IsButtonChecked(kCheckBox), 1);
-  EXPECT_EQ(window.Click(kCheckBox), "");
+  window.Click(kCheckBox);
   EXPECT_EQ(window.IsButtonChecked(kCheckBox), 0);
   // check ... on|off clicks only when the state differs.
-  EXPECT_EQ(window.Check(kCheckBox, false), "");
-  EXPECT_EQ(window.Check(kCheckBox, true), "");
+  window.Check(kCheckBox, false);
+  window.Check(kCheckBox, true);
   EXPECT_EQ(window.IsButtonChecked(kCheckBox), 1);
   EXPECT_EQ(notified.size(), 3u);
 }
@@ -160,10 +150,10 @@ TEST_F(HeadlessControls, RadioGroupIncludesControlsUpToTheNextGroupStart) {
 TEST_F(HeadlessControls, TypingIntoAClosedComboLeavesNoItemSelected) {
   window.Select(kEditableCombo, 0);
   notified.clear();
-  EXPECT_EQ(window.Type(kEditableCombo, "BET"), "");
+  window.Type(kEditableCombo, "BET");
   EXPECT_EQ(window.GetCurSel(kEditableCombo), -1);
   EXPECT_EQ(window.GetItemText(kEditableCombo), "BET");
-  EXPECT_EQ(window.Type(kEditableCombo, "Betamax"), "");
+  window.Type(kEditableCombo, "Betamax");
   EXPECT_EQ(window.GetCurSel(kEditableCombo), -1);
   EXPECT_EQ(notified, (Notifications{{kEditableCombo, ui::kCbnEditChange}, {kEditableCombo, ui::kCbnEditChange}}));
   // Choosing an item writes it into the edit.
@@ -181,7 +171,6 @@ TEST_F(HeadlessControls, FocusGoesToTheFirstEnabledTabStop) {
 
 TEST_F(HeadlessControls, ReadOnlyFromTheTemplate) {
   EXPECT_TRUE(window.IsReadOnly(kReadOnlyEdit));
-  EXPECT_NE(window.Type(kReadOnlyEdit, "x"), "");
   EXPECT_TRUE(window.ItemStyle(kReadOnlyEdit) & ui::kEsReadOnly);
   window.SetReadOnly(kReadOnlyEdit, false);
   EXPECT_FALSE(window.ItemStyle(kReadOnlyEdit) & ui::kEsReadOnly);

@@ -10,19 +10,19 @@
 #include <vector>
 
 #include "res/dialog_templates.h"
-#include "ui/headless/headless_backend.h"
-#include "ui/session_script.h"
+#include "session/headless_backend.h"
+#include "session/session_script.h"
 
 namespace dz::test {
 
 // The actions of `lines` (script action lines, one per line), as if they
 // stood between `call 10` and `end`.
-inline std::vector<ui::ScriptAction> Actions(const std::string& lines) {
-  ui::SessionScript script;
-  ui::ScriptError error;
-  const bool parsed = ui::ParseSessionScript("call 10\n" + lines + "\nend\n", script, error);
+inline std::vector<session::ScriptAction> Actions(const std::string& lines) {
+  session::SessionScript script;
+  session::ScriptError error;
+  const bool parsed = session::ParseSessionScript("call 10\n" + lines + "\nend\n", script, error);
   EXPECT_TRUE(parsed) << "line " << error.line << ": " << error.message;
-  return parsed ? script.steps[0].actions : std::vector<ui::ScriptAction>{};
+  return parsed ? script.steps[0].actions : std::vector<session::ScriptAction>{};
 }
 
 class HeadlessSession {
@@ -35,7 +35,7 @@ class HeadlessSession {
   void Play(const std::string& lines) { backend.BeginActions(Actions(lines), 999); }
 
   std::vector<std::string> log;
-  ui::HeadlessBackend backend;
+  session::HeadlessBackend backend;
   ui::ServicesScope scope;
 };
 

@@ -1,8 +1,9 @@
 #!/bin/sh
 # Plays every session script both ways — `dobrenz run` on the headless
 # backend and qelhost.exe with the real DobrenzData.dll under Wine — and
-# checks that the two logs, exit statuses and resulting feature files are
-# identical. Scripts whose first line is `# headless-only` are skipped.
+# checks that the two logs, exit statuses, the reasons a script that does not
+# fit was stopped for, and the resulting feature files are identical. Scripts
+# whose first line is `# headless-only` are skipped.
 #
 # Usage (from the repository root, with the Wine environment of
 # scripts/wine-env.sh started):
@@ -38,6 +39,12 @@ fail() {
   failures=$((failures + 1))
 }
 
+# Why a player stopped the script (SCRIPT:LINE: reason), without the
+# player's name.
+stop_reason() {  # PLAYER ERRFILE
+  sed -n "s|^$1: \($script:[0-9]*: \)|\1|p" "$2"
+}
+
 # The feature files a run left, one relative path per line.
 feature_files() {
   (cd "$1" && find . -name '*.qel' -type f | sort)
@@ -70,6 +77,10 @@ for script in "$@"; do
     fail "$script: exit status $(cat "$case/native.rc") from dobrenz run, $(cat "$case/wine.rc") from qelhost"
     ok=0
   fi
+  if [ "$(stop_reason 'dobrenz run' "$case/native.err")" != "$(stop_reason qelhost "$case/wine.err")" ]; then
+    fail "$script: stopped for different reasons"
+    ok=0
+  fi
   if ! cmp -s "$case/native.log" "$case/wine.log"; then
     fail "$script: the logs differ (< dobrenz run, > qelhost)"
     diff "$case/native.log" "$case/wine.log" | head -n 20 || true
@@ -87,7 +98,8 @@ for script in "$@"; do
     echo "   dobrenz run said:"; sed 's/^/     /' "$case/native.err"
     echo "   qelhost said:"; grep -v 'Read access denied for device' "$case/wine.err" | sed 's/^/     /' || true
   else
-    echo "-- $script: same log ($(wc -l <"$case/native.log") lines), status $(cat "$case/native.rc"), $(feature_files "$case/native" | wc -l) feature file(s)"
+    reason=$(stop_reason 'dobrenz run' "$case/native.err")
+    echo "-- $script: same log ($(wc -l <"$case/native.log") lines), status $(cat "$case/native.rc")${reason:+ ($reason)}, $(feature_files "$case/native" | wc -l) feature file(s)"
   fi
 done
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "session/command_table.h"
 #include "tests/win32/check.h"
 
 using dz::wincheck::check;
@@ -94,18 +95,20 @@ int wmain(int argc, wchar_t** argv) {
     FreeLibrary(image);
   }
 
-  // The exports, as the host binds them: the five ordinals, nothing by name.
+  // The exports, as the host binds them: the ordinals of the command table,
+  // nothing by name.
   HMODULE library = LoadLibraryW(path);
   check(library != nullptr, "the library loads (its DllMain succeeds)");
   if (library) {
     for (int ordinal = 1; ordinal <= 60; ++ordinal) {
-      const bool command = ordinal % 10 == 0 && ordinal <= 50;
+      const bool command = dz::session::FindCommand(ordinal) != nullptr;
       const bool found = GetProcAddress(library, MAKEINTRESOURCEA(ordinal)) != nullptr;
       check(found == command, "ordinal " + std::to_string(ordinal) + (command ? " is exported" : " is not exported"));
     }
-    for (const char* name : {"CmdConvertCass", "CmdConvertCassLegacy", "CmdConvertEpsw", "CmdAttachAttributes",
-                             "CmdReadTextPoints", "DllMain"})
-      check(GetProcAddress(library, name) == nullptr, std::string("no export named ") + name);
+    std::vector<std::string> names = {"DllMain"};
+    for (const dz::session::Command& c : dz::session::kCommands) names.push_back(c.name);
+    for (const std::string& name : names)
+      check(GetProcAddress(library, name.c_str()) == nullptr, "no export named " + name);
     check(FreeLibrary(library) != 0, "the library unloads");
     // Unloading leaves the heaps whole: nothing of the library is written
     // after the runtime freed it.

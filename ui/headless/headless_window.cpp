@@ -23,8 +23,6 @@ bool isThreeState(const ControlTemplate& t) {
   return t.cls == ControlClass::Button && (b == kBs3State || b == kBsAuto3State);
 }
 
-bool isClickable(const ControlTemplate& t) { return t.cls == ControlClass::Button && buttonType(t.style) != kBsGroupBox; }
-
 bool isDropDownList(const ControlTemplate& t) {
   return t.cls == ControlClass::ComboBox && (t.style & kCbsTypeMask) == kCbsDropDownList;
 }
@@ -75,10 +73,6 @@ const HeadlessWindow::Control* HeadlessWindow::find(int id) const {
 
 bool HeadlessWindow::startsGroup(size_t index) const {
   return index == 0 || (controls_[index].source->style & kWsGroup) != 0;
-}
-
-std::string HeadlessWindow::describe(int id) const {
-  return "control " + std::to_string(id) + " of dialog " + std::to_string(template_.id);
 }
 
 void HeadlessWindow::notify(int id, int code) {
@@ -242,33 +236,26 @@ void HeadlessWindow::FocusFirstTabStop() {
 
 // --- The user ---------------------------------------------------------------
 
-std::string HeadlessWindow::Type(int id, const std::string& text) {
+void HeadlessWindow::Type(int id, const std::string& text) {
   Control* c = find(id);
-  if (!c) return describe(id) + " does not exist";
-  const bool editableCombo = c->source->cls == ControlClass::ComboBox && !isDropDownList(*c->source);
-  if (c->source->cls != ControlClass::Edit && !editableCombo) return describe(id) + " is not an edit box";
-  if (!c->enabled) return describe(id) + " is disabled";
-  if (c->readOnly) return describe(id) + " is read-only";
+  if (!c) return;
   focus_ = id;
   c->text = text;
   c->allSelected = false;
   if (c->source->cls == ControlClass::Edit) {
     notify(id, kEnChange);
-    return std::string();
+    return;
   }
   // Typing into a combo box whose list is closed leaves no item selected,
   // even one the text begins or equals, as Windows' combo box does; only
   // choosing from the list selects.
   c->curSel = -1;
   notify(id, kCbnEditChange);
-  return std::string();
 }
 
-std::string HeadlessWindow::Click(int id) {
+void HeadlessWindow::Click(int id) {
   Control* c = find(id);
-  if (!c) return describe(id) + " does not exist";
-  if (!isClickable(*c->source)) return describe(id) + " is not a button";
-  if (!c->enabled) return describe(id) + " is disabled";
+  if (!c) return;
   focus_ = id;
   const uint32_t type = buttonType(c->source->style);
   if (type == kBsAutoCheckBox) {
@@ -287,29 +274,20 @@ std::string HeadlessWindow::Click(int id) {
     c->check = kBstChecked;
   }
   notify(id, kBnClicked);
-  return std::string();
 }
 
-std::string HeadlessWindow::Check(int id, bool on) {
+void HeadlessWindow::Check(int id, bool on) {
   const Control* c = find(id);
-  if (!c) return describe(id) + " does not exist";
-  if (!isCheckBox(*c->source)) return describe(id) + " is not a check box";
-  if ((c->check != kBstUnchecked) == on) return std::string();
-  return Click(id);
+  if (c && (c->check != kBstUnchecked) != on) Click(id);
 }
 
-std::string HeadlessWindow::Select(int id, int index) {
+void HeadlessWindow::Select(int id, int index) {
   Control* c = find(id);
-  if (!c) return describe(id) + " does not exist";
-  if (!hasList(*c->source)) return describe(id) + " is not a combo or list box";
-  if (!c->enabled) return describe(id) + " is disabled";
-  if (index < 0 || index >= static_cast<int>(c->items.size()))
-    return describe(id) + " has " + std::to_string(c->items.size()) + " items; there is no item " + std::to_string(index);
+  if (!c) return;
   focus_ = id;
   SetCurSel(id, index);
   if (c->source->cls == ControlClass::ComboBox) notify(id, kCbnSelChange);
   else if (c->source->style & kLbsNotify) notify(id, kLbnSelChange);
-  return std::string();
 }
 
 }  // namespace dz::ui

@@ -50,17 +50,18 @@ class HeadlessWindow : public DialogWindow {
   void EndDialog(int result) override;
 
   // --- The user -------------------------------------------------------------
-  // Each returns an empty text, or why the user cannot do it (UTF-8), in
-  // which case nothing changed.
+  // What the user does, as the user's input does it. The player asks first
+  // whether the user can (session/refusals.h); an action on a control that
+  // does not exist does nothing.
   // Replaces the text of an edit (or of an editable combo box) as typing would.
-  std::string Type(int id, const std::string& text);
+  void Type(int id, const std::string& text);
   // Presses a button; check boxes and radio buttons of the automatic kinds
   // change their state first.
-  std::string Click(int id);
+  void Click(int id);
   // Clicks a check box when its state differs from `on`.
-  std::string Check(int id, bool on);
+  void Check(int id, bool on);
   // Chooses item `index` of a combo or list box.
-  std::string Select(int id, int index);
+  void Select(int id, int index);
   // The dialog manager's focus on opening: the first enabled tab stop.
   void FocusFirstTabStop();
 
@@ -87,7 +88,6 @@ class HeadlessWindow : public DialogWindow {
   const Control* find(int id) const;
   size_t indexOf(const Control& c) const { return static_cast<size_t>(&c - controls_.data()); }
   bool startsGroup(size_t index) const;
-  std::string describe(int id) const;
   void notify(int id, int code);
 
   DialogTemplate template_;

@@ -1,12 +1,13 @@
-#include "ui/session_script.h"
+#include "session/session_script.h"
 
 #include <cstring>
 
 #include "base/fixed_field.h"
 #include "base/gbk.h"
+#include "session/command_table.h"
 #include "ui/message_service.h"
 
-namespace dz::ui {
+namespace dz::session {
 namespace {
 
 struct Token {
@@ -157,9 +158,9 @@ bool parseAction(LineParser& p, const std::vector<Token>& t, int line, ScriptAct
   if (verb == "answer") {
     a.kind = ScriptAction::Kind::Answer;
     if (!p.count(t, 2, "answer ok|yes|no")) return false;
-    if (!t[1].quoted && t[1].text == "ok") a.answer = kIdOk;
-    else if (!t[1].quoted && t[1].text == "yes") a.answer = kIdYes;
-    else if (!t[1].quoted && t[1].text == "no") a.answer = kIdNo;
+    if (!t[1].quoted && t[1].text == "ok") a.answer = ui::kIdOk;
+    else if (!t[1].quoted && t[1].text == "yes") a.answer = ui::kIdYes;
+    else if (!t[1].quoted && t[1].text == "no") a.answer = ui::kIdNo;
     else return p.fail("expected ok, yes or no, not '" + t[1].text + "'");
     return true;
   }
@@ -206,7 +207,11 @@ bool parseStep(LineParser& p, const std::vector<Token>& t, int line, ScriptStep&
   if (verb == "call") {
     s.kind = ScriptStep::Kind::Call;
     if (!p.count(t, 2, "call N") || !p.number(t[1], "a command ordinal", 65535, s.ordinal)) return false;
-    if (!IsCommandOrdinal(s.ordinal)) return p.fail("there is no command " + t[1].text + " (10, 20, 30, 40, 50)");
+    if (!FindCommand(s.ordinal)) {
+      std::string ordinals;
+      for (const Command& c : kCommands) ordinals += (ordinals.empty() ? "" : ", ") + std::to_string(c.ordinal);
+      return p.fail("there is no command " + t[1].text + " (" + ordinals + ")");
+    }
     return true;
   }
   s.kind = verb == "commit" ? ScriptStep::Kind::Commit : ScriptStep::Kind::Dump;
@@ -214,10 +219,6 @@ bool parseStep(LineParser& p, const std::vector<Token>& t, int line, ScriptStep&
 }
 
 }  // namespace
-
-bool IsCommandOrdinal(int ordinal) {
-  return ordinal == 10 || ordinal == 20 || ordinal == 30 || ordinal == 40 || ordinal == 50;
-}
 
 bool ScriptPathToPlatform(const std::string& utf8, std::string& path) {
 #ifdef _WIN32
@@ -279,4 +280,4 @@ bool ParseSessionScript(std::string_view text, SessionScript& script, ScriptErro
   return true;
 }
 
-}  // namespace dz::ui
+}  // namespace dz::session

@@ -15,7 +15,7 @@
 
 #include "ui/dialog_window.h"
 
-namespace dz::ui {
+namespace dz::session {
 
 // What `show` reports of a control.
 struct ControlState {
@@ -30,7 +30,7 @@ struct ControlState {
 };
 
 // The state of control `id` of an open dialog, through the window interface.
-ControlState ReadControlState(const DialogWindow& window, int id);
+ControlState ReadControlState(const ui::DialogWindow& window, int id);
 
 // "ok", "yes", "no", "cancel", or the number.
 std::string AnswerWord(int answer);
@@ -43,4 +43,4 @@ std::string LogControl(const ControlState& state);
 // and every byte in hex.
 std::string LogName(const char* name12);
 
-}  // namespace dz::ui
+}  // namespace dz::session

@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
+#include "session/session_log.h"
+#include "session/session_script.h"
 #include "tests/ui/test_dialog.h"
 #include "ui/headless/headless_window.h"
 #include "ui/message_service.h"
-#include "ui/session_log.h"
-#include "ui/session_script.h"
 
-namespace dz::ui {
+namespace dz::session {
 namespace {
+
+using ui::HeadlessWindow;
+using ui::kIdNo;
+using ui::kIdOk;
 
 SessionScript Parse(const std::string& text) {
   SessionScript script;
@@ -143,4 +147,4 @@ TEST(SessionLogFormat, ControlStateThroughTheWindowInterface) {
 }
 
 }  // namespace
-}  // namespace dz::ui
+}  // namespace dz::session

@@ -1,11 +1,12 @@
 // Scripts of user sessions: what the host does (open a file, hand over a
 // point name, call a command, commit, dump) and, for each call, what the
 // user does in the dialogs it opens. Parsed here, once, for every player:
-// `dobrenz run` on the headless backend and the Windows host program on real
-// windows, which print the same log (session_log.h).
+// `dobrenz run` on the headless backend and qelhost on real windows, which
+// play the host's steps alike (host_steps.h), refuse the same actions
+// (refusals.h) and print the same log (session_log.h).
 //
 //   open "FILE.qel"            name "K12"  |  name-hex <24 hex digits>
-//   call N                     (10 20 30 40 50) ... end
+//   call N                     (an ordinal of command_table.h) ... end
 //     type ID "TEXT"   click ID   check ID on|off   select ID INDEX
 //     file "PATH"   file-cancel   answer ok|yes|no   show ID   close
 //   end
@@ -20,7 +21,7 @@
 #include <string_view>
 #include <vector>
 
-namespace dz::ui {
+namespace dz::session {
 
 struct ScriptError {
   int line = 0;
@@ -34,7 +35,7 @@ struct ScriptAction {
   int id = 0;          // control id (type, click, check, select, show)
   int index = 0;       // select
   bool on = false;     // check
-  int answer = 0;      // answer: kIdOk, kIdYes or kIdNo
+  int answer = 0;      // answer: ui::kIdOk, ui::kIdYes or ui::kIdNo
   std::string text;    // type: GBK; file: the path in the platform's narrow form
   std::string utf8;    // the quoted text as written
 };
@@ -54,9 +55,6 @@ struct SessionScript {
   std::vector<ScriptStep> steps;
 };
 
-// The ordinals a script may call.
-bool IsCommandOrdinal(int ordinal);
-
 // Parses a whole script (UTF-8, optionally with a byte order mark; LF or
 // CR LF lines). False with the first error's line and reason.
 bool ParseSessionScript(std::string_view text, SessionScript& script, ScriptError& error);
@@ -65,4 +63,4 @@ bool ParseSessionScript(std::string_view text, SessionScript& script, ScriptErro
 // page on Windows, UTF-8 elsewhere. Paths are never transcoded beyond that.
 bool ScriptPathToPlatform(const std::string& utf8, std::string& path);
 
-}  // namespace dz::ui
+}  // namespace dz::session

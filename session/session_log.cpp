@@ -1,20 +1,20 @@
-#include "ui/session_log.h"
+#include "session/session_log.h"
 
 #include "base/fixed_field.h"
 #include "base/json.h"
 #include "ui/message_service.h"
 
-namespace dz::ui {
+namespace dz::session {
 
-ControlState ReadControlState(const DialogWindow& window, int id) {
+ControlState ReadControlState(const ui::DialogWindow& window, int id) {
   ControlState s;
   s.id = id;
-  const ControlClass cls = window.ItemClass(id);
+  const ui::ControlClass cls = window.ItemClass(id);
   s.text = window.GetItemText(id);
   s.enabled = window.IsItemEnabled(id);
-  if (cls == ControlClass::Edit) s.readOnly = window.IsReadOnly(id);
-  if (cls == ControlClass::Button) s.checked = window.IsButtonChecked(id);
-  if (cls == ControlClass::ComboBox || cls == ControlClass::ListBox) {
+  if (cls == ui::ControlClass::Edit) s.readOnly = window.IsReadOnly(id);
+  if (cls == ui::ControlClass::Button) s.checked = window.IsButtonChecked(id);
+  if (cls == ui::ControlClass::ComboBox || cls == ui::ControlClass::ListBox) {
     s.hasItems = true;
     const int count = window.GetCount(id);
     for (int i = 0; i < count; ++i) {
@@ -29,10 +29,10 @@ ControlState ReadControlState(const DialogWindow& window, int id) {
 
 std::string AnswerWord(int answer) {
   switch (answer) {
-    case kIdOk: return "ok";
-    case kIdYes: return "yes";
-    case kIdNo: return "no";
-    case kIdCancel: return "cancel";
+    case ui::kIdOk: return "ok";
+    case ui::kIdYes: return "yes";
+    case ui::kIdNo: return "no";
+    case ui::kIdCancel: return "cancel";
     default: return std::to_string(answer);
   }
 }
@@ -63,4 +63,4 @@ std::string LogName(const char* name12) {
   return "name " + dz::jsonQuoteGbk(dz::nameText(name12)) + " hex=" + dz::hexBytes(name12, dz::kNameWidth);
 }
 
-}  // namespace dz::ui
+}  // namespace dz::session
