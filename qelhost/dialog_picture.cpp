@@ -13,28 +13,14 @@ namespace {
 
 std::string utf8(const std::wstring& wide) { return dz::gbkToUtf8(ui::win32::Narrow(wide)); }
 
-std::wstring textOf(HWND w) {
-  const int n = GetWindowTextLengthW(w);
-  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(w, &text[0], n + 1)));
-  return text;
-}
-
 // What sort of control it is, for where its text lies in its rectangle.
 const char* kindOf(HWND w) {
   const uint32_t style = static_cast<uint32_t>(GetWindowLongW(w, GWL_STYLE));
   switch (ui::win32::ClassOfWindow(w)) {
     case ui::ControlClass::Button:
-      switch (style & ui::kBsTypeMask) {
-        case ui::kBsCheckBox:
-        case ui::kBsAutoCheckBox:
-        case ui::kBs3State:
-        case ui::kBsAuto3State: return "check";
-        case ui::kBsRadioButton:
-        case ui::kBsAutoRadioButton: return "radio";
-        case ui::kBsGroupBox: return "group";
-        default: return "push";
-      }
+      if (ui::IsCheckBoxStyle(style)) return "check";
+      if (ui::IsRadioStyle(style)) return "radio";
+      return (style & ui::kBsTypeMask) == ui::kBsGroupBox ? "group" : "push";
     case ui::ControlClass::Edit: return "edit";
     case ui::ControlClass::ListBox: return "list";
     case ui::ControlClass::ComboBox: return "combo";
@@ -50,7 +36,7 @@ struct Listing {
 
 BOOL CALLBACK listControl(HWND w, LPARAM data) {
   auto* listing = reinterpret_cast<Listing*>(data);
-  const std::wstring text = textOf(w);
+  const std::wstring text = ui::win32::WindowText(w);
   if (text.empty() || !IsWindowVisible(w)) return TRUE;
   RECT r;
   GetWindowRect(w, &r);
@@ -147,7 +133,7 @@ bool SaveDialogPicture(HWND dialog, const std::wstring& bmpPath, const std::wstr
   char head[96];
   std::snprintf(head, sizeof head, "caption\t%ld\t%ld\t%ld\t%ld\t", border, border, width - 2 * border,
                 captionBottom - border);
-  listing.lines = head + utf8(textOf(dialog)) + "\n";
+  listing.lines = head + utf8(ui::win32::WindowText(dialog)) + "\n";
   EnumChildWindows(dialog, &listControl, reinterpret_cast<LPARAM>(&listing));
   return writeFile(textPath, listing.lines.data(), listing.lines.size());
 }

@@ -21,6 +21,7 @@ using session::UserFacing;
 using ui::win32::ClassOfWindow;
 using ui::win32::Narrow;
 using ui::win32::Widen;
+using ui::win32::WindowText;
 using ui::win32::Win32DialogWindow;
 
 // How long a window may take to appear, and the user-interface thread to
@@ -45,21 +46,14 @@ bool isDialogWindow(HWND w) {
   return lstrcmpW(name, L"#32770") == 0;
 }
 
-std::wstring windowText(HWND w) {
-  const int n = GetWindowTextLengthW(w);
-  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(w, &text[0], n + 1)));
-  return text;
-}
-
 BOOL CALLBACK matchWindow(HWND w, LPARAM data) {
   auto* s = reinterpret_cast<Search*>(data);
   if (!isDialogWindow(w)) return TRUE;
   const ModalEntry& e = *s->entry;
   bool match = false;
   switch (e.kind) {
-    case ModalEntry::Kind::Dialog: match = windowText(w) == s->caption; break;
-    case ModalEntry::Kind::MessageBox: match = windowText(w) == e.caption && GetWindow(w, GW_OWNER) == e.owner; break;
+    case ModalEntry::Kind::Dialog: match = WindowText(w) == s->caption; break;
+    case ModalEntry::Kind::MessageBox: match = WindowText(w) == e.caption && GetWindow(w, GW_OWNER) == e.owner; break;
     case ModalEntry::Kind::FileDialog:
       match = GetWindow(w, GW_OWNER) == e.owner && (GetDlgItem(w, kFileNameCombo) || GetDlgItem(w, kFileNameEdit));
       break;
@@ -71,16 +65,6 @@ BOOL CALLBACK matchWindow(HWND w, LPARAM data) {
 bool isRelative(const std::wstring& path) {
   if (path.size() >= 2 && path[1] == L':') return false;
   return path.empty() || (path[0] != L'\\' && path[0] != L'/');
-}
-
-bool isCheckBoxStyle(uint32_t style) {
-  const uint32_t t = style & ui::kBsTypeMask;
-  return t == ui::kBsCheckBox || t == ui::kBsAutoCheckBox || t == ui::kBs3State || t == ui::kBsAuto3State;
-}
-
-bool isRadioStyle(uint32_t style) {
-  const uint32_t t = style & ui::kBsTypeMask;
-  return t == ui::kBsRadioButton || t == ui::kBsAutoRadioButton;
 }
 
 // The request behind a file dialog the plug-in opened, as far as the
@@ -231,8 +215,8 @@ void ScriptPlayer::answerMessageBox(const Window& box, const ScriptAction* actio
   const bool question = (box.entry.type & MB_TYPEMASK) == MB_YESNO;
   // What the box shows must be what the plug-in asked it to show.
   HWND text = GetDlgItem(box.hwnd, 0xFFFF);
-  if (text && windowText(text) != box.entry.text)
-    mismatch(action ? action->line : 0, "the message box shows \"" + dz::gbkToUtf8(Narrow(windowText(text))) +
+  if (text && WindowText(text) != box.entry.text)
+    mismatch(action ? action->line : 0, "the message box shows \"" + dz::gbkToUtf8(Narrow(WindowText(text))) +
                                             "\" instead of \"" + dz::gbkToUtf8(Narrow(box.entry.text)) + "\"");
   check(action, 0, UserFacing::AtMessageBox(Narrow(box.entry.text), question));
   const int answer = action ? action->answer : question ? IDYES : IDOK;
@@ -291,7 +275,7 @@ void ScriptPlayer::act(const Window& dialog, Win32DialogWindow& window, const Sc
       if ((SendMessageW(item, BM_GETCHECK, 0, 0) != BST_UNCHECKED) == a.on) break;
       [[fallthrough]];
     case ScriptAction::Kind::Click:
-      if (isCheckBoxStyle(style) || isRadioStyle(style))
+      if (ui::IsCheckBoxStyle(style) || ui::IsRadioStyle(style))
         PostMessageW(item, BM_CLICK, 0, 0);
       else
         PostMessageW(dialog.hwnd, WM_COMMAND, MAKEWPARAM(a.id, BN_CLICKED), reinterpret_cast<LPARAM>(item));

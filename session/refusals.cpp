@@ -8,11 +8,6 @@ namespace {
 
 using Action = ScriptAction::Kind;
 
-bool isCheckBoxStyle(uint32_t style) {
-  const uint32_t t = style & ui::kBsTypeMask;
-  return t == ui::kBsCheckBox || t == ui::kBsAutoCheckBox || t == ui::kBs3State || t == ui::kBsAuto3State;
-}
-
 std::string inDialog(const ScriptAction& a, const ui::DialogWindow& w) {
   const std::string dialog = "dialog " + std::to_string(w.TemplateId());
   switch (a.kind) {
@@ -37,7 +32,7 @@ std::string inDialog(const ScriptAction& a, const ui::DialogWindow& w) {
       return std::string();
     }
     case Action::Check:
-      if (cls != ui::ControlClass::Button || !isCheckBoxStyle(style)) return control + " is not a check box";
+      if (cls != ui::ControlClass::Button || !ui::IsCheckBoxStyle(style)) return control + " is not a check box";
       // A box already as asked is not clicked, so nothing can stop it.
       if ((w.IsButtonChecked(a.id) != ui::kBstUnchecked) == a.on) return std::string();
       [[fallthrough]];

@@ -79,6 +79,16 @@ class LineParser {
     return true;
   }
 
+  // The one quoted path of a `usage` line with two words: as written, and in
+  // the platform's form (never empty: `ifEmpty` says what to do instead).
+  bool path(const std::vector<Token>& t, const char* usage, const char* ifEmpty, std::string& utf8,
+            std::string& platform) {
+    if (!count(t, 2, usage) || !quoted(t[1], usage, utf8)) return false;
+    if (!ScriptPathToPlatform(utf8, platform)) return fail("the path has characters this system cannot hold");
+    if (platform.empty()) return fail(ifEmpty);
+    return true;
+  }
+
   bool gbk(const std::string& utf8, std::string& out) {
     if (!dz::utf8ToGbk(utf8, out)) return fail("the text has characters that GBK cannot hold");
     return true;
@@ -146,10 +156,8 @@ bool parseAction(LineParser& p, const std::vector<Token>& t, int line, ScriptAct
   }
   if (verb == "file") {
     a.kind = ScriptAction::Kind::File;
-    if (!p.count(t, 2, "file \"PATH\"") || !p.quoted(t[1], "file \"PATH\"", a.utf8)) return false;
-    if (!ScriptPathToPlatform(a.utf8, a.text)) return p.fail("the path has characters this system cannot hold");
-    if (a.text.empty()) return p.fail("a file dialog cannot be answered with an empty path: use file-cancel");
-    return true;
+    return p.path(t, "file \"PATH\"", "a file dialog cannot be answered with an empty path: use file-cancel", a.utf8,
+                  a.text);
   }
   if (verb == "file-cancel") {
     a.kind = ScriptAction::Kind::FileCancel;
@@ -177,10 +185,7 @@ bool parseStep(LineParser& p, const std::vector<Token>& t, int line, ScriptStep&
   s.line = line;
   if (verb == "open") {
     s.kind = ScriptStep::Kind::Open;
-    if (!p.count(t, 2, "open \"FILE.qel\"") || !p.quoted(t[1], "open \"FILE.qel\"", s.utf8)) return false;
-    if (!ScriptPathToPlatform(s.utf8, s.text)) return p.fail("the path has characters this system cannot hold");
-    if (s.text.empty()) return p.fail("open needs a file name");
-    return true;
+    return p.path(t, "open \"FILE.qel\"", "open needs a file name", s.utf8, s.text);
   }
   if (verb == "name") {
     s.kind = ScriptStep::Kind::Name;

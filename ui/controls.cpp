@@ -37,35 +37,19 @@ void CEdit::SetReadOnly(bool readOnly) {
   if (window()) window()->SetReadOnly(id(), readOnly);
 }
 
-int CComboBox::AddString(const std::string& text) { return window() ? window()->AddString(id(), text) : kCbErr; }
+int CListControl::AddString(const std::string& text) { return window() ? window()->AddString(id(), text) : kCbErr; }
 
-void CComboBox::ResetContent() {
+void CListControl::ResetContent() {
   if (window()) window()->ResetContent(id());
 }
 
-int CComboBox::GetCount() const { return window() ? window()->GetCount(id()) : kCbErr; }
+int CListControl::GetCount() const { return window() ? window()->GetCount(id()) : kCbErr; }
 
-int CComboBox::GetCurSel() const { return window() ? window()->GetCurSel(id()) : kCbErr; }
+int CListControl::GetCurSel() const { return window() ? window()->GetCurSel(id()) : kCbErr; }
 
-int CComboBox::SetCurSel(int index) { return window() ? window()->SetCurSel(id(), index) : kCbErr; }
+int CListControl::SetCurSel(int index) { return window() ? window()->SetCurSel(id(), index) : kCbErr; }
 
-bool CComboBox::GetLBText(int index, std::string& text) const {
-  return window() && window()->GetItemString(id(), index, text);
-}
-
-int CListBox::AddString(const std::string& text) { return window() ? window()->AddString(id(), text) : kCbErr; }
-
-void CListBox::ResetContent() {
-  if (window()) window()->ResetContent(id());
-}
-
-int CListBox::GetCount() const { return window() ? window()->GetCount(id()) : kCbErr; }
-
-int CListBox::GetCurSel() const { return window() ? window()->GetCurSel(id()) : kCbErr; }
-
-int CListBox::SetCurSel(int index) { return window() ? window()->SetCurSel(id(), index) : kCbErr; }
-
-bool CListBox::GetText(int index, std::string& text) const {
+bool CListControl::itemText(int index, std::string& text) const {
   return window() && window()->GetItemString(id(), index, text);
 }
 

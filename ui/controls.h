@@ -52,24 +52,27 @@ class CEdit : public CWnd {
   void SetReadOnly(bool readOnly = true);  // EM_SETREADONLY
 };
 
-class CComboBox : public CWnd {
- public:
-  int AddString(const std::string& text);
-  void ResetContent();
-  int GetCount() const;
-  int GetCurSel() const;         // CB_GETCURSEL
-  int SetCurSel(int index);      // CB_SETCURSEL
-  bool GetLBText(int index, std::string& text) const;
-};
-
-class CListBox : public CWnd {
+// What combo and list boxes have alike: their list (CB_ and LB_ messages).
+class CListControl : public CWnd {
  public:
   int AddString(const std::string& text);
   void ResetContent();
   int GetCount() const;
   int GetCurSel() const;
   int SetCurSel(int index);
-  bool GetText(int index, std::string& text) const;
+
+ protected:
+  bool itemText(int index, std::string& text) const;
+};
+
+class CComboBox : public CListControl {
+ public:
+  bool GetLBText(int index, std::string& text) const { return itemText(index, text); }
+};
+
+class CListBox : public CListControl {
+ public:
+  bool GetText(int index, std::string& text) const { return itemText(index, text); }
 };
 
 }  // namespace dz::ui

@@ -188,30 +188,33 @@ void DDX_Text(DataExchange* pDX, int id, std::string& value) {
   else if (pDX->Window().GetItemText(id) != value) pDX->Window().SetItemText(id, value);
 }
 
-void DDX_Text(DataExchange* pDX, int id, int& value) {
+namespace {
+
+// A number box: read back with `parse` (a box without a number shows
+// `message` and stops the exchange), shown as `format` writes it.
+template <typename T>
+void exchangeNumber(DataExchange* pDX, int id, T& value, bool (*parse)(std::string_view, T&),
+                    std::string (*format)(T), const char* message) {
   pDX->PrepareEditCtrl(id);
   if (pDX->m_bSaveAndValidate) {
-    if (!ParseExchangeInt(pDX->Window().GetItemText(id), value)) {
-      pDX->m_pDlgWnd->MessageBox(kParseIntMessage, kMbOk);
+    if (!parse(pDX->Window().GetItemText(id), value)) {
+      pDX->m_pDlgWnd->MessageBox(message, kMbOk);
       pDX->Fail();
     }
   } else {
-    const std::string text = FormatExchangeInt(value);
+    const std::string text = format(value);
     if (pDX->Window().GetItemText(id) != text) pDX->Window().SetItemText(id, text);
   }
 }
 
+}  // namespace
+
+void DDX_Text(DataExchange* pDX, int id, int& value) {
+  exchangeNumber(pDX, id, value, &ParseExchangeInt, &FormatExchangeInt, kParseIntMessage);
+}
+
 void DDX_Text(DataExchange* pDX, int id, double& value) {
-  pDX->PrepareEditCtrl(id);
-  if (pDX->m_bSaveAndValidate) {
-    if (!ParseExchangeDouble(pDX->Window().GetItemText(id), value)) {
-      pDX->m_pDlgWnd->MessageBox(kParseRealMessage, kMbOk);
-      pDX->Fail();
-    }
-  } else {
-    const std::string text = FormatExchangeDouble(value);
-    if (pDX->Window().GetItemText(id) != text) pDX->Window().SetItemText(id, text);
-  }
+  exchangeNumber(pDX, id, value, &ParseExchangeDouble, &FormatExchangeDouble, kParseRealMessage);
 }
 
 void DDX_Check(DataExchange* pDX, int id, int& value) {

@@ -42,6 +42,16 @@ constexpr uint32_t kBsGroupBox = 0x7u;
 constexpr uint32_t kBsAutoRadioButton = 0x9u;
 constexpr uint32_t kBsTypeMask = 0xFu;
 
+// The kinds of button a button style makes.
+constexpr bool IsCheckBoxStyle(uint32_t style) {
+  const uint32_t t = style & kBsTypeMask;
+  return t == kBsCheckBox || t == kBsAutoCheckBox || t == kBs3State || t == kBsAuto3State;
+}
+constexpr bool IsRadioStyle(uint32_t style) {
+  const uint32_t t = style & kBsTypeMask;
+  return t == kBsRadioButton || t == kBsAutoRadioButton;
+}
+
 // Static styles: the low five bits are the static's type.
 constexpr uint32_t kSsLeft = 0x0000u;
 constexpr uint32_t kSsEtchedHorz = 0x0010u;

@@ -7,16 +7,9 @@ namespace {
 
 uint32_t buttonType(uint32_t style) { return style & kBsTypeMask; }
 
-bool isCheckBox(const ControlTemplate& t) {
-  const uint32_t b = buttonType(t.style);
-  return t.cls == ControlClass::Button &&
-         (b == kBsCheckBox || b == kBsAutoCheckBox || b == kBs3State || b == kBsAuto3State);
-}
+bool isCheckBox(const ControlTemplate& t) { return t.cls == ControlClass::Button && IsCheckBoxStyle(t.style); }
 
-bool isRadio(const ControlTemplate& t) {
-  const uint32_t b = buttonType(t.style);
-  return t.cls == ControlClass::Button && (b == kBsRadioButton || b == kBsAutoRadioButton);
-}
+bool isRadio(const ControlTemplate& t) { return t.cls == ControlClass::Button && IsRadioStyle(t.style); }
 
 bool isThreeState(const ControlTemplate& t) {
   const uint32_t b = buttonType(t.style);

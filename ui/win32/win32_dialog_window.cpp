@@ -6,14 +6,6 @@
 #include "ui/win32/win32_text.h"
 
 namespace dz::ui::win32 {
-namespace {
-
-bool isRadioStyle(uint32_t style) {
-  const uint32_t type = style & kBsTypeMask;
-  return type == kBsRadioButton || type == kBsAutoRadioButton;
-}
-
-}  // namespace
 
 ControlClass ClassOfWindow(HWND control) {
   wchar_t name[32] = {};
@@ -25,14 +17,16 @@ ControlClass ClassOfWindow(HWND control) {
   return ControlClass::Static;
 }
 
-std::string WindowTextGbk(HWND window) {
+std::wstring WindowText(HWND window) {
   const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-  if (length <= 0) return std::string();
+  if (length <= 0) return std::wstring();
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
   const LRESULT n = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
   text.resize(n > 0 ? static_cast<size_t>(n) : 0);
-  return Narrow(text);
+  return text;
 }
+
+std::string WindowTextGbk(HWND window) { return Narrow(WindowText(window)); }
 
 Win32DialogWindow::Win32DialogWindow(HWND dialog, int templateId, HINSTANCE resources)
     : dialog_(dialog), templateId_(templateId), resources_(resources) {}
@@ -160,7 +154,7 @@ std::vector<int> Win32DialogWindow::RadioGroup(int firstId) const {
   for (HWND w = first; w; w = GetWindow(w, GW_HWNDNEXT)) {
     const uint32_t style = static_cast<uint32_t>(GetWindowLongW(w, GWL_STYLE));
     if (w != first && (style & WS_GROUP)) break;
-    if (ClassOfWindow(w) == ControlClass::Button && isRadioStyle(style)) ids.push_back(GetDlgCtrlID(w));
+    if (ClassOfWindow(w) == ControlClass::Button && IsRadioStyle(style)) ids.push_back(GetDlgCtrlID(w));
   }
   return ids;
 }

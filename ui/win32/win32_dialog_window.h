@@ -56,7 +56,8 @@ class Win32DialogWindow : public DialogWindow {
 
 // The class of a control window, as the templates name it.
 ControlClass ClassOfWindow(HWND control);
-// A window's text (WM_GETTEXT) in GBK.
+// A window's text (WM_GETTEXT), and the same in GBK.
+std::wstring WindowText(HWND window);
 std::string WindowTextGbk(HWND window);
 
 }  // namespace dz::ui::win32
