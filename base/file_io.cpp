@@ -4,13 +4,13 @@
 #include <cstring>
 #include <memory>
 
+#include "base/file_faults.h"
+
 #ifdef _WIN32
-#include <io.h>
 #include <windows.h>
 
 #include "base/gbk.h"
 #else
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -27,20 +27,54 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 #ifdef _WIN32
 constexpr char kSeparator = '\\';
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+#else
+constexpr char kSeparator = '/';
+// A chain of symbolic links longer than this is a loop, as the system's
+// own limit (ELOOP) takes it.
+constexpr int kMaxLinks = 40;
+#endif
 
-// Paths inside the system are GBK bytes. Windows is asked by their UTF-16
-// form: the narrow calls would read them in the machine's ANSI code page and
-// miss every file with a Chinese name on a machine whose code page is not 936.
+// Where the last component of `path` starts.
+size_t nameStart(const std::string& path) {
+#ifdef _WIN32
+  // Paths inside are GBK, whose trail bytes include 0x5C ('\\'): a
+  // separator is only found where a character starts. "C:name" is a name
+  // on drive C.
+  size_t start = 0;
+  for (size_t pos = 0; pos < path.size();) {
+    const size_t len = gbkCharLength(path, pos);
+    if (len == 1 && (isSeparator(path[pos]) || path[pos] == ':')) start = pos + 1;
+    pos += len;
+  }
+  return start;
+#else
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? 0 : slash + 1;
+#endif
+}
+
+#ifdef _WIN32
+// Not found, as opposed to found but not usable.
+bool isNotFound(DWORD code) { return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND; }
+#endif
+
+}  // namespace
+
+std::string errnoText(int error) { return std::strerror(error); }
+
+#ifdef _WIN32
 std::wstring widePath(const std::string& gbk) {
+  // Paths inside the system are GBK bytes. Windows is asked by their UTF-16
+  // form: the narrow calls would read them in the machine's ANSI code page and
+  // miss every file with a Chinese name on a machine whose code page is not 936.
   const std::u16string wide = gbkToUtf16(gbk);
   return std::wstring(wide.begin(), wide.end());
 }
 
-// Why the last system call failed. The Windows calls here (FlushFileBuffers,
-// MoveFileExW) report through GetLastError, not errno; the text comes in the
-// system's language and is turned into GBK like every other text inside.
-std::string lastErrorText() {
-  const DWORD code = GetLastError();
+std::string windowsErrorText(unsigned long code) {
+  // The text comes in the system's language and is turned into GBK like
+  // every other text inside.
   wchar_t* buffer = nullptr;
   const DWORD n = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
@@ -53,67 +87,22 @@ std::string lastErrorText() {
   utf16ToGbk(std::u16string(wide.begin(), wide.end()), gbk);
   return gbk;
 }
-#else
-constexpr char kSeparator = '/';
-
-std::string lastErrorText() { return std::strerror(errno); }
-
-std::string directoryOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// A rename is an entry in the directory, and syncing the file does not write
-// the directory: until the directory itself is synced, a crash can undo the
-// rename and bring back the old file after the commit was reported done.
-// LevelDB syncs the directory of a new manifest for the same reason. Where
-// the directory cannot be opened for reading or the file system cannot sync
-// a directory, there is nothing more to do, and the file is in place.
-bool syncDirectory(const std::string& dir) {
-  const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return errno == EACCES;
-  const bool synced = fsync(fd) == 0 || errno == EINVAL || errno == EBADF;
-  const int savedErrno = errno;
-  close(fd);
-  errno = savedErrno;
-  return synced;
-}
 #endif
-
-bool flushToDisk(std::FILE* f) {
-  if (std::fflush(f) != 0) return false;
-#ifdef _WIN32
-  return FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(f)))) != 0;
-#else
-  return fsync(fileno(f)) == 0;
-#endif
-}
-
-bool replaceFile(const std::string& from, const std::string& to) {
-#ifdef _WIN32
-  return MoveFileExW(widePath(from).c_str(), widePath(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-  return std::rename(from.c_str(), to.c_str()) == 0;
-#endif
-}
-
-void removeFile(const std::string& path) {
-#ifdef _WIN32
-  _wremove(widePath(path).c_str());
-#else
-  std::remove(path.c_str());
-#endif
-}
-
-}  // namespace
 
 std::FILE* openFile(const std::string& path, const char* mode) {
   if (path.empty()) return nullptr;
 #ifdef _WIN32
+  // The runtime refuses a directory already (EACCES).
   return _wfopen(widePath(path).c_str(), widePath(mode).c_str());
 #else
-  return std::fopen(path.c_str(), mode);
+  std::FILE* f = std::fopen(path.c_str(), mode);
+  struct stat st;
+  if (f && fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
+    std::fclose(f);
+    errno = EISDIR;
+    return nullptr;
+  }
+  return f;
 #endif
 }
 
@@ -124,50 +113,143 @@ std::string joinPath(const std::string& dir, const std::string& name) {
   return path;
 }
 
-bool fileExists(const std::string& path) {
-  FilePtr f(openFile(path, "rb"));
-  return f != nullptr;
+std::string siblingPath(const std::string& path, const std::string& name) {
+  return path.substr(0, nameStart(path)) + name;
 }
 
-bool readWholeFile(const std::string& path, std::string& bytes) {
+std::string fileNameOf(const std::string& path) { return path.substr(nameStart(path)); }
+
+PathStatus examinePath(const std::string& path) {
+  PathStatus status;
+  if (path.empty()) {
+    status.kind = PathKind::Missing;
+    return status;
+  }
+#ifdef _WIN32
+  // Asking for no access at all opens files that others hold without
+  // sharing, and devices (NUL, CON) without touching them.
+  const HANDLE h = CreateFileW(widePath(path).c_str(), FILE_READ_ATTRIBUTES,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD code = GetLastError();
+    if (isNotFound(code)) {
+      status.kind = PathKind::Missing;
+      return status;
+    }
+    // Found, but not openable even for its attributes: ask for those alone.
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (GetFileAttributesExW(widePath(path).c_str(), GetFileExInfoStandard, &data)) {
+      status.kind = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Directory : PathKind::RegularFile;
+      return status;
+    }
+    status.error = windowsErrorText(code);
+    return status;
+  }
+  const DWORD type = GetFileType(h);
+  BY_HANDLE_FILE_INFORMATION info;
+  if (type != FILE_TYPE_DISK) {
+    status.kind = PathKind::Other;
+  } else if (!GetFileInformationByHandle(h, &info)) {
+    status.error = windowsErrorText(GetLastError());
+  } else {
+    status.kind = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Directory : PathKind::RegularFile;
+  }
+  CloseHandle(h);
+  return status;
+#else
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) {
+    if (errno == ENOENT) {
+      status.kind = PathKind::Missing;
+    } else {
+      status.error = errnoText(errno);
+    }
+    return status;
+  }
+  status.kind = S_ISREG(st.st_mode) ? PathKind::RegularFile : S_ISDIR(st.st_mode) ? PathKind::Directory : PathKind::Other;
+  return status;
+#endif
+}
+
+bool fileExists(const std::string& path) { return examinePath(path).kind != PathKind::Missing; }
+
+bool readWholeFile(const std::string& path, std::string& bytes, std::string* error) {
+  const FileFaults faults = FileFaults::fromEnvironment();
   FilePtr f(openFile(path, "rb"));
-  if (!f) return false;
+  if (!f) {
+    if (error) *error = errnoText(errno);
+    return false;
+  }
   bytes.clear();
   char buffer[1 << 16];
   size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f.get())) > 0) bytes.append(buffer, n);
-  return !std::ferror(f.get());
+  while ((n = std::fread(buffer, 1, sizeof buffer, f.get())) > 0) {
+    if (faults.is(FileFaults::Kind::Read) && bytes.size() + n > faults.at) {
+      bytes.append(buffer, faults.at - bytes.size());
+      if (error) *error = errnoText(EIO);
+      return false;
+    }
+    bytes.append(buffer, n);
+  }
+  if (std::ferror(f.get())) {
+    if (error) *error = errnoText(errno);
+    return false;
+  }
+  return true;
 }
 
-bool writeFileAtomically(const std::string& path, const std::string& bytes, std::string& error) {
-  const std::string temp = path + ".tmp~";
-  {
-    FilePtr f(openFile(temp, "wb"));
-    if (!f) {
-      error = "cannot create " + temp + ": " + lastErrorText();
-      return false;
-    }
-    if (std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size() || !flushToDisk(f.get())) {
-      error = "cannot write " + temp + ": " + lastErrorText();
-      f.reset();
-      removeFile(temp);
-      return false;
-    }
+bool resolveWriteTarget(const std::string& path, std::string& target, std::string& error) {
+  target = path;
+#ifdef _WIN32
+  (void)error;
+  // The system names the file a path leads to, through links (and, under
+  // Wine, through the links of the Unix file system). A path that names it
+  // already is kept as given, so that messages name it as the user did.
+  const std::wstring given = widePath(path);
+  const HANDLE h = CreateFileW(given.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return true;  // nothing there yet, or nothing to follow
+  std::wstring final(32768, L'\0');
+  const DWORD n = GetFinalPathNameByHandleW(h, &final[0], static_cast<DWORD>(final.size()), FILE_NAME_NORMALIZED);
+  CloseHandle(h);
+  if (n == 0 || n >= final.size()) return true;
+  final.resize(n);
+  if (final.compare(0, 8, L"\\\\?\\UNC\\") == 0) {
+    final = L"\\" + final.substr(7);
+  } else if (final.compare(0, 4, L"\\\\?\\") == 0) {
+    final = final.substr(4);
   }
-  if (!replaceFile(temp, path)) {
-    error = "cannot replace " + path + ": " + lastErrorText();
-    removeFile(temp);
-    return false;
-  }
-#ifndef _WIN32
-  // On Windows, MOVEFILE_WRITE_THROUGH has flushed the rename already.
-  const std::string dir = directoryOf(path);
-  if (!syncDirectory(dir)) {
-    error = "cannot flush " + dir + " to disk after replacing " + path + ": " + lastErrorText();
-    return false;
-  }
-#endif
+  std::wstring full(32768, L'\0');
+  const DWORD m = GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
+  if (m == 0 || m >= full.size()) return true;
+  full.resize(m);
+  if (CompareStringOrdinal(final.c_str(), -1, full.c_str(), -1, TRUE) == CSTR_EQUAL) return true;
+  std::string gbk;
+  if (utf16ToGbk(std::u16string(final.begin(), final.end()), gbk)) target = gbk;
   return true;
+#else
+  for (int links = 0; links <= kMaxLinks; ++links) {
+    struct stat st;
+    if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+    std::string to(static_cast<size_t>(st.st_size > 0 ? st.st_size : 256), '\0');
+    for (;;) {
+      const ssize_t n = readlink(target.c_str(), &to[0], to.size());
+      if (n < 0) {
+        error = "cannot follow the link " + target + ": " + errnoText(errno);
+        return false;
+      }
+      if (static_cast<size_t>(n) < to.size()) {
+        to.resize(static_cast<size_t>(n));
+        break;
+      }
+      to.resize(to.size() * 2);
+    }
+    target = !to.empty() && to[0] == '/' ? to : siblingPath(target, to);
+  }
+  error = "cannot follow the link " + path + ": " + errnoText(ELOOP);
+  return false;
+#endif
 }
 
 }  // namespace dz

@@ -1,29 +1,69 @@
 // The one place where files are opened by path. Paths are the platform's own
-// narrow form and are never transcoded as text.
+// narrow form and are never transcoded as text (on Windows they are GBK and
+// reach the system as UTF-16).
 #pragma once
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace dz {
 
+// Opens a file as fopen does. A directory is never a file: opening one fails
+// with EISDIR, also for reading, where some systems would hand out a stream
+// that reads as empty.
 std::FILE* openFile(const std::string& path, const char* mode);
 
 // Joins a directory and a file name with the platform's separator, as the
 // host directory and a code table name are joined.
 std::string joinPath(const std::string& dir, const std::string& name);
 
+// What is at a path, found without opening it: a FIFO is not waited on, and a
+// file that cannot be read is still found.
+enum class PathKind {
+  Missing,      // nothing: the path does not exist
+  RegularFile,
+  Directory,
+  Other,        // a device, a FIFO, a socket
+  Unknown,      // the path could not be examined (PathStatus::error says why)
+};
+struct PathStatus {
+  PathKind kind = PathKind::Unknown;
+  std::string error;
+};
+PathStatus examinePath(const std::string& path);
+
+// Something is at the path, or the path could not be examined: only a path
+// that plainly does not exist is free to be written as new.
 bool fileExists(const std::string& path);
 
-// Reads a whole file; false when it cannot be opened or read.
-bool readWholeFile(const std::string& path, std::string& bytes);
+// Reads a whole file; false when it cannot be opened or read, with the
+// system's reason in `error` when given.
+bool readWholeFile(const std::string& path, std::string& bytes, std::string* error = nullptr);
 
-// Writes `bytes` to `path` so that a crash leaves either the old file or the
-// new one: a temporary file beside the target, flushed, then renamed over it,
-// and on POSIX the directory flushed after the rename. On failure `error`
-// says why and no temporary file is left; the target is untouched unless only
-// that last flush failed, when the new file is in place but may not outlive
-// a crash.
-bool writeFileAtomically(const std::string& path, const std::string& bytes, std::string& error);
+// The whole of `bytes` as the new contents of `path`, so that a crash leaves
+// either the old file or the new one (AtomicFile in atomic_file.h, which
+// also writes a file piece by piece). On failure `error` says why, naming
+// the file; no temporary file is left.
+bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error);
+
+// The path that writing to `path` must replace: `path` itself, or the file a
+// symbolic link there leads to (through every link of a chain), so that a
+// save replaces the linked file instead of the link. False with a reason
+// when a chain does not end.
+bool resolveWriteTarget(const std::string& path, std::string& target, std::string& error);
+
+// The path of `name` in the directory that holds `path`.
+std::string siblingPath(const std::string& path, const std::string& name);
+// The last component of `path`.
+std::string fileNameOf(const std::string& path);
+
+// The system's text for an error number (errno) and, on Windows, for an
+// error code of GetLastError; GBK like every other text inside.
+std::string errnoText(int error);
+#ifdef _WIN32
+std::string windowsErrorText(unsigned long code);
+std::wstring widePath(const std::string& gbk);
+#endif
 
 }  // namespace dz

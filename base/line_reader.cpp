@@ -17,7 +17,10 @@ bool LineReader::open(const std::string& path) {
   buffer_.resize(kBlockSize);
   pos_ = end_ = 0;
   atEnd_ = false;
+  failed_ = false;
   lineNumber_ = 0;
+  offset_ = 0;
+  faults_ = FileFaults::fromEnvironment();
   return true;
 }
 
@@ -30,6 +33,18 @@ bool LineReader::fill() {
   if (atEnd_ || !file_) return false;
   pos_ = 0;
   end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+  if (faults_.is(FileFaults::Kind::Read) && offset_ + end_ > faults_.at) {
+    end_ = static_cast<size_t>(faults_.at - offset_);
+    failed_ = true;
+  } else if (end_ < buffer_.size() && std::ferror(file_)) {
+    failed_ = true;
+  }
+  offset_ += end_;
+  if (failed_) {
+    // What a failed read leaves is not a whole line: nothing more is handed out.
+    atEnd_ = true;
+    return false;
+  }
   if (const void* z = std::memchr(buffer_.data(), kCtrlZ, end_)) {
     end_ = static_cast<const char*>(z) - buffer_.data();
     atEnd_ = true;
@@ -63,6 +78,10 @@ bool LineReader::readLine(std::string& line) {
       line.pop_back();
       pendingCr = true;
     }
+  }
+  if (failed_) {
+    line.clear();
+    return false;
   }
   if (pendingCr) line.push_back('\r');  // a CR just before the end of the file stays
   if (!gotAny) return false;

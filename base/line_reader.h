@@ -3,11 +3,18 @@
 // part of the line, the last line needs no line end, and a Ctrl-Z byte ends
 // the file. A line is cut at its first zero byte, as the C string it becomes
 // would be. Large files are read in blocks, never whole.
+//
+// A file that cannot be read is not an empty file: a directory fails to
+// open, and a read error ends the lines with failed() set, so that a reader
+// can tell it from the end of the file.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "base/file_faults.h"
 
 namespace dz {
 
@@ -18,13 +25,17 @@ class LineReader {
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
 
-  // False when the file cannot be opened for reading.
+  // False when the file cannot be opened for reading (a directory cannot).
   bool open(const std::string& path);
   void close();
   bool isOpen() const { return file_ != nullptr; }
 
-  // The next line into `line`; false at the end of the file.
+  // The next line into `line`; false at the end of the file, or at a read
+  // error (then failed() is true and the line read up to it is dropped).
   bool readLine(std::string& line);
+
+  // A read failed: the lines handed out are not the whole file.
+  bool failed() const { return failed_; }
 
   // Number of lines handed out so far.
   long lineNumber() const { return lineNumber_; }
@@ -37,7 +48,10 @@ class LineReader {
   size_t pos_ = 0;
   size_t end_ = 0;
   bool atEnd_ = false;
+  bool failed_ = false;
   long lineNumber_ = 0;
+  uint64_t offset_ = 0;  // bytes read from the file so far
+  FileFaults faults_;
 };
 
 }  // namespace dz

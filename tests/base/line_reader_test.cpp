@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/injected_fault.h"
 #include "tests/support/test_files.h"
 
 namespace dz {
@@ -60,6 +61,41 @@ TEST(LineReader, MissingFileDoesNotOpen) {
   EXPECT_FALSE(reader.open(""));
   std::string line;
   EXPECT_FALSE(reader.readLine(line));
+}
+
+// A folder given for a file would otherwise read as an empty file, and a
+// conversion of "nothing" would report success.
+TEST(LineReader, ADirectoryDoesNotOpen) {
+  test::TempDir dir;
+  LineReader reader;
+  EXPECT_FALSE(reader.open(dir.path()));
+  EXPECT_FALSE(reader.isOpen());
+}
+
+TEST(LineReader, AReadErrorIsNotTheEndOfTheFile) {
+  test::TempDir dir;
+  std::string text;
+  for (int i = 0; i < 20000; ++i) text += "line " + std::to_string(i) + "\n";
+  const std::string path = dir.write("in.txt", text);
+  {
+    test::InjectedFileFault fault("read@100000");  // in the second block
+    LineReader reader;
+    ASSERT_TRUE(reader.open(path));
+    std::string line;
+    long lines = 0;
+    while (reader.readLine(line)) ++lines;
+    EXPECT_TRUE(reader.failed());
+    EXPECT_GT(lines, 0);
+    EXPECT_LT(lines, 20000);
+    EXPECT_FALSE(reader.readLine(line));  // and stays failed
+  }
+  LineReader reader;
+  ASSERT_TRUE(reader.open(path));
+  std::string line;
+  while (reader.readLine(line)) {
+  }
+  EXPECT_FALSE(reader.failed());
+  EXPECT_EQ(reader.lineNumber(), 20000);
 }
 
 }  // namespace

@@ -18,11 +18,14 @@ std::string shellQuote(const std::string& s) {
 }  // namespace
 
 CommandResult runCommand(const std::string& program, const std::vector<std::string>& args, const std::string& input,
-                         const std::string& workDir) {
+                         const std::string& workDir, const Environment& environment) {
   TempDir io;
   const std::string in = io.write("stdin", input);
   std::string command;
   if (!workDir.empty()) command = "cd " + shellQuote(workDir) + " && ";
+  if (!environment.empty()) command += "env";
+  for (const auto& [name, value] : environment) command += " " + shellQuote(name + "=" + value);
+  if (!environment.empty()) command += " ";
   command += shellQuote(program);
   for (const std::string& a : args) command += " " + shellQuote(a);
   command += " < " + shellQuote(in) + " > " + shellQuote(io.file("stdout")) + " 2> " + shellQuote(io.file("stderr"));
