@@ -3,8 +3,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/atomic_file.h"
 #include "base/file_io.h"
+#include "base/file_lock.h"
 #include "base/fixed_field.h"
+#include "base/sibling_files.h"
 #include "standin/point_in_polygon.h"
 #include "standin/qel_format.h"
 
@@ -23,7 +26,9 @@ struct FeatureFileEngine::PendingAttributes {
 };
 
 struct FeatureFileEngine::OpenFile {
-  std::string path;
+  std::string path;    // as given
+  std::string target;  // where commits go: the path, or the file its links lead to
+  FileLock lock;
   FeatureStore store;
   QelHandle layer = 0;
   // Attribute records handed out by GetObjectAttributes, by object number.
@@ -40,6 +45,27 @@ bool isSeparator(char c) {
 #else
   return c == '/';
 #endif
+}
+
+// Locks `target` for a writer and removes what killed writers of it left
+// beside it: with the lock taken no writer of the file is alive. False with
+// the reason, naming `path`, when another writer has the file.
+bool lockForWriting(const std::string& path, const std::string& target, FileLock& lock, std::string& problem) {
+  std::string error;
+  switch (lock.acquire(target, error)) {
+    case FileLock::Result::Busy:
+      problem = path + ": file in use by another process";
+      return false;
+    case FileLock::Result::Failed:
+      problem = path + ": " + error;
+      return false;
+    case FileLock::Result::Locked:
+      removeStaleTemporaries(target);
+      return true;
+    case FileLock::Result::Unlockable:
+      return true;
+  }
+  return true;
 }
 
 }  // namespace
@@ -84,11 +110,49 @@ const FeatureStore* FeatureFileEngine::store(QelHandle h) const {
   return it == files_.end() ? nullptr : &it->second->store;
 }
 
-bool FeatureFileEngine::writeStore(const OpenFile& f, const std::string& path) {
+std::shared_ptr<FeatureFileEngine::OpenFile> FeatureFileEngine::fileWithTarget(const std::string& target) const {
+  for (const auto& entry : files_)
+    if (entry.second->target == target) return entry.second;
+  return nullptr;
+}
+
+bool FeatureFileEngine::writeStore(const OpenFile& f, const std::string& target) {
   std::string error;
-  if (writeFileAtomically(path, encodeQel(f.store), error)) return true;
+  if (writeFileAtomically(target, encodeQel(f.store), error)) return true;
   problems_.push_back(error);
   return false;
+}
+
+// Only a path where nothing is opens as a new file: a file that is there but
+// cannot be read, or is not a regular file, is refused, never replaced.
+bool FeatureFileEngine::loadInto(OpenFile& f, bool startEmpty) {
+  const PathStatus status = examinePath(f.target);
+  switch (status.kind) {
+    case PathKind::Missing:
+      return true;
+    case PathKind::Directory:
+      lastOpenError_ = f.path + " is a directory, not a feature file";
+      return false;
+    case PathKind::Other:
+      lastOpenError_ = f.path + " is not a regular file";
+      return false;
+    case PathKind::Unknown:
+      lastOpenError_ = f.path + ": cannot be read: " + status.error;
+      return false;
+    case PathKind::RegularFile:
+      break;
+  }
+  if (startEmpty) return true;
+  std::string bytes, reason;
+  if (!readWholeFile(f.target, bytes, &reason)) {
+    lastOpenError_ = f.path + ": cannot be read: " + reason;
+    return false;
+  }
+  if (!decodeQel(bytes, f.store, reason)) {
+    lastOpenError_ = f.path + ": " + reason;
+    return false;
+  }
+  return true;
 }
 
 // --- QelBlk60 ---------------------------------------------------------------
@@ -99,20 +163,27 @@ QelHandle FeatureFileEngine::OpenFeatureFile(const char* path) {
     lastOpenError_ = "no feature file path given";
     return 0;
   }
-  auto f = std::make_unique<OpenFile>();
+  auto f = std::make_shared<OpenFile>();
   f->path = path;
-  std::string bytes;
-  if (startEmpty_.erase(f->path) == 0 && fileExists(f->path)) {
-    if (!readWholeFile(f->path, bytes)) {
-      lastOpenError_ = f->path + ": cannot be read";
-      return 0;
-    }
-    std::string reason;
-    if (!decodeQel(bytes, f->store, reason)) {
-      lastOpenError_ = f->path + ": " + reason;
-      return 0;
-    }
+  const bool startEmpty = startEmpty_.erase(f->path) > 0;
+  std::string error;
+  if (!resolveWriteTarget(f->path, f->target, error)) {
+    lastOpenError_ = f->path + ": " + error;
+    return 0;
   }
+  if (std::shared_ptr<OpenFile> open = fileWithTarget(f->target)) {
+    // A file open here already is handed out again, not read a second time:
+    // two copies would each be committed over the other's changes.
+    if (!startEmpty) return addHandle(std::move(open));
+    lastOpenError_ = f->path + ": file in use: it is open already";
+    return 0;
+  }
+  if (!lockForWriting(f->path, f->target, f->lock, lastOpenError_)) return 0;
+  if (!loadInto(*f, startEmpty)) return 0;
+  return addHandle(std::move(f));
+}
+
+QelHandle FeatureFileEngine::addHandle(std::shared_ptr<OpenFile> f) {
   // Handles are positive 16-bit values; find a free one.
   for (int tries = 0; tries < INT16_MAX; ++tries) {
     const QelHandle h = nextHandle_;
@@ -247,13 +318,31 @@ int FeatureFileEngine::PrepareSaveAs(QelHandle h) { return file(h) ? 1 : -1; }
 int FeatureFileEngine::SaveFeatureFileAs(QelHandle h, const char* path) {
   OpenFile* f = file(h);
   if (!f || !path || !*path) return -1;
-  return writeStore(*f, path) ? 1 : -1;
+  std::string target, error;
+  if (!resolveWriteTarget(path, target, error)) {
+    problems_.push_back(std::string(path) + ": " + error);
+    return -1;
+  }
+  if (target == f->target) return writeStore(*f, target) ? 1 : -1;
+  // Another file is written for the time of the save: it is locked for that
+  // long, like any writer of it. One this engine has open would be committed
+  // over the save.
+  if (fileWithTarget(target)) {
+    problems_.push_back(std::string(path) + ": file in use: it is open already");
+    return -1;
+  }
+  FileLock lock;
+  if (!lockForWriting(path, target, lock, error)) {
+    problems_.push_back(error);
+    return -1;
+  }
+  return writeStore(*f, target) ? 1 : -1;
 }
 
 int FeatureFileEngine::CommitFeatureFile(QelHandle h) {
   OpenFile* f = file(h);
   if (!f) return -1;
-  return writeStore(*f, f->path) ? 1 : -1;
+  return writeStore(*f, f->target) ? 1 : -1;
 }
 
 int FeatureFileEngine::CloseFeatureFile(QelHandle h) { return files_.erase(h) ? 1 : -1; }

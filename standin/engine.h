@@ -1,7 +1,10 @@
 // The stand-in for the host's feature libraries: feature files in memory,
 // loaded from and committed to .qel files of our own format. Every operation
 // checks its handles and pointers and answers a failure result instead of
-// crashing.
+// crashing. A file is locked from its open to its last close
+// (base/file_lock.h): a writer in another process or another engine is
+// refused at once; a second open in this engine is another handle to the
+// same file in memory.
 #pragma once
 
 #include <map>
@@ -25,8 +28,9 @@ class FeatureFileEngine : public HostLibrary {
   // the environment variable QEL_HOST_DIR, else the current directory.
   static std::string resolveHostDir(const std::string& option);
 
-  // Why the last OpenFeatureFile failed, and problems met since the last call
-  // (a commit or save that could not be written): for the CLI to print.
+  // Why the last OpenFeatureFile failed, naming the file, and problems met
+  // since the last call (a commit or save that could not be written): for
+  // the CLI to print.
   const std::string& lastOpenError() const { return lastOpenError_; }
   std::vector<std::string> takeProblems();
 
@@ -69,9 +73,14 @@ class FeatureFileEngine : public HostLibrary {
 
   OpenFile* file(QelHandle h);
   OpenFile* fileOfLayer(QelHandle layer);
-  bool writeStore(const OpenFile& f, const std::string& path);
+  // The open file whose target is `target`, if any.
+  std::shared_ptr<OpenFile> fileWithTarget(const std::string& target) const;
+  QelHandle addHandle(std::shared_ptr<OpenFile> f);
+  bool loadInto(OpenFile& f, bool startEmpty);
+  bool writeStore(const OpenFile& f, const std::string& target);
 
-  std::map<QelHandle, std::unique_ptr<OpenFile>> files_;
+  // Handles of one file share it (and its lock, released with the last).
+  std::map<QelHandle, std::shared_ptr<OpenFile>> files_;
   QelHandle nextHandle_ = 1;
   QelHandle nextLayer_ = 1;
   std::vector<uint8_t> hostInfo_;
