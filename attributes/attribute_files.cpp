@@ -97,6 +97,10 @@ bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
     // The first line of a key wins: later lines with the same key change nothing.
     first_.try_emplace(std::string(fields.key()), fields);
   }
+  if (reader.failed()) {  // part of a file answers as no file
+    first_.clear();
+    return false;
+  }
   return true;
 }
 

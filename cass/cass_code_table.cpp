@@ -18,6 +18,10 @@ bool CassCodeTable::load(const std::string& path) {
     if (scanFormat(line, "%s %d", {ScanTarget::text(token), ScanTarget::integer(result)}) < 1) continue;
     first_.emplace(token, result);  // keeps the first line of each code
   }
+  if (reader.failed()) {  // part of a table is no table
+    first_.clear();
+    return false;
+  }
   loaded_ = true;
   return true;
 }

@@ -133,6 +133,13 @@ bool CCassConverter::Run() {
         break;
     }
   }
+  if (cas.failed()) {
+    // A file that could not be read to its end is not converted in part:
+    // the output stays as it was, and the message is that of a missing file.
+    m_host.CloseFeatureFile(m_hFile);
+    m_messages.ShowMessage("can't find *.cas failed!!", ui::kMbOk);
+    return false;
+  }
   // A feature still open at the end of the file is not written.
   m_host.CommitFeatureFile(m_hFile);
   m_host.CloseFeatureFile(m_hFile);

@@ -42,7 +42,7 @@ class CCassConverter {
   struct Outcome {
     bool casOpened = false;     // the exchange file could be read
     bool outputOpened = false;  // the host opened the output file
-    bool committed = false;     // the output file was committed and closed
+    bool committed = false;     // the .cas was read to its end, the output committed and closed
     // Side files that could not be opened, counted as often as they were told.
     int codeTableMissing = 0;   // CASSCode.txt, once per lookup
     int qsMissing = 0;          // the .qs file, once per parcel

@@ -18,6 +18,10 @@ bool QsParcelIndex::load(const std::string& path) {
   endLines_.clear();
   std::string line;
   while (reader.readLine(line)) lines_.push_back(line);
+  if (reader.failed()) {  // part of a file answers as no file
+    lines_.clear();
+    return false;
+  }
   // Views are taken only now that the lines no longer move.
   for (size_t i = 0; i < lines_.size(); ++i) {
     positions_[lines_[i]].push_back(i);
@@ -56,6 +60,10 @@ bool CassParcelAttributeIndex::load(const std::string& path) {
                 ScanTarget::real(fields.field7), ScanTarget::text(fields.field8), ScanTarget::text(fields.ownership),
                 ScanTarget::text(field10), ScanTarget::text(field11)});
     first_.emplace(fields.parcel, fields);  // the first line of each parcel wins
+  }
+  if (reader.failed()) {  // part of a file answers as no file
+    first_.clear();
+    return false;
   }
   loaded_ = true;
   return true;

@@ -25,6 +25,10 @@ bool EpswCodeTable::load(const std::string& path) {
     // The first line for a code wins, as the first match of a scan would.
     if (haveCode) first_.emplace(epswCode, hostCode);
   }
+  if (reader.failed()) {  // part of a table is no table
+    first_.clear();
+    return false;
+  }
   return true;
 }
 

@@ -90,6 +90,7 @@ bool CEpswConverter::OnOK() {
     RunScope run(*this);
     ConvertCorFile(cor);
   }
+  if (cor.failed()) return AbandonUnreadFile(m_outcome.corMissing, "can't find *.Cor failed!!");
   cor.close();
 
   if (m_bConvertNot != 0) {
@@ -105,12 +106,22 @@ bool CEpswConverter::OnOK() {
     }
     const QelHandle layer = m_host.GetTextLayer(m_hFile);
     if (layer > 0) ConvertNotFile(note, layer);
+    if (note.failed()) return AbandonUnreadFile(m_outcome.notMissing, "can't find *.not failed!!");
   }
 
   FinishFile();
   m_outcome.completed = true;
   m_messages.ShowMessage("数据转换完毕！！！", ui::kMbOk);
   return true;
+}
+
+bool CEpswConverter::AbandonUnreadFile(bool& missing, const char* message) {
+  // A file that could not be read to its end is not converted in part: the
+  // output stays as it was, and the message is that of a missing file.
+  m_host.CloseFeatureFile(m_hFile);
+  missing = true;
+  m_messages.ShowMessage(message, ui::kMbOk);
+  return false;
 }
 
 void CEpswConverter::FinishFile() {

@@ -23,9 +23,9 @@ class CEpswConverter {
   // messages it told: what callers decide on (the CLI's exit status).
   struct Outcome {
     bool settingsAccepted = false;  // the four checks passed
-    bool corMissing = false;        // the selected .cor file could not be opened
+    bool corMissing = false;        // the selected .cor file could not be opened or read to its end
     bool outputOpened = false;      // the host opened the output file
-    bool notMissing = false;        // the selected .not file could not be opened
+    bool notMissing = false;        // the selected .not file could not be opened or read to its end
     bool committed = false;         // the output file was committed and closed
     bool completed = false;         // every selected file was converted and the end told
     int codeTableMissing = 0;       // feature lines told that EPSWconvert.txt cannot be opened
@@ -100,6 +100,9 @@ class CEpswConverter {
   // is near, else as the user answers the question.
   bool ConfirmFarPosition(double a, double b);
   void FinishFile();
+  // Closes the output without a commit after a file could not be read to
+  // its end; sets `missing` and tells `message`. Returns false.
+  bool AbandonUnreadFile(bool& missing, const char* message);
   std::string CodeTablePath();
 
   HostLibrary& m_host;

@@ -91,6 +91,11 @@ void CTextDataDlg::OnBrowseFile() {
   m_lbPreview.ResetContent();
   std::string line;
   while (reader.readLine(line)) m_lbPreview.AddString(line);
+  if (reader.failed()) {
+    // Part of a file is not its preview.
+    m_lbPreview.ResetContent();
+    MessageBox("不能打开所选的文件!!");
+  }
 }
 
 bool CTextDataDlg::PreviewLine(int index, std::string& line) const {

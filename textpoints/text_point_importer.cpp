@@ -272,6 +272,12 @@ void CTextPointImporter::ImportPoints() {
       m_nCode = FieldToInteger(value);
     if (k == 0) StoreAssembledPoint(east, north, elev);
   }
+  if (reader.failed()) {
+    // Not the end of the file: the import is not complete, as if the file
+    // could not be opened.
+    messages_.ShowMessage(kCannotOpen, ui::kMbOk);
+    return;
+  }
   reader.close();
 
   // The base stays as it was when the name after it would not fit: the host
