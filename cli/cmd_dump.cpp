@@ -11,17 +11,16 @@ namespace {
 
 int runDump(const Options& options) {
   const std::string& path = options.operand();
-  std::string bytes;
+  std::string bytes, reason;
   if (!fileExists(path)) {
     printError("dobrenz dump: " + path + " does not exist");
     return kExitFailure;
   }
-  if (!readWholeFile(path, bytes)) {
-    printError("dobrenz dump: " + path + " cannot be read");
+  if (!readWholeFile(path, bytes, &reason)) {
+    printError("dobrenz dump: " + path + " cannot be read: " + reason);
     return kExitFailure;
   }
   FeatureStore store;
-  std::string reason;
   if (!decodeQel(bytes, store, reason)) {
     printError("dobrenz dump: " + path + ": " + reason);
     return kExitFailure;

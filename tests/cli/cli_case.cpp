@@ -1,5 +1,6 @@
 #include "tests/cli/cli_case.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace dz::test::cli {
@@ -115,6 +116,22 @@ Case& Case::absent(std::string file) {
 
 Case& Case::present(std::string file) {
   last().present.push_back(std::move(file));
+  return *this;
+}
+
+Case& Case::directoryHolds(std::vector<std::string> names) {
+  std::sort(names.begin(), names.end());
+  last().directory = std::move(names);
+  return *this;
+}
+
+Case& Case::asUnprivilegedUser() {
+  last().unprivileged = true;
+  return *this;
+}
+
+Case& Case::withEnvironment(std::string name, std::string value) {
+  last().environment.emplace_back(std::move(name), std::move(value));
   return *this;
 }
 

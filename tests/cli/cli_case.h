@@ -41,6 +41,9 @@ struct Run {
   std::vector<std::string> unchanged;  // files the run leaves byte for byte
   std::vector<std::string> absent;     // files that do not exist after it
   std::vector<std::string> present;    // files that do
+  std::optional<std::vector<std::string>> directory;  // every name in the case's directory after it
+  bool unprivileged = false;  // run as a user without privileges (nobody) when the tests run as root
+  std::vector<std::pair<std::string, std::string>> environment;  // variables set for the run
 };
 
 struct InputFile {
@@ -85,6 +88,16 @@ class Case {
   Case& leaves(std::string file);
   Case& absent(std::string file);
   Case& present(std::string file);
+  // Exactly these names (sorted) are in the case's directory after the run:
+  // nothing left beside the files, no temporary, no lock.
+  Case& directoryHolds(std::vector<std::string> names);
+
+  // --- How the last run is made ------------------------------------------------
+  // As a user that file modes stop (root reads every file); the case's
+  // directory is opened to every user for it.
+  Case& asUnprivilegedUser();
+  // With an environment variable set, e.g. a fault of the file layer.
+  Case& withEnvironment(std::string name, std::string value);
 
  private:
   Run& last();

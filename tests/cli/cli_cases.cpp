@@ -1,6 +1,9 @@
 // Every behaviour of dobrenz that a user sees, one row each (cli_case.h).
 // Texts the tool prints are UTF-8 (u8"..."); texts written into input files
 // are the host's GBK, as the sources compile plain literals.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "base/fixed_field.h"
@@ -564,6 +567,294 @@ void pipelineCases(std::vector<Case>& t) {
                   .dumpLacks("attached.qel", {"\"index\": 9,"}));
 }
 
+
+// --- Files that are there but cannot be read or written as files -------------
+
+// A file made by `make` and then given `mode`.
+std::function<void(const std::string&)> withMode(std::function<void(const std::string&)> make, mode_t mode) {
+  return [make, mode](const std::string& path) {
+    make(path);
+    chmod(path.c_str(), mode);
+  };
+}
+
+void onePoint(HostLibrary& host, QelHandle h) {
+  PointRecord p{};
+  copyName(p.name, "OLD1");
+  host.AddPoint(h, &p, 1);
+}
+
+void makeFolder(const std::string& path) { std::filesystem::create_directories(path); }
+void makeFifo(const std::string& path) { mkfifo(path.c_str(), 0644); }
+
+// A file that is there but that its user may not read is not a missing file:
+// it was written over as new, with exit status 0, and cass replaced it even
+// without --overwrite.
+void unreadableFileCases(std::vector<Case>& t) {
+  const auto secret = withMode(qelFile(onePoint), 0);
+  t.push_back(Case("points", "FeatureFileItsUserMayNotReadIsLeftAlone")
+                  .file("secret.qel", secret)
+                  .file("a.txt", "1,,1,2,3\n")
+                  .run(points({"--qel", "secret.qel", "--file", "a.txt"}))
+                  .asUnprivilegedUser()
+                  .exits(1)
+                  .errHas({"dobrenz points: secret.qel: cannot be read: Permission denied"})
+                  .leaves("secret.qel")
+                  .directoryHolds({"a.txt", "secret.qel"}));
+  t.push_back(Case("cass", "OutputItsUserMayNotReadIsRefusedAndLeftAlone")
+                  .file("secret.qel", secret)
+                  .run(cassSample("secret.qel"))
+                  .asUnprivilegedUser()
+                  .exits(1)
+                  .errHas({"secret.qel already exists: pass --overwrite"})
+                  .leaves("secret.qel")
+                  .run([] {
+                    Args a = cassSample("secret.qel");
+                    a.push_back("--append");
+                    return a;
+                  }())
+                  .asUnprivilegedUser()
+                  .exits(1)
+                  .errHas({"dobrenz cass: secret.qel: cannot be read: Permission denied"})
+                  .errLacks({kCassDone})
+                  .leaves("secret.qel")
+                  .directoryHolds({"secret.qel"}));
+  t.push_back(Case("epsw", "OutputItsUserMayNotReadIsRefusedAndLeftAlone")
+                  .file("secret.qel", secret)
+                  .run(epswSample("secret.qel"))
+                  .asUnprivilegedUser()
+                  .exits(1)
+                  .errHas({"secret.qel already exists: pass --overwrite"})
+                  .leaves("secret.qel")
+                  .run([] {
+                    Args a = epswSample("secret.qel");
+                    a.push_back("--append");
+                    return a;
+                  }())
+                  .asUnprivilegedUser()
+                  .exits(1)
+                  .errHas({"dobrenz epsw: secret.qel: cannot be read: Permission denied"})
+                  .leaves("secret.qel")
+                  .directoryHolds({"secret.qel"}));
+  t.push_back(Case("attach", "FilesItsUserMayNotReadAreLeftAlone")
+                  .file("secret.qel", secret)
+                  .file("cass.qel", qelFile(cassLikeFeatures))
+                  .run({"attach", "--qel", "secret.qel"})
+                  .asUnprivilegedUser()
+                  .exits(1)
+                  .errHas({"dobrenz attach: secret.qel: cannot be read: Permission denied"})
+                  .leaves("secret.qel")
+                  // Saved as a file that is there: refused without --overwrite.
+                  .run({"attach", "--qel", "cass.qel", "--save-as", "secret.qel"})
+                  .asUnprivilegedUser()
+                  .exits(1)
+                  .errHas({"secret.qel already exists: pass --overwrite"})
+                  .leaves("secret.qel")
+                  .directoryHolds({"cass.qel", "secret.qel"}));
+  t.push_back(Case("dump", "FileItsUserMayNotReadFails")
+                  .file("secret.qel", secret)
+                  .run({"dump", "secret.qel"})
+                  .asUnprivilegedUser()
+                  .exits(1)
+                  .errHas({"dobrenz dump: secret.qel cannot be read: Permission denied"}));
+}
+
+// A FIFO or a device is not a feature file: the open waited for a writer
+// for ever, and --overwrite replaced it with a regular file.
+void notARegularFileCases(std::vector<Case>& t) {
+  t.push_back(Case("points", "FeatureFileThatIsAFifoIsRefused")
+                  .file("pipe.qel", makeFifo)
+                  .file("a.txt", "1,,1,2,3\n")
+                  .run(points({"--qel", "pipe.qel", "--file", "a.txt"}))
+                  .exits(1)
+                  .errHas({"dobrenz points: pipe.qel is not a regular file"})
+                  .directoryHolds({"a.txt", "pipe.qel"}));
+  t.push_back(Case("cass", "OutputThatIsAFifoIsRefusedEvenWithOverwrite")
+                  .file("pipe.qel", makeFifo)
+                  .run(cassSample("pipe.qel"))
+                  .exits(1)
+                  .errHas({"pipe.qel already exists: pass --overwrite"})
+                  .run([] {
+                    Args a = cassSample("pipe.qel");
+                    a.push_back("--overwrite");
+                    return a;
+                  }())
+                  .exits(1)
+                  .errHas({"dobrenz cass: pipe.qel is not a regular file"})
+                  .errLacks({kCassDone})
+                  .directoryHolds({"pipe.qel"}));
+  t.push_back(Case("epsw", "OutputBehindALinkToAFifoIsRefusedEvenWithOverwrite")
+                  .file("pipe", makeFifo)
+                  .file("link.qel", [](const std::string& path) { symlink("pipe", path.c_str()); })
+                  .run([] {
+                    Args a = epswSample("link.qel");
+                    a.push_back("--overwrite");
+                    return a;
+                  }())
+                  .exits(1)
+                  .errHas({"dobrenz epsw: link.qel is not a regular file"})
+                  .directoryHolds({"link.qel", "pipe"}));
+  t.push_back(Case("attach", "SaveAsOntoAFifoIsRefusedEvenWithOverwrite")
+                  .file("cass.qel", qelFile(cassLikeFeatures))
+                  .file("pipe.qel", makeFifo)
+                  .run({"attach", "--qel", "cass.qel", "--save-as", "pipe.qel", "--overwrite"})
+                  .exits(1)
+                  .errHas({"error: cannot replace pipe.qel: it is not a regular file"})
+                  .outLacks({"saved as"})
+                  .leaves("cass.qel")
+                  .directoryHolds({"cass.qel", "pipe.qel"}));
+}
+
+// A folder (or a file that cannot be read) given as an input read as an
+// empty file: the conversions said they were done, with exit status 0. Each
+// is now told as a missing file is.
+void unreadableInputCases(std::vector<Case>& t) {
+  const struct {
+    const char* behaviour;
+    Args args;
+    const char* err;
+  } cass[] = {
+      {"ExchangeFileThatIsAFolderFails", cassSampleWith("--cas", "folder"), "can't find *.cas failed!!"},
+      {"ParcelBoundaryFileThatIsAFolderFails", cassSampleWith("--qs", "folder"), "can't find *.qs failed!!"},
+      {"ParcelAttributeFileThatIsAFolderFails", cassSampleWith("--parcels", "folder"), u8"can't find　*.txt failed!!"},
+      {"CodeTableThatIsAFolderFails", cassSampleWith("--host-dir", "host"), "can't find CASSCode.txt failed!!"},
+  };
+  for (const auto& c : cass)
+    t.push_back(Case("cass", c.behaviour)
+                    .file("folder", makeFolder)
+                    .file("host/CASSCode.txt", makeFolder)
+                    .run(c.args)
+                    .exits(1)
+                    .errHas({c.err}));
+  const struct {
+    const char* behaviour;
+    Args args;
+    const char* err;
+  } epsw[] = {
+      {"CorFileThatIsAFolderFails",
+       {"epsw", "--cor", "folder", "--out", "o.qel", "--host-dir", "{samples}/host"},
+       "can't find *.Cor failed!!"},
+      {"NotFileThatIsAFolderFails",
+       {"epsw", "--not", "folder", "--out", "o.qel", "--host-dir", "{samples}/host"},
+       "can't find *.not failed!!"},
+      {"CodeTableThatIsAFolderFails",
+       {"epsw", "--cor", "{samples}/epsw/sample.cor", "--out", "o.qel", "--host-dir", "host"},
+       "can't find EPSWconvert.txt failed!!"},
+  };
+  for (const auto& c : epsw)
+    t.push_back(Case("epsw", c.behaviour)
+                    .file("folder", makeFolder)
+                    .file("host/EPSWconvert.txt", makeFolder)
+                    .run(c.args)
+                    .exits(1)
+                    .errHas({c.err}));
+  const std::pair<const char*, const char*> kinds[] = {
+      {"--parcels", "Parcel"}, {"--boundary-points", "BoundaryPoint"}, {"--houses", "House"}};
+  for (const auto& [option, kind] : kinds)
+    t.push_back(Case("attach", std::string(kind) + "AttributeFileThatIsAFolderFails")
+                    .file("cass.qel", qelFile(cassLikeFeatures))
+                    .file("folder", makeFolder)
+                    .run({"attach", "--qel", "cass.qel", option, "folder"})
+                    .exits(1)
+                    .errHas({u8"属性文件！！！"})
+                    .outHas({"not attached (file cannot be opened)"}));
+  t.push_back(Case("points", "PointFileThatIsAFolderFails")
+                  .file("folder", makeFolder)
+                  .run(points({"--qel", "p.qel", "--file", "folder"}))
+                  .exits(1)
+                  .errHas({u8"不能打开所选的文件!!"})
+                  .absent("p.qel"));
+  t.push_back(Case("dump", "FolderFails")
+                  .file("folder.qel", makeFolder)
+                  .run({"dump", "folder.qel"})
+                  .exits(1)
+                  .errHas({"dobrenz dump: folder.qel cannot be read: Is a directory"}));
+  // A read error in the middle of a file is not its end: nothing of it is
+  // converted. (The fault hits every file read past byte 500: of the sample
+  // inputs only the .cas and the .cor are that long.)
+  t.push_back(Case("cass", "ReadErrorInTheExchangeFileFailsAndWritesNothing")
+                  .run(cassSample("o.qel"))
+                  .withEnvironment("DZ_TEST_FILE_FAULT", "read@500")
+                  .exits(1)
+                  .errHas({"can't find *.cas failed!!"})
+                  .errLacks({kCassDone})
+                  .directoryHolds({}));
+  t.push_back(Case("epsw", "ReadErrorInTheCorFileFailsAndWritesNothing")
+                  .run(epswSample("o.qel"))
+                  .withEnvironment("DZ_TEST_FILE_FAULT", "read@500")
+                  .exits(1)
+                  .errHas({"can't find *.Cor failed!!"})
+                  .errLacks({u8"数据转换完毕"})
+                  .directoryHolds({}));
+  t.push_back(Case("points", "ReadErrorInThePointFileFailsAndWritesNothing")
+                  .file("p.txt", [] {
+                    std::string text;
+                    for (int i = 0; i < 100; ++i) text += "1,,1,2,3\n";
+                    return text;
+                  }())
+                  .run(points({"--qel", "p.qel", "--file", "p.txt"}))
+                  .withEnvironment("DZ_TEST_FILE_FAULT", "read@500")
+                  .exits(1)
+                  .errHas({u8"不能打开所选的文件!!"})
+                  .directoryHolds({"p.txt"}));
+}
+
+// Saving: through links, names of any length, nothing left beside the file.
+void savingCases(std::vector<Case>& t) {
+  t.push_back(Case("points", "FeatureFileBehindALinkIsWrittenThroughTheLink")
+                  .file("real.qel", qelFile(onePoint))
+                  .file("link.qel", [](const std::string& path) { symlink("real.qel", path.c_str()); })
+                  .file("a.txt", "1,,1,2,3\n")
+                  .run(points({"--qel", "link.qel", "--file", "a.txt", "--base", "NEW1"}))
+                  .dumpHas("real.qel", {"\"name\": \"OLD1\"", "\"name\": \"NEW1\""})
+                  .directoryHolds({"a.txt", "link.qel", "real.qel"}));
+  const std::string longName = std::string(251, 'n') + ".qel";
+  t.push_back(Case("points", "FeatureFileNameOf255BytesIsWritten")
+                  .file("a.txt", "1,,1,2,3\n")
+                  .run(points({"--qel", longName, "--file", "a.txt"}))
+                  .dumpHas(longName, {"\"name\": \"1\""})
+                  .directoryHolds({"a.txt", longName}));
+  t.push_back(Case("points", "WhatAKilledSaveLeftIsRemovedByTheNextRun")
+                  .file("p.qel", qelFile(onePoint))
+                  .file("p.qel.tmp~", std::string(1000, 'x'))
+                  .run(points({"--qel", "p.qel", "--file", "missing.txt"}))
+                  .exits(1)
+                  .leaves("p.qel")
+                  .directoryHolds({"p.qel"}));
+  // A failed save leaves the file as it was, and nothing beside it.
+  const struct {
+    const char* fault;
+    const char* err;
+  } faults[] = {
+      {"no-space@100", "error: cannot write p.qel: No space left on device"},
+      {"short-write@100", "error: cannot write p.qel: the system took nothing more after 100 bytes"},
+      {"sync", "error: cannot flush p.qel to disk: Input/output error"},
+      {"rename", "error: cannot replace p.qel: Input/output error"},
+  };
+  for (const auto& f : faults) {
+    std::string name = f.fault;
+    name = name.substr(0, name.find('@'));
+    for (char& c : name)
+      if (c == '-') c = '_';
+    t.push_back(Case("points", "FailedSaveLeavesTheFileAndNothingBeside_" + name)
+                    .file("p.qel", qelFile(onePoint))
+                    .file("a.txt", "1,,1,2,3\n")
+                    .run(points({"--qel", "p.qel", "--file", "a.txt"}))
+                    .withEnvironment("DZ_TEST_FILE_FAULT", f.fault)
+                    .exits(1)
+                    .errHas({f.err})
+                    .leaves("p.qel")
+                    .directoryHolds({"a.txt", "p.qel"}));
+  }
+  t.push_back(Case("cass", "FailedSaveWritesNoFileAndNoClosingMessage")
+                  .run(cassSample("o.qel"))
+                  .withEnvironment("DZ_TEST_FILE_FAULT", "no-space@1000")
+                  .exits(1)
+                  .errHas({"error: cannot write o.qel: No space left on device"})
+                  .errLacks({kCassDone})
+                  .directoryHolds({}));
+}
+
 }  // namespace
 
 std::vector<Case> allCases() {
@@ -577,6 +868,10 @@ std::vector<Case> allCases() {
   dumpCases(table);
   runCases(table);
   pipelineCases(table);
+  unreadableFileCases(table);
+  notARegularFileCases(table);
+  unreadableInputCases(table);
+  savingCases(table);
   return table;
 }
 

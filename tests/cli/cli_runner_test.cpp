@@ -2,12 +2,14 @@
 // fresh directory, every run of it against the dobrenz binary itself.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <ostream>
 
 #include "base/file_io.h"
 #include "tests/cli/cli_case.h"
+#include "tests/support/child_process.h"
 #include "tests/support/run_command.h"
 #include "tests/support/test_files.h"
 
@@ -45,7 +47,16 @@ class Player {
       std::map<std::string, std::string> before;
       for (const std::string& f : run.unchanged) before[f] = bytesOf(f);
 
-      const CommandResult r = runCommand(DOBRENZ_EXE, args, run.input, dir_.path());
+      std::string program = DOBRENZ_EXE;
+      if (run.unprivileged) {
+        openToEveryone(dir_.path());
+        if (runningAsRoot()) {
+          const std::string id = std::to_string(kUnprivilegedId);
+          args.insert(args.begin(), {"--reuid=" + id, "--regid=" + id, "--clear-groups", program});
+          program = "setpriv";
+        }
+      }
+      const CommandResult r = runCommand(program, args, run.input, dir_.path(), run.environment);
       EXPECT_EQ(r.exitCode, run.exitCode) << "standard error:\n" << r.err;
       expectText("standard output", r.out, run.out);
       expectText("standard error", r.err, run.err);
@@ -58,6 +69,9 @@ class Player {
       for (const std::string& f : run.unchanged) EXPECT_EQ(bytesOf(f), before[f]) << f << " was changed";
       for (const std::string& f : run.absent) EXPECT_FALSE(fileExists(path(f))) << f << " exists";
       for (const std::string& f : run.present) EXPECT_TRUE(fileExists(path(f))) << f << " does not exist";
+      if (run.directory) {
+        EXPECT_EQ(entries(), *run.directory) << "the names in the case's directory";
+      }
     }
   }
 
@@ -70,6 +84,12 @@ class Player {
   std::string bytesOf(const std::string& file) const {
     std::string bytes;
     return readWholeFile(path(file), bytes) ? bytes : "(none)";
+  }
+  std::vector<std::string> entries() const {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir_.path())) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
   }
   static std::string joined(const std::vector<std::string>& args) {
     std::string line;
