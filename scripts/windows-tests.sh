@@ -74,6 +74,8 @@ work="$(mktemp -d)"
 LANG=C.UTF-8 LC_ALL=C.UTF-8 timeout 60 wine "$bin/file_paths_check.exe" "Z:$(echo "$work" | tr / '\\')" ||
   fail "file_paths_check"
 rm -rf "$work" && work="$(mktemp -d)"
+timeout 120 wine "$bin/file_safety_check.exe" "Z:$(echo "$work" | tr / '\\')" || fail "file_safety_check"
+rm -rf "$work" && work="$(mktemp -d)"
 LANG=C.UTF-8 LC_ALL=C.UTF-8 timeout 60 wine "$bin/file_dialog_check.exe" "Z:$(echo "$work" | tr / '\\')" 2>/dev/null ||
   fail "file_dialog_check"
 rm -rf "$work"
@@ -134,6 +136,17 @@ cp "$runs/cass-native.qel" "$runs/attach-native.qel"
 cp "$runs/cass-native.qel" "$runs/attach-windows.qel"
 compare_runs attach attach --qel OUT --parcels samples/attributes/parcels.txt \
   --boundary-points samples/attributes/boundary_points.txt --houses samples/attributes/houses.txt
+
+# A feature file behind a link is written through the link, as on Linux.
+links="$runs/links"
+mkdir -p "$links"
+timeout 60 wine build/cross/cli/dobrenz.exe points --qel "$links/real.qel" --file samples/textpoints/control_points.txt \
+  >/dev/null 2>&1 || fail "dobrenz.exe points into a new file"
+ln -s real.qel "$links/link.qel"
+timeout 60 wine build/cross/cli/dobrenz.exe points --qel "$links/link.qel" --file samples/textpoints/control_points.txt \
+  --base K1 >/dev/null 2>&1 || fail "dobrenz.exe points through a link"
+[ -L "$links/link.qel" ] || fail "dobrenz.exe replaced a link with a file"
+build/native/cli/dobrenz dump "$links/real.qel" | grep -q '"name": "K1"' || fail "dobrenz.exe did not write through a link"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures Windows check(s) failed"

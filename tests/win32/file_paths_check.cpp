@@ -37,15 +37,6 @@ std::string readWide(const std::wstring& path) {
   return bytes;
 }
 
-// The system's text for an error code, one line.
-std::string systemText(DWORD code) {
-  wchar_t buffer[512];
-  DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
-                           512, nullptr);
-  while (n > 0 && (buffer[n - 1] == L'\r' || buffer[n - 1] == L'\n' || buffer[n - 1] == L' ')) --n;
-  return Narrow(std::wstring(buffer, n));
-}
-
 bool isAscii(const std::string& text) {
   for (unsigned char c : text)
     if (c >= 0x80) return false;
@@ -76,13 +67,12 @@ int wmain(int argc, wchar_t** argv) {
   check(readWide(target) == "second", "the replaced file holds the new bytes");
   check(GetFileAttributesW((target + L".tmp~").c_str()) == INVALID_FILE_ATTRIBUTES, "no temporary file is left");
 
-  // A folder in the target's place: refused with the system's own reason
-  // for it, and no temporary file stays.
+  // A folder in the target's place: refused, and no temporary file stays.
   const std::wstring folder = dir + L"\\\u76EE\u5F55.qel";  // 目录.qel
   CreateDirectoryW(folder.c_str(), nullptr);
   check(!dz::writeFileAtomically(Narrow(folder), "x", error) &&
-            error == "cannot replace " + Narrow(folder) + ": " + systemText(ERROR_ACCESS_DENIED),
-        "a folder in the target's place is refused with the system's reason: " + error);
+            error == "cannot replace " + Narrow(folder) + ": it is a directory",
+        "a folder in the target's place is refused: " + error);
   check(GetFileAttributesW((folder + L".tmp~").c_str()) == INVALID_FILE_ATTRIBUTES, "and leaves no temporary file");
 
   // Paths a user may choose in a file dialog.
