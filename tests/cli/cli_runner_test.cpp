@@ -45,7 +45,11 @@ class Player {
       std::map<std::string, std::string> before;
       for (const std::string& f : run.unchanged) before[f] = bytesOf(f);
 
-      const CommandResult r = runCommand(DOBRENZ_EXE, args, run.input, dir_.path());
+      if (!run.outTo.empty()) {
+        // The shell sends standard output on: sh -c 'exec "$0" "$@" > FILE' dobrenz ARGS...
+        args.insert(args.begin(), {"-c", "exec \"$0\" \"$@\" > '" + run.outTo + "'", DOBRENZ_EXE});
+      }
+      const CommandResult r = runCommand(run.outTo.empty() ? DOBRENZ_EXE : "/bin/sh", args, run.input, dir_.path());
       EXPECT_EQ(r.exitCode, run.exitCode) << "standard error:\n" << r.err;
       expectText("standard output", r.out, run.out);
       expectText("standard error", r.err, run.err);
