@@ -84,7 +84,16 @@ const FeatureStore* FeatureFileEngine::store(QelHandle h) const {
   return it == files_.end() ? nullptr : &it->second->store;
 }
 
+const std::string* FeatureFileEngine::memoryImage(const std::string& path) const {
+  const auto it = memoryImages_.find(path);
+  return it == memoryImages_.end() ? nullptr : &it->second;
+}
+
 bool FeatureFileEngine::writeStore(const OpenFile& f, const std::string& path) {
+  if (inMemory_) {
+    memoryImages_[path] = encodeQel(f.store);
+    return true;
+  }
   std::string error;
   if (writeFileAtomically(path, encodeQel(f.store), error)) return true;
   problems_.push_back(error);
@@ -102,7 +111,15 @@ QelHandle FeatureFileEngine::OpenFeatureFile(const char* path) {
   auto f = std::make_unique<OpenFile>();
   f->path = path;
   std::string bytes;
-  if (startEmpty_.erase(f->path) == 0 && fileExists(f->path)) {
+  const bool empty = startEmpty_.erase(f->path) != 0;
+  if (inMemory_) {
+    const std::string* image = empty ? nullptr : memoryImage(f->path);
+    std::string reason;
+    if (image && !decodeQel(*image, f->store, reason)) {
+      lastOpenError_ = f->path + ": " + reason;
+      return 0;
+    }
+  } else if (!empty && fileExists(f->path)) {
     if (!readWholeFile(f->path, bytes)) {
       lastOpenError_ = f->path + ": cannot be read";
       return 0;
