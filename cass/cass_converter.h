@@ -97,6 +97,10 @@ class CCassConverter {
   void CollectTextEntry(const std::string& line, int16_t& textToggle);
   void ReadParcelRing(QelHandle handle, int n, const std::string& parcel);
   void WriteParcelFeature(QelHandle handle, const PointRef* refs, int count, const std::string& parcel);
+  // The work of an END line: the houses of m_hFile take their structure and
+  // floors from entries[0..count), and the entries not yet written become
+  // text objects. Called again with the same entries grown by new ones (an
+  // entry once given keeps its place), it visits only what can change.
   void ApplyHouseAttributes(dz::TextEntry* entries, int count);
 
  private:
