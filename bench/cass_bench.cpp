@@ -1,7 +1,8 @@
 // CASS conversion throughput: a generated exchange file of lines, polylines,
 // circles, points, houses with texts and parcels, a 5,000-line code table,
 // and the .qs and parcel attribute files of the parcels. Reports features
-// converted per second; two sizes show that the time grows linearly.
+// converted per second; two sizes show that the time grows linearly. And a
+// file of many END lines, in three sizes.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -125,6 +126,43 @@ void BM_ConvertCas(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * in.features);
 }
 BENCHMARK(BM_ConvertCas)->Arg(100000)->Arg(1000000)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+// A file of many END lines: each house comes with a text section of a text
+// inside it and one outside (a street name that no house takes), then END.
+// Every END gives the houses their texts; the time must grow with the file,
+// not with its square.
+void BM_ConvertManyEnds(benchmark::State& state) {
+  Inputs in;
+  in.dir.write("CASSCode.txt", "141101 2120\n");
+  std::string cas;
+  const int houses = static_cast<int>(state.range(0));
+  for (int i = 0; i < houses; ++i) {
+    const double east = (i % 1000) * 10.0, north = (i / 1000) * 10.0;
+    cas += "LINE\n141101,h\n";
+    append(cas, "%.3f,%.3f\n", east + 1, north + 1);
+    append(cas, "%.3f,%.3f\n", east + 9, north + 1);
+    append(cas, "%.3f,%.3f\n", east + 9, north + 9);
+    append(cas, "%.3f,%.3f\nnil\nTEXT\n", east + 1, north + 9);
+    cas += i % 2 ? "砖,t\n" : "3,t\n";
+    append(cas, "%.3f,%.3f\n", north + 5, east + 5);
+    cas += "路名,t\n";
+    append(cas, "%.3f,%.3f\nnil\nEND\n", north + 5, east + 9.5);
+  }
+  in.dir.write("in.cas", cas);
+  for (auto _ : state) {
+    std::remove(in.dir.file("out.qel").c_str());
+    dz::FeatureFileEngine engine(in.dir.path());
+    NoMessages messages;
+    CCassConverter converter(engine, messages);
+    converter.m_strCasPath = in.dir.file("in.cas");
+    converter.m_strOutputPath = in.dir.file("out.qel");
+    if (!converter.Run() || converter.m_nHousesAdded != houses) state.SkipWithError("the conversion went wrong");
+    state.counters["texts"] = converter.m_nTextsAdded;
+  }
+  state.counters["MB"] = static_cast<double>(cas.size()) / 1e6;
+  state.SetItemsProcessed(state.iterations() * houses);
+}
+BENCHMARK(BM_ConvertManyEnds)->Arg(7500)->Arg(30000)->Arg(120000)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 }  // namespace
 }  // namespace dz

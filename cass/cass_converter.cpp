@@ -34,6 +34,8 @@ struct CCassConverter::ReadState {
   int hostCode = 0;
   double radius = 0;
   int16_t textToggle = 0;
+  long line = 0;         // number of the line being read
+  long featureLine = 0;  // where the vertices collected begin: their header, else their first line
 };
 
 CCassConverter::CCassConverter(HostLibrary& host, ui::MessageService& messages)
@@ -72,11 +74,13 @@ bool CCassConverter::Run() {
     return false;
   }
   m_outcome.outputOpened = true;
+  m_houseIndex.reset(m_hFile);
 
   ReadState s;
   std::string line;
   bool reading = true;
   while (reading && cas.readLine(line)) {
+    ++s.line;
     switch (dz::classifyCasLine(line, s.textMode, s.kind)) {
       case dz::CasLine::TextEntry:
         CollectTextEntry(line, s.textToggle);
@@ -148,11 +152,13 @@ bool CCassConverter::Run() {
 }
 
 void CCassConverter::Flush(ReadState& s) {
+  m_nFeatureLine = s.featureLine;
   if (isParcelCode(s.code))
     WriteParcel(s.header, s.vertices.data(), s.n, s.hostCode);
   else
     WriteFeature(s.vertices.data(), s.n, s.kind, s.hostCode);
   s.n = 0;
+  s.featureLine = 0;
 }
 
 void CCassConverter::OnHeaderLine(ReadState& s, const std::string& line) {
@@ -168,6 +174,7 @@ void CCassConverter::OnHeaderLine(ReadState& s, const std::string& line) {
   s.hostCode = LookupCassCode(left);
   s.header = line;
   s.code = left;
+  s.featureLine = s.line;
   if (s.kind == 2) {
     // The radius is the third field; a header without one keeps the last radius.
     const std::string rest = line.substr(line.find(',') + 1);
@@ -177,6 +184,7 @@ void CCassConverter::OnHeaderLine(ReadState& s, const std::string& line) {
 }
 
 void CCassConverter::OnCoordinateLine(ReadState& s, const std::string& line) {
+  if (s.n == 0 && s.featureLine == 0) s.featureLine = s.line;
   const size_t needed = static_cast<size_t>(s.n) + 1;
   if (s.vertices.size() < needed) s.vertices.resize(needed);
   VertexPair& v = s.vertices[s.n];

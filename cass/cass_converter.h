@@ -21,8 +21,10 @@
 
 #include "cass/cass_code_table.h"
 #include "cass/house_import.h"
+#include "cass/house_text_index.h"
 #include "cass/parcel_import.h"
 #include "cass/text_entries.h"
+#include "host/feature_writing.h"
 #include "host/host_library.h"
 #include "ui/message_service.h"
 
@@ -47,6 +49,9 @@ class CCassConverter {
     int codeTableMissing = 0;   // CASSCode.txt, once per lookup
     int qsMissing = 0;          // the .qs file, once per parcel
     int parcelFileMissing = 0;  // the parcel attribute file, once per parcel
+    // Features not written: more vertices than a host feature holds. Their
+    // points are written all the same.
+    FeatureTally tooLong;
   };
 
   // What the caller tells after a Run that converted.
@@ -62,7 +67,7 @@ class CCassConverter {
   std::string m_strCasPath;     // the exchange file
   std::string m_strOutputPath;  // the feature file to write into
   QelHandle m_hFile = 0;
-  int32_t m_nPointNo = 1;             // number of the next generated point
+  int32_t m_nPointNo = 1;             // number tried first for the next generated point
   std::string m_strPointPrefix = "X";
   std::vector<dz::TextEntry> m_TextEntries;  // every text collected, in file order
   int32_t m_nTextEntries = 0;  // complete entries; -1 while the first has its text but no position
@@ -92,6 +97,10 @@ class CCassConverter {
   void CollectTextEntry(const std::string& line, int16_t& textToggle);
   void ReadParcelRing(QelHandle handle, int n, const std::string& parcel);
   void WriteParcelFeature(QelHandle handle, const PointRef* refs, int count, const std::string& parcel);
+  // The work of an END line: the houses of m_hFile take their structure and
+  // floors from entries[0..count), and the entries not yet written become
+  // text objects. Called again with the same entries grown by new ones (an
+  // entry once given keeps its place), it visits only what can change.
   void ApplyHouseAttributes(dz::TextEntry* entries, int count);
 
  private:
@@ -100,6 +109,11 @@ class CCassConverter {
   void OnHeaderLine(ReadState& s, const std::string& line);
   void OnCoordinateLine(ReadState& s, const std::string& line);
   void Flush(ReadState& s);
+  // Every point the conversion adds goes through here, so that a house
+  // waiting for a vertex of that name takes its shape.
+  void AddHostPoint(QelHandle file, const PointRecord& point);
+  // Counts a feature the host's vertex count cannot hold, at the line where it begins.
+  void RefuseFeature();
 
   HostLibrary& m_host;
   ui::MessageService& m_messages;
@@ -107,7 +121,8 @@ class CCassConverter {
   dz::CassCodeTable m_codeTable;
   dz::QsParcelIndex m_qsIndex;
   dz::CassParcelAttributeIndex m_parcelIndex;
-  dz::HouseTextGrid m_textGrid;
+  dz::HouseTextIndex m_houseIndex;
+  long m_nFeatureLine = 0;  // the .cas line where the feature being written begins
 };
 
 }  // namespace dz

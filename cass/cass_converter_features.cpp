@@ -28,21 +28,34 @@ void CCassConverter::WriteFeature(const VertexPair* vertices, int n, int kind, i
   std::vector<PointRef> refs(static_cast<size_t>(n) + (closed ? 1 : 0));
   BuildPointRefs(vertices, n, kind, hostCode, refs.data());
   if (closed) refs[n] = refs[0];
+  // Its points stay: they are the data; the feature over them cannot be held.
+  if (refs.size() > static_cast<size_t>(kMostFeatureVertices)) {
+    RefuseFeature();
+    return;
+  }
   AddFeatureRecord(hostCode, refs.data(), static_cast<int>(refs.size()));
 }
+
+void CCassConverter::AddHostPoint(QelHandle file, const PointRecord& point) {
+  m_host.AddPoint(file, &point, 1);
+  ++m_nPointsAdded;
+  m_houseIndex.pointAdded(dz::nameText(point.name));
+}
+
+void CCassConverter::RefuseFeature() { m_outcome.tooLong.add(m_nFeatureLine); }
 
 void CCassConverter::BuildPointRefs(const VertexPair* vertices, int n, int kind, int hostCode, PointRef* refs) {
   const int16_t vertexKind = kind == 2 ? 3 : (kind == 1 || kind == 3 ? 1 : 0);
   for (int i = 0; i < n; ++i) {
-    const std::string name = m_strPointPrefix + std::to_string(m_nPointNo);
-    // Past 2^31 - 1 the number wraps to negative instead of being undefined.
-    m_nPointNo = static_cast<int32_t>(static_cast<uint32_t>(m_nPointNo) + 1u);
+    // Converted into a file that has X1, X2, ... already, the numbering
+    // moves on to the next free name.
+    const std::string name = dz::claimFreePointName(m_host, m_hFile, m_strPointPrefix, m_nPointNo);
+    m_nPointNo = dz::nextPointNumber(m_nPointNo);
     PointRecord point{};
     dz::copyName(point.name, name);
     point.north = vertices[i].c1;
     point.east = vertices[i].c2;
-    m_host.AddPoint(m_hFile, &point, 1);
-    ++m_nPointsAdded;
+    AddHostPoint(m_hFile, point);
     refs[i] = PointRef{};
     dz::copyName(refs[i].name, name);
     refs[i].kind = vertexKind;

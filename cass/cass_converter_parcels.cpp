@@ -23,8 +23,7 @@ void CCassConverter::WriteParcel(const std::string& header, const VertexPair* ve
   copyName(point.name, name);
   point.north = vertices[0].c1;
   point.east = vertices[0].c2;
-  m_host.AddPoint(m_hFile, &point, 1);
-  ++m_nPointsAdded;
+  AddHostPoint(m_hFile, point);
   PointRef ref{};
   copyName(ref.name, name);
   ref.kind = 0;
@@ -82,8 +81,7 @@ void CCassConverter::ReadParcelRing(QelHandle handle, int n, const std::string& 
           if (m_host.PointExists(handle, refs[k].name) < 0) {
             point.elev = 0;
             point.flag = 1;
-            m_host.AddPoint(handle, &point, 1);
-            ++m_nPointsAdded;
+            AddHostPoint(handle, point);
           }
           break;
       }
@@ -104,6 +102,10 @@ void CCassConverter::WriteParcelFeature(QelHandle handle, const PointRef* refs, 
   }
   const CassParcelAttributeFields* fields = m_parcelIndex.find(parcel);
   if (!fields) return;  // a parcel without an attribute line is not written
+  if (count > kMostFeatureVertices) {
+    RefuseFeature();
+    return;
+  }
   // Always the parcel code, whatever the code table maps the CASS code to.
   FeatureHeader header{};
   header.kind = kParcel;

@@ -3,10 +3,8 @@
 // every collected text becomes a text object.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <string_view>
-#include <vector>
 
 #include "cass/text_entries.h"
 #include "host/records.h"
@@ -28,30 +26,5 @@ void putHouseStructure(uint8_t* block, std::string_view text);
 
 // The style of the text objects made from the collected texts.
 TextStyle houseTextStyle();
-
-// Where the unused text entries lie, so that a house tests only the texts in
-// its bounding box instead of every text. A text strictly inside a polygon
-// lies within the polygon's bounding box, so nothing inside is missed.
-class HouseTextGrid {
- public:
-  // Indexes entries[0..count) that are not used yet.
-  void build(const TextEntry* entries, int count);
-  // The indexes of unused entries that may lie inside the box, ascending.
-  // Entries found used are dropped from the grid on the way. A box with a
-  // NaN bound gives every unused entry.
-  void query(double minFirst, double maxFirst, double minSecond, double maxSecond, std::vector<int>& out);
-
- private:
-  size_t cellOf(double first, double second) const;
-  int cellIndex(double v, double min, double size, int cells) const;
-  void collect(std::vector<int>& cell, double minFirst, double maxFirst, double minSecond, double maxSecond,
-               std::vector<int>& out);
-
-  const TextEntry* entries_ = nullptr;
-  int cells_ = 0;  // per axis
-  double minFirst_ = 0, minSecond_ = 0, cellFirst_ = 1, cellSecond_ = 1;
-  std::vector<std::vector<int>> grid_;
-  std::vector<int> unplaced_;  // entries at an infinite position: always candidates
-};
 
 }  // namespace dz

@@ -3,6 +3,13 @@
 #include <cerrno>
 #include <cstring>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include "base/file_io.h"
 #include "base/gbk.h"
 #include "host/tracing_host.h"
@@ -50,15 +57,21 @@ void ConsoleMessages::flush() {
   pending_.clear();
 }
 
+std::string ConsoleMessages::takePending() {
+  std::string text;
+  text.swap(pending_);
+  pendingCount_ = 0;
+  return text;
+}
+
 // --- HostSession ------------------------------------------------------------
 
 HostSession::HostSession(const std::string& hostDirOption, const std::string& tracePath)
-    : engine_(FeatureFileEngine::resolveHostDir(hostDirOption)) {
-  if (!tracePath.empty()) {
-    trace_ = openFile(tracePath, "w");
-    if (!trace_) throw UsageError{"cannot create the trace file " + tracePath + ": " + std::strerror(errno)};
-    tracer_ = std::make_unique<TracingHostLibrary>(engine_, TracingHostLibrary::toFile(trace_));
-  }
+    : hostDir_(FeatureFileEngine::resolveHostDir(hostDirOption)), engine_(hostDir_), tracePath_(tracePath) {
+  if (tracePath_.empty()) return;
+  tracer_ = std::make_unique<TracingHostLibrary>(engine_, [this](const std::string& line) {
+    if (trace_) TracingHostLibrary::toFile(trace_)(line);
+  });
 }
 
 HostSession::~HostSession() {
@@ -66,10 +79,142 @@ HostSession::~HostSession() {
   if (trace_) std::fclose(trace_);
 }
 
+void HostSession::startTrace() {
+  if (tracePath_.empty() || trace_) return;
+  trace_ = openFile(tracePath_, "w");
+  if (!trace_) throw UsageError{"cannot create the trace file " + tracePath_ + ": " + std::strerror(errno)};
+}
+
 int HostSession::reportProblems() {
   const auto problems = engine_.takeProblems();
   for (const std::string& p : problems) printError("error: " + p);
-  return static_cast<int>(problems.size());
+  failedWrites_ = static_cast<int>(problems.size());
+  int count = failedWrites_;
+  if (trace_) {
+    const bool failedBefore = std::ferror(trace_) != 0;
+    errno = 0;
+    const bool closed = std::fclose(trace_) == 0;
+    trace_ = nullptr;
+    if (failedBefore || !closed) {
+      printError("error: the trace file " + tracePath_ + " could not be written" +
+                 (!closed && errno != 0 ? std::string(": ") + std::strerror(errno) : std::string()));
+      ++count;
+    }
+  }
+  return count;
+}
+
+// --- Files named twice ------------------------------------------------------
+
+namespace {
+
+// Where a path's last entry begins.
+size_t entryStart(const std::string& path) {
+#ifdef _WIN32
+  const size_t slash = path.find_last_of("/\\:");
+#else
+  const size_t slash = path.rfind('/');
+#endif
+  return slash == std::string::npos ? 0 : slash + 1;
+}
+
+struct FileIdentity {
+  unsigned long long volume = 0;
+  unsigned long long index = 0;
+};
+
+// The file a path names (through links), when it exists.
+bool identify(const std::string& path, FileIdentity& id) {
+#ifdef _WIN32
+  const HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool ok = GetFileInformationByHandle(h, &info) != 0;
+  CloseHandle(h);
+  if (!ok) return false;
+  id.volume = info.dwVolumeSerialNumber;
+  id.index = (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  return true;
+#else
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return false;
+  id.volume = static_cast<unsigned long long>(st.st_dev);
+  id.index = static_cast<unsigned long long>(st.st_ino);
+  return true;
+#endif
+}
+
+bool sameEntryName(const std::string& a, const std::string& b) {
+#ifdef _WIN32
+  return _stricmp(a.c_str(), b.c_str()) == 0;  // the file system ignores case
+#else
+  return a == b;
+#endif
+}
+
+// Where a symbolic link that leads nowhere yet would create its file: writing
+// through it makes that file. The path itself for anything else.
+std::string linkTarget(const std::string& path) {
+#ifndef _WIN32
+  std::string current = path;
+  for (int depth = 0; depth < 8; ++depth) {
+    struct stat st;
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+    char target[4096];
+    const ssize_t n = ::readlink(current.c_str(), target, sizeof target - 1);
+    if (n <= 0) return current;
+    const std::string next(target, static_cast<size_t>(n));
+    current = next[0] == '/' ? next : current.substr(0, entryStart(current)) + next;
+  }
+  return current;
+#else
+  return path;
+#endif
+}
+
+}  // namespace
+
+bool sameFile(const std::string& first, const std::string& second) {
+  if (first.empty() || second.empty()) return false;
+  const std::string a = linkTarget(first), b = linkTarget(second);
+  FileIdentity ia, ib;
+  const bool aExists = identify(a, ia);
+  const bool bExists = identify(b, ib);
+  if (aExists && bExists) return ia.volume == ib.volume && ia.index == ib.index;
+  if (aExists || bExists) return false;
+  // Neither is there yet: the same entry of the same folder.
+  const size_t sa = entryStart(a), sb = entryStart(b);
+  if (!sameEntryName(a.substr(sa), b.substr(sb))) return false;
+  const std::string da = sa == 0 ? "." : a.substr(0, sa);
+  const std::string db = sb == 0 ? "." : b.substr(0, sb);
+  return identify(da, ia) && identify(db, ib) && ia.volume == ib.volume && ia.index == ib.index;
+}
+
+bool traceIsApart(const std::string& command, const std::string& tracePath, const std::vector<NamedFile>& files) {
+  if (tracePath.empty()) return true;
+  for (const NamedFile& f : files) {
+    if (!sameFile(tracePath, f.path)) continue;
+    printError("dobrenz " + command + ": --trace " + tracePath + " is " + f.path + ", the file of " + f.option +
+               ": give the trace a file of its own; nothing was done");
+    return false;
+  }
+  return true;
+}
+
+void reportRefusedFeatures(const std::string& command, const FeatureTally& refused) {
+  if (refused.count == 0) return;
+  std::string lines;
+  for (long line : refused.lines) lines += (lines.empty() ? "" : ", ") + std::to_string(line);
+  if (static_cast<size_t>(refused.count) > refused.lines.size()) lines += ", ...";
+  printError("dobrenz " + command + ": " + std::to_string(refused.count) +
+             (refused.count == 1 ? " feature" : " features") + " not written: more than " +
+             std::to_string(kMostFeatureVertices) + " vertices, which a feature cannot hold (" +
+             (refused.lines.size() == 1 ? "line " : "lines ") + lines + ")");
+}
+
+void reportNothingWritten(const std::string& command, const std::string& path) {
+  printError("dobrenz " + command + ": nothing was written to " + path);
 }
 
 OutputChoice outputChoice(const Options& options) {

@@ -7,8 +7,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cli/command.h"
+#include "host/feature_writing.h"
 #include "host/host_library.h"
 #include "standin/engine.h"
 #include "ui/message_service.h"
@@ -39,6 +41,9 @@ class ConsoleMessages : public ui::MessageService {
   void setQuestionHandler(QuestionHandler handler) { questions_ = std::move(handler); }
   // Prints a pending folded message.
   void flush();
+  // Takes the pending message back unprinted: a worker's closing message,
+  // which is told only once its output is known to be written. Its GBK text.
+  std::string takePending();
 
   // How many messages were shown, repeats and questions included.
   int shownCount() const { return shown_; }
@@ -53,21 +58,60 @@ class ConsoleMessages : public ui::MessageService {
 // The stand-in engine for a command, with the call log when --trace is set.
 class HostSession {
  public:
-  // Throws UsageError when the trace file cannot be created.
+  // The log goes to `tracePath` (none when it is empty) once startTrace is called.
   HostSession(const std::string& hostDirOption, const std::string& tracePath);
   ~HostSession();
 
+  // Creates the trace file: once the command has checked its files, so that
+  // a refused run truncates nothing. Calls before it are not logged. Throws
+  // UsageError when the trace file cannot be created.
+  void startTrace();
+
   HostLibrary& host() { return tracer_ ? static_cast<HostLibrary&>(*tracer_) : engine_; }
   FeatureFileEngine& engine() { return engine_; }
+  // The host directory, where the code tables lie.
+  const std::string& hostDir() const { return hostDir_; }
 
-  // Prints the engine's problems (failed writes); returns how many there were.
+  // Prints the engine's problems (failed writes) and closes the call log,
+  // telling when it could not be written; returns how many problems there
+  // were. The work through host() is over by then.
   int reportProblems();
+  // Of those, the writes of the feature files that failed: nothing of such
+  // a file was written.
+  int failedWrites() const { return failedWrites_; }
 
  private:
+  int failedWrites_ = 0;
+  std::string hostDir_;
   FeatureFileEngine engine_;
+  std::string tracePath_;
   std::FILE* trace_ = nullptr;
   std::unique_ptr<HostLibrary> tracer_;
 };
+
+// True when the two paths name one file as the file system sees it: through
+// another spelling, a symbolic link or a hard link alike. A path that does
+// not exist yet is the same as another only when both name the same entry of
+// the same folder.
+bool sameFile(const std::string& a, const std::string& b);
+
+// A file the command reads or writes, by the option that names it.
+struct NamedFile {
+  std::string option;  // "--cas", "the code table", ...
+  std::string path;    // empty: not given
+};
+
+// Refuses, with a message naming both, a --trace that names one of the
+// command's files: truncating it for the log would destroy it. True when
+// the trace may be written.
+bool traceIsApart(const std::string& command, const std::string& tracePath, const std::vector<NamedFile>& files);
+
+// Tells the features not written for their vertex count, with the lines
+// where the first of them begin.
+void reportRefusedFeatures(const std::string& command, const FeatureTally& refused);
+
+// Tells that the output was not written because its commit failed.
+void reportNothingWritten(const std::string& command, const std::string& path);
 
 // What is to become of an existing output file: refused unless --overwrite
 // (the conversion starts from an empty file, and the old one is replaced

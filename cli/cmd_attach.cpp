@@ -38,13 +38,22 @@ int runAttach(const Options& options) {
     printError("dobrenz attach: " + qelPath + " does not exist");
     return kExitFailure;
   }
-  if (!saveAs.empty() && saveAs != qelPath && fileExists(saveAs) && !options.has("overwrite")) {
+  if (!saveAs.empty() && !sameFile(saveAs, qelPath) && fileExists(saveAs) && !options.has("overwrite")) {
     printError(saveAs + " already exists: pass --overwrite to replace it.");
     return kExitFailure;
   }
   const std::string prefix = argToGbk(options.value("prefix"), "--prefix");
+  const std::string& trace = options.value("trace");
+  if (!traceIsApart("attach", trace,
+                    {{"--qel", qelPath},
+                     {"--parcels", options.value("parcels")},
+                     {"--boundary-points", options.value("boundary-points")},
+                     {"--houses", options.value("houses")},
+                     {"--save-as", saveAs}}))
+    return kExitFailure;
 
-  HostSession session("", options.value("trace"));
+  HostSession session("", trace);
+  session.startTrace();
   HostLibrary& host = session.host();
   const QelHandle file = host.OpenFeatureFile(qelPath.c_str());
   if (file <= 0) {
@@ -70,6 +79,10 @@ int runAttach(const Options& options) {
   }
   host.CloseFeatureFile(file);
   const int problems = session.reportProblems();
+  if (session.failedWrites() > 0) {
+    reportNothingWritten("attach", saveAs.empty() ? qelPath : saveAs);
+    return kExitFailure;
+  }
 
   const AttachmentSummary& s = attacher.m_summary;
   std::string summary = "features: " + std::to_string(s.features) + " (parcels " + std::to_string(s.parcels.seen) +
@@ -80,7 +93,7 @@ int runAttach(const Options& options) {
   summary += kindLine("parcels", s.parcels, options.has("parcels"));
   summary += kindLine("boundary points", s.boundaryPoints, options.has("boundary-points"));
   summary += kindLine("houses", s.houses, options.has("houses"));
-  if (problems == 0) summary += saveAs.empty() ? "written to " + qelPath + "\n" : "saved as " + saveAs + "\n";
+  summary += saveAs.empty() ? "written to " + qelPath + "\n" : "saved as " + saveAs + "\n";
   std::fputs(summary.c_str(), stdout);
   return attachedCleanly(s, problems) ? kExitOk : kExitFailure;
 }

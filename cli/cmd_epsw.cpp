@@ -1,6 +1,7 @@
 // dobrenz epsw: the EPSW conversion without its dialog.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #ifdef _WIN32
 #include <io.h>
@@ -12,6 +13,7 @@
 #define DZ_FILENO fileno
 #endif
 
+#include "base/file_io.h"
 #include "base/gbk.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
@@ -49,8 +51,20 @@ std::string farCount(int n) {
 
 // A clean conversion converted every selected file into its output and
 // found the code table at every feature line.
-bool convertedCleanly(const CEpswConverter::Outcome& o, int writeProblems) {
-  return o.completed && o.codeTableMissing == 0 && writeProblems == 0;
+bool convertedCleanly(const CEpswConverter::Outcome& o, int problems) {
+  return o.completed && o.codeTableMissing == 0 && problems == 0 && o.tooLong.count == 0;
+}
+
+// "2 features padded short of their announced vertex count (lines 4, 9): 65530 empty entries left out, ..."
+void reportPaddingLeftOut(const CEpswConverter::Outcome& o) {
+  if (o.paddedShort.count == 0) return;
+  std::string lines;
+  for (long line : o.paddedShort.lines) lines += (lines.empty() ? "" : ", ") + std::to_string(line);
+  if (static_cast<size_t>(o.paddedShort.count) > o.paddedShort.lines.size()) lines += ", ...";
+  printError("dobrenz epsw: " + counted(o.paddedShort.count, "feature") + " announce more vertices than the file " +
+             "gives (" + (o.paddedShort.lines.size() == 1 ? "line " : "lines ") + lines + "): padded with " +
+             "empty entries only as far as the lines of the file go, " + std::to_string(o.entriesNotPadded) +
+             " left out");
 }
 
 int runEpsw(const Options& options) {
@@ -58,7 +72,15 @@ int runEpsw(const Options& options) {
   const OutputChoice choice = outputChoice(options);
   const bool onTerminal = DZ_ISATTY(DZ_FILENO(stdin)) != 0;
 
-  HostSession session(options.value("host-dir"), options.value("trace"));
+  const std::string& trace = options.value("trace");
+  HostSession session(options.value("host-dir"), trace);
+  // Only the files selected are read.
+  std::vector<NamedFile> files{{"--out", options.value("out")},
+                               {"the code table", joinPath(session.hostDir(), "EPSWconvert.txt")}};
+  if (options.has("cor")) files.push_back({"--cor", options.value("cor")});
+  if (options.has("not")) files.push_back({"--not", options.value("not")});
+  if (!traceIsApart("epsw", trace, files)) return kExitFailure;
+
   ConsoleMessages messages;
   int unasked = 0;
   bool inputEnded = false;
@@ -81,8 +103,13 @@ int runEpsw(const Options& options) {
   // The settings are checked before the output file, so that their messages
   // come first, as in the dialog.
   const bool ran = converter.CheckSettings() && prepareOutputFile(session, converter.m_strOutputPath, choice);
-  if (ran) converter.OnOK();
+  if (ran) {
+    session.startTrace();
+    converter.OnOK();
+  }
   const CEpswConverter::Outcome& outcome = converter.LastOutcome();
+  // A completed run's last message is its closing one: told once the output is known to be written.
+  const std::string closing = ran && outcome.completed ? messages.takePending() : std::string();
   messages.flush();
   if (ran && !outcome.outputOpened && !session.engine().lastOpenError().empty())
     printError("dobrenz epsw: " + session.engine().lastOpenError());
@@ -93,11 +120,21 @@ int runEpsw(const Options& options) {
     printError("dobrenz epsw: converted " + farCount(outcome.farConverted));
   if (outcome.farDropped > 0) printError("dobrenz epsw: dropped " + farCount(outcome.farDropped));
   const int problems = session.reportProblems();
+  reportRefusedFeatures("epsw", outcome.tooLong);
+  reportPaddingLeftOut(outcome);
 
-  if (outcome.outputOpened)
-    std::printf("%s, %s and %s written to %s\n", counted(converter.m_nPointsWritten, "point").c_str(),
-                counted(converter.m_nFeaturesWritten, "feature").c_str(),
-                counted(converter.m_nTextsWritten, "text").c_str(), converter.m_strOutputPath.c_str());
+  if (!outcome.committed) return kExitFailure;
+  if (session.failedWrites() > 0) {
+    reportNothingWritten("epsw", converter.m_strOutputPath);
+    return kExitFailure;
+  }
+  if (!closing.empty()) {
+    messages.ShowMessage(closing, ui::kMbOk);
+    messages.flush();
+  }
+  std::printf("%s, %s and %s written to %s\n", counted(converter.m_nPointsWritten, "point").c_str(),
+              counted(converter.m_nFeaturesWritten, "feature").c_str(),
+              counted(converter.m_nTextsWritten, "text").c_str(), converter.m_strOutputPath.c_str());
   return ran && convertedCleanly(outcome, problems) ? kExitOk : kExitFailure;
 }
 

@@ -61,12 +61,20 @@ bool importedCleanly(const CTextPointImporter& importer, int writeProblems) {
 int runPoints(const Options& options) {
   const std::string& qelPath = options.value("qel");
   const std::string& textPath = options.value("file");
+  const std::string& trace = options.value("trace");
 
-  HostSession session("", options.value("trace"));
+  HostSession session("", trace);
   ConsoleMessages messages;
   CTextPointImporter importer(session.host(), messages);
   applySettings(options, importer);
   importer.m_strPath = textPath;
+  if (sameFile(textPath, qelPath)) {
+    printError("dobrenz points: --file " + textPath + " is " + qelPath +
+               ", the feature file of --qel: give the point text file; nothing was changed");
+    return kExitFailure;
+  }
+  if (!traceIsApart("points", trace, {{"--qel", qelPath}, {"--file", textPath}})) return kExitFailure;
+  session.startTrace();
 
   const QelHandle file = session.host().OpenFeatureFile(qelPath.c_str());
   if (file <= 0) {
@@ -75,9 +83,11 @@ int runPoints(const Options& options) {
   }
   importer.m_hFile = file;
   importer.ImportPoints();
+  const CTextPointImporter::Outcome& outcome = importer.LastOutcome();
+  // A completed import's last message is its closing one: told once the file is written.
+  const std::string closing = outcome.completed ? messages.takePending() : std::string();
   messages.flush();
 
-  const CTextPointImporter::Outcome& outcome = importer.LastOutcome();
   if (outcome.completed) {
     session.host().CommitFeatureFile(file);
   } else {
@@ -87,12 +97,18 @@ int runPoints(const Options& options) {
   const int problems = session.reportProblems();
 
   if (outcome.completed) {
+    if (session.failedWrites() > 0) {
+      // No counts and no next name: none of the points is in the file.
+      reportNothingWritten("points", qelPath);
+      return kExitFailure;
+    }
+    messages.ShowMessage(closing, ui::kMbOk);
+    messages.flush();
     const CTextPointImporter::Counts& c = importer.LastCounts();
     std::printf("%s: %ld lines; %ld added, %ld renamed, %ld updated, %ld ignored, %ld refused\n", textPath.c_str(),
                 c.lines, c.added, c.renamed, c.updated, c.ignored, c.refused);
   }
   std::printf("%s\n", gbkToUtf8(nameText(importer.m_szPointName)).c_str());
-  std::fflush(stdout);
   return importedCleanly(importer, problems) ? kExitOk : kExitFailure;
 }
 

@@ -28,7 +28,10 @@ int runSession(const Options& options) {
     return kExitUsage;
   }
 
-  HostSession session(options.value("host-dir"), options.value("trace"));
+  const std::string& trace = options.value("trace");
+  if (!traceIsApart("run", trace, {{"SCRIPT", path}})) return kExitFailure;
+  HostSession session(options.value("host-dir"), trace);
+  session.startTrace();
   const session::SessionOutcome outcome =
       module::RunSession(script, session.host(), session.engine(), [](const std::string& line) {
         std::fwrite(line.data(), 1, line.size(), stdout);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 
 namespace dz::cli {
@@ -249,7 +250,9 @@ std::string formatHelp(const Command& command) {
   return out;
 }
 
-int runProgram(const std::vector<const Command*>& commands, const std::string& version, const Args& args) {
+namespace {
+
+int dispatch(const std::vector<const Command*>& commands, const std::string& version, const Args& args) {
   if (args.empty()) {
     printOverview(commands, stderr);
     return kExitUsage;
@@ -268,6 +271,20 @@ int runProgram(const std::vector<const Command*>& commands, const std::string& v
   printError("dobrenz: unknown command '" + first + "'");
   printOverview(commands, stderr);
   return kExitUsage;
+}
+
+}  // namespace
+
+int runProgram(const std::vector<const Command*>& commands, const std::string& version, const Args& args) {
+  const int status = dispatch(commands, version, args);
+  // What went to standard output is checked once it is all out: a full disk
+  // or a closed pipe behind it is a failure, not a success.
+  errno = 0;
+  const bool flushed = std::fflush(stdout) == 0;
+  if (flushed && !std::ferror(stdout)) return status;
+  printError(std::string("dobrenz: standard output could not be written") +
+             (!flushed && errno != 0 ? std::string(": ") + std::strerror(errno) : std::string()));
+  return status == kExitOk ? kExitFailure : status;
 }
 
 void printError(const std::string& utf8) {

@@ -16,10 +16,8 @@ namespace dz {
 namespace {
 
 // Padding for features whose point lines fall short of the announced vertex
-// count stops here: a host feature holds at most this many vertices (its
-// count travels as a 16-bit value), and an absurd count in a damaged file
-// must not make us allocate gigabytes of empty entries.
-constexpr int kMostPaddedVertices = 32767;
+// count never goes beyond what a host feature holds.
+constexpr int kMostPaddedVertices = kMostFeatureVertices;
 
 }  // namespace
 
@@ -139,26 +137,43 @@ bool CEpswConverter::ConfirmFarPosition(double a, double b) {
 }
 
 void CEpswConverter::ConvertCorFile(dz::LineReader& cor) {
-  // The open feature: its entries (as many as announced, more when more
-  // point lines follow), how many point lines have filled them, and what its
-  // feature line said. Vertex count and line kind carry over from the last
-  // feature line when a line lacks them.
+  // The open feature: its entries, one per point line that joined it, and
+  // what its feature line said. Vertex count and line kind carry over from
+  // the last feature line when a line lacks them.
   std::vector<PointRef> refs;
-  size_t filled = 0;
   bool featureOpen = false;
   int hostCode = 0;
   int lineKind = 0;
   int vertexCount = 0;
+  int announced = 0;
+  long featureLine = 0;
+  // A feature whose point lines fall short of its announced count is padded
+  // with empty entries up to that count; the padding of a file is paid for
+  // by its lines, one empty entry per line read, so that a damaged count
+  // cannot make a small file write a huge one.
+  long linesRead = 0;
+  long padding = 0;
 
   auto writeOpenFeature = [&]() {
     if (!featureOpen) return;
+    const long filled = static_cast<long>(refs.size());
+    const long wanted = std::clamp(announced, 0, kMostPaddedVertices);
+    if (wanted > filled) {
+      const long added = std::min(wanted - filled, std::max(linesRead - padding, 0L));
+      refs.resize(static_cast<size_t>(filled + added), PointRef{});
+      padding += added;
+      if (filled + added < wanted) {
+        m_outcome.paddedShort.add(featureLine);
+        m_outcome.entriesNotPadded += wanted - filled - added;
+      }
+    }
+    m_nFeatureLine = featureLine;
     WriteEpswFeature(hostCode, lineKind, refs.data(), static_cast<int>(refs.size()));
     featureOpen = false;
   };
   auto addVertex = [&](const char* name) {
     if (!featureOpen) return;  // points before the first feature line join no feature
-    if (filled == refs.size()) refs.emplace_back();
-    PointRef& ref = refs[filled++];
+    PointRef& ref = refs.emplace_back();
     std::memset(&ref, 0, sizeof ref);
     dz::copyFieldFrom(ref.name, sizeof ref.name, name);
   };
@@ -168,11 +183,13 @@ void CEpswConverter::ConvertCorFile(dz::LineReader& cor) {
   std::memset(&record, 0, sizeof record);
   std::string line;
   while (cor.readLine(line)) {
+    ++linesRead;
     if (dz::isCorFeatureLine(line)) {
       writeOpenFeature();
       hostCode = LookupEpswCode(line, lineKind, vertexCount);
-      refs.assign(static_cast<size_t>(std::clamp(vertexCount, 0, kMostPaddedVertices)), PointRef{});
-      filled = 0;
+      announced = vertexCount;
+      refs.clear();
+      featureLine = linesRead;
       featureOpen = true;
       continue;
     }

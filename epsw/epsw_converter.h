@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "host/feature_writing.h"
 #include "host/host_library.h"
 #include "ui/message_service.h"
 
@@ -31,6 +32,14 @@ class CEpswConverter {
     int codeTableMissing = 0;       // feature lines told that EPSWconvert.txt cannot be opened
     int farConverted = 0;           // far points and texts the answer kept
     int farDropped = 0;             // far points and texts the answer left out
+    // Features not written: more vertices than a host feature holds. Their
+    // points are written all the same.
+    FeatureTally tooLong;
+    // Features whose point lines fall short of their announced vertex count
+    // and were padded with fewer empty entries than that: a file pays for
+    // padding with its lines, one empty entry per line read.
+    FeatureTally paddedShort;
+    long entriesNotPadded = 0;  // the empty entries left out
   };
 
   CEpswConverter(HostLibrary& host, ui::MessageService& messages);
@@ -108,6 +117,7 @@ class CEpswConverter {
   HostLibrary& m_host;
   ui::MessageService& m_messages;
   Outcome m_outcome;
+  long m_nFeatureLine = 0;  // the .cor line of the feature being written
   // While a run lasts, the code table once it has been read.
   bool m_bInRun = false;
   std::unique_ptr<EpswCodeTable> m_pRunTable;

@@ -1,6 +1,5 @@
 // The code table lookup and the writing of collected features and generated
 // points.
-#include <climits>
 #include <cstring>
 #include <string>
 
@@ -64,6 +63,12 @@ int CEpswConverter::LookupEpswCode(std::string line, int& lineKind, int& vertexC
 
 void CEpswConverter::WriteEpswFeature(int hostCode, int lineKind, PointRef* refs, int count) {
   ++m_nFeatureNo;
+  // The name is used up all the same, so that the features after it are
+  // named as they would be. Its points are in the file already.
+  if (hostCode != kSingleVertexCode && count > dz::kMostFeatureVertices) {
+    m_outcome.tooLong.add(m_nFeatureLine);
+    return;
+  }
   FeatureHeader header;
   std::memset(&header, 0, sizeof header);
   dz::copyName(header.name, std::to_string(m_nFeatureNo));
@@ -105,14 +110,9 @@ void CEpswConverter::WriteEpswFeature(int hostCode, int lineKind, PointRef* refs
 }
 
 void CEpswConverter::AddGeneratedPoint(char name[12], PointRecord& record) {
-  std::string text;
-  // A name the file already holds (from an earlier conversion into the same
-  // file, or a point of the .cor file itself) is passed over: adding under it
-  // would fail, and the feature would run through the other point instead.
-  do {
-    ++m_nPointNo;
-    text = m_chPointPrefix + std::to_string(m_nPointNo);
-  } while (m_host.PointExists(m_hFile, text.c_str()) > 0 && m_nPointNo < INT_MAX);
+  int32_t number = dz::nextPointNumber(m_nPointNo);
+  const std::string text = dz::claimFreePointName(m_host, m_hFile, std::string(1, m_chPointPrefix), number);
+  m_nPointNo = number;
   dz::copyName(record.name, text);
   m_host.AddPoint(m_hFile, &record, 1);
   ++m_nPointsWritten;

@@ -5,12 +5,12 @@
 #include "attributes/attribute_attacher.h"
 #include "base/fixed_field.h"
 #include "fuzz/fuzz_support.h"
-#include "standin/engine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto parts = dz::fuzz::splitParts(data, size, 4);
-  dz::FeatureFileEngine engine(dz::fuzz::workDir());
-  dz::QelHandle h = engine.OpenFeatureFile((dz::fuzz::workDir() + "/never-committed.qel").c_str());
+  dz::fuzz::MemoryEngine engine;
+  const std::string out = dz::fuzz::workDir() + "/out.qel";
+  dz::QelHandle h = engine.OpenFeatureFile(out.c_str());
   dz::PointRef ref{};
   dz::copyName(ref.name, "J1");
   dz::FeatureHeader header{};
@@ -33,6 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   attacher.m_strPrefix = parts[3].substr(0, 8);
   attacher.m_bUsePrefix = !parts[3].empty();
   attacher.Run(h);
+  engine.CommitFeatureFile(h);
   engine.CloseFeatureFile(h);
+  engine.checkCommitted(out);
   return 0;
 }

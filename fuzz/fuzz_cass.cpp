@@ -2,11 +2,10 @@
 // the parcel attribute file and the code table, in this order.
 #include "cass/cass_converter.h"
 #include "fuzz/fuzz_support.h"
-#include "standin/engine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto parts = dz::fuzz::splitParts(data, size, 4);
-  dz::FeatureFileEngine engine(dz::fuzz::workDir());
+  dz::fuzz::MemoryEngine engine;
   dz::fuzz::writeFile("CASSCode.txt", parts[3]);
   dz::fuzz::SilentMessages messages;
   dz::CCassConverter converter(engine, messages);
@@ -14,8 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   converter.m_strQsPath = dz::fuzz::writeFile("in.qs", parts[1]);
   converter.m_strParcelPath = dz::fuzz::writeFile("parcels.txt", parts[2]);
   const std::string out = dz::fuzz::workDir() + "/out.qel";
-  engine.startEmpty(out);
   converter.m_strOutputPath = out;
   converter.Run();
+  engine.checkCommitted(out);
   return 0;
 }

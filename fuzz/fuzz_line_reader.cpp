@@ -6,18 +6,10 @@
 #include <string>
 
 #include "base/line_reader.h"
+#include "fuzz/fuzz_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = [] {
-    char name[] = "/tmp/dz-fuzz-lines-XXXXXX";
-    std::FILE* f = fdopen(mkstemp(name), "wb");
-    std::fclose(f);
-    return std::string(name);
-  }();
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return 0;
-  if (size) std::fwrite(data, 1, size, f);
-  std::fclose(f);
+  const std::string path = dz::fuzz::writeFile("lines.txt", std::string(reinterpret_cast<const char*>(data), size));
   dz::LineReader reader;
   if (!reader.open(path)) return 0;
   std::string line;

@@ -1,8 +1,8 @@
 // Shared pieces of the fuzz targets that drive a whole conversion: the input
-// split into the files a conversion reads, written to a private folder.
+// split into the files a conversion reads (fuzz_files.h), and an engine that
+// keeps its feature files in memory, so that an input costs no commit to
+// disk, with a check of what it committed.
 #pragma once
-
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/fuzz_files.h"
+#include "standin/engine.h"
+#include "standin/qel_format.h"
 #include "ui/message_service.h"
 
 namespace dz::fuzz {
@@ -29,24 +32,28 @@ inline std::vector<std::string> splitParts(const uint8_t* data, size_t size, siz
   return parts;
 }
 
-// A folder of this process, made once.
-inline const std::string& workDir() {
-  static const std::string dir = [] {
-    char name[] = "/tmp/dz-fuzz-XXXXXX";
-    if (!mkdtemp(name)) std::abort();
-    return std::string(name);
-  }();
-  return dir;
-}
+// The stand-in engine with its feature files in memory.
+class MemoryEngine : public FeatureFileEngine {
+ public:
+  MemoryEngine() : FeatureFileEngine(workDir()) { keepFilesInMemory(); }
 
-inline std::string writeFile(const std::string& name, const std::string& bytes) {
-  const std::string path = workDir() + "/" + name;
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) std::abort();
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
-  return path;
-}
+  // What a conversion committed to `path` must load again and encode to the
+  // same bytes; a fault there ends the run like a sanitizer report.
+  void checkCommitted(const std::string& path) const {
+    const std::string* image = memoryImage(path);
+    if (!image) return;
+    FeatureStore store;
+    std::string reason;
+    if (!decodeQel(*image, store, reason)) {
+      std::fprintf(stderr, "committed file does not load: %s\n", reason.c_str());
+      std::abort();
+    }
+    if (encodeQel(store) != *image) {
+      std::fprintf(stderr, "committed file does not encode to the same bytes\n");
+      std::abort();
+    }
+  }
+};
 
 // Messages are dropped; questions are answered alternately Yes and No.
 class SilentMessages : public ui::MessageService {

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "fuzz/fuzz_support.h"
-#include "standin/engine.h"
 #include "textpoints/text_point_importer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -11,8 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t n = size < sizeof settings ? size : sizeof settings;
   if (n) std::memcpy(settings, data, n);
   const auto parts = dz::fuzz::splitParts(data + n, size - n, 3);
-  dz::FeatureFileEngine engine(dz::fuzz::workDir());
-  dz::QelHandle h = engine.OpenFeatureFile((dz::fuzz::workDir() + "/never-committed.qel").c_str());
+  dz::fuzz::MemoryEngine engine;
+  const std::string out = dz::fuzz::workDir() + "/out.qel";
+  dz::QelHandle h = engine.OpenFeatureFile(out.c_str());
   dz::fuzz::SilentMessages messages;
   dz::CTextPointImporter importer(engine, messages);
   importer.m_hFile = h;
@@ -32,6 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   importer.m_nDupPolicy = settings[9] % 3;
   importer.ImportPoints();
   importer.ImportPoints();
+  engine.CommitFeatureFile(h);
   engine.CloseFeatureFile(h);
+  engine.checkCommitted(out);
   return 0;
 }

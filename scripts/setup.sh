@@ -1,10 +1,10 @@
 #!/bin/sh
 # Installs what the build and the tests need on Debian 12, only what is missing.
 #   scripts/setup.sh          everything (native build, tests, Windows cross build, Wine)
-#   scripts/setup.sh --core   only the native build and its tests
+#   scripts/setup.sh --core   only the native build and its tests (fuzzing with clang's libFuzzer included)
 set -eu
 
-core="cmake g++ make libgtest-dev libbenchmark-dev"
+core="cmake g++ make libgtest-dev libbenchmark-dev clang libclang-rt-14-dev"
 windows="g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 xvfb fonts-wqy-microhei fonts-wine locales imagemagick x11-apps"
 
 packages="$core"

@@ -19,6 +19,9 @@ cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j"$jobs"
 ctest --preset sanitize -j"$jobs"
 
+echo "== fuzzing, 20 s a target (scripts/fuzz.sh SECONDS for longer)"
+./scripts/fuzz.sh 20
+
 echo "== Windows (i686) cross build"
 cmake --preset cross >/dev/null
 cmake --build --preset cross -j"$jobs"

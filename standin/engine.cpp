@@ -116,7 +116,16 @@ std::shared_ptr<FeatureFileEngine::OpenFile> FeatureFileEngine::fileWithTarget(c
   return nullptr;
 }
 
+const std::string* FeatureFileEngine::memoryImage(const std::string& path) const {
+  const auto it = memoryImages_.find(path);
+  return it == memoryImages_.end() ? nullptr : &it->second;
+}
+
 bool FeatureFileEngine::writeStore(const OpenFile& f, const std::string& target) {
+  if (inMemory_) {
+    memoryImages_[target] = encodeQel(f.store);
+    return true;
+  }
   std::string error;
   if (writeFileAtomically(target, encodeQel(f.store), error)) return true;
   problems_.push_back(error);
@@ -166,6 +175,17 @@ QelHandle FeatureFileEngine::OpenFeatureFile(const char* path) {
   auto f = std::make_shared<OpenFile>();
   f->path = path;
   const bool startEmpty = startEmpty_.erase(f->path) > 0;
+  if (inMemory_) {
+    // Nothing on disk: the file is what an earlier commit left in memory.
+    f->target = f->path;
+    const std::string* image = startEmpty ? nullptr : memoryImage(f->path);
+    std::string reason;
+    if (image && !decodeQel(*image, f->store, reason)) {
+      lastOpenError_ = f->path + ": " + reason;
+      return 0;
+    }
+    return addHandle(std::move(f));
+  }
   std::string error;
   if (!resolveWriteTarget(f->path, f->target, error)) {
     lastOpenError_ = f->path + ": " + error;
@@ -318,6 +338,7 @@ int FeatureFileEngine::PrepareSaveAs(QelHandle h) { return file(h) ? 1 : -1; }
 int FeatureFileEngine::SaveFeatureFileAs(QelHandle h, const char* path) {
   OpenFile* f = file(h);
   if (!f || !path || !*path) return -1;
+  if (inMemory_) return writeStore(*f, path) ? 1 : -1;
   std::string target, error;
   if (!resolveWriteTarget(path, target, error)) {
     problems_.push_back(std::string(path) + ": " + error);

@@ -41,6 +41,14 @@ class FeatureFileEngine : public HostLibrary {
   // Read access for the dump and the tests.
   const FeatureStore* store(QelHandle file) const;
 
+  // For fuzzing: feature files live in memory and no file is read or
+  // written. Open starts from what the last commit or save-as of that path
+  // left in memory, else empty; commit and save-as encode the file into
+  // memory. Call before the first open.
+  void keepFilesInMemory() { inMemory_ = true; }
+  // The bytes the last commit or save-as of `path` encoded in memory; null when none.
+  const std::string* memoryImage(const std::string& path) const;
+
   QelHandle OpenFeatureFile(const char* path) override;
   int GetFeatureFileInfo(QelHandle file, FileInfo* info) override;
   int16_t AddPoint(QelHandle file, const PointRecord* point, int count) override;
@@ -87,6 +95,8 @@ class FeatureFileEngine : public HostLibrary {
   std::string lastOpenError_;
   std::vector<std::string> problems_;
   std::set<std::string> startEmpty_;
+  bool inMemory_ = false;
+  std::map<std::string, std::string> memoryImages_;
 };
 
 }  // namespace dz

@@ -49,6 +49,11 @@ Case& Case::exits(int code) {
   return *this;
 }
 
+Case& Case::outTo(std::string path) {
+  last().outTo = std::move(path);
+  return *this;
+}
+
 Case& Case::outIs(std::string text) {
   last().out.whole = std::move(text);
   return *this;

@@ -33,6 +33,7 @@ struct TextCheck {
 struct Run {
   std::vector<std::string> args;
   std::string input;  // standard input
+  std::string outTo;  // when set, standard output goes to this file (such as /dev/full) instead
   int exitCode = 0;
   TextCheck out;
   TextCheck err;
@@ -74,6 +75,8 @@ class Case {
   // --- A run and what it gives; each expectation is of the last run --------
   Case& run(std::vector<std::string> args, std::string input = "");
   Case& exits(int code);
+  // Standard output of the last run goes to `path` instead of being caught.
+  Case& outTo(std::string path);
   Case& outIs(std::string text);
   Case& outHas(std::vector<std::string> fragments);
   Case& outLacks(std::vector<std::string> fragments);

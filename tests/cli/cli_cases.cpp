@@ -90,6 +90,26 @@ Args points(Args rest) {
 
 const std::string kCassDone = u8"转换完毕！！";
 
+// The sample conversion on the copy of the samples in the case's folder, with more arguments.
+Args cassOnCopy(Args more) {
+  Args args = {"cass", "--cas", "samples/cass/sample.cas", "--qs", "samples/cass/sample.qs", "--parcels",
+               "samples/cass/parcels.txt", "--out", "o.qel", "--host-dir", "samples/host"};
+  args.insert(args.end(), more.begin(), more.end());
+  return args;
+}
+
+// A symbolic link `name` to `target`, made in the case's folder.
+std::function<void(const std::string&)> linkTo(const std::string& target) {
+  return [target](const std::string& path) { std::filesystem::create_symlink(target, path); };
+}
+
+// A CASS line feature of `n` vertices after a keyword line: its header is line 2.
+std::string longCasFeature(int n) {
+  std::string cas = "LINE\n123,long\n";
+  for (int i = 0; i < n; ++i) cas += std::to_string(i) + ".5,1.0\n";
+  return cas + "nil\n";
+}
+
 void programCases(std::vector<Case>& t) {
   t.push_back(Case("program", "WithoutACommandPrintsTheOverview").run({}).exits(2).errHas({"usage: dobrenz"}));
   t.push_back(Case("program", "HelpListsEveryCommand")
@@ -198,9 +218,13 @@ void cassCases(std::vector<Case>& t) {
                     a.push_back("--append");
                     return a;
                   }())
-                  // The generated points exist and are refused; the features are added again.
-                  .dumpHas("o.qel", {"\"index\": 16,"})
-                  .dumpLacks("o.qel", {"\"index\": 17,"}));
+                  // The features are added again, over points of their own: the
+                  // numbering moves on past the X1..X13 of the first run.
+                  .outHas({"points written:   14\n"})
+                  .dumpHas("o.qel", {"\"name\": \"X26\"", "\"index\": 9,",
+                                     "{\"name\": \"X14\", \"kind\": 1}, {\"name\": \"X15\", \"kind\": 1}",
+                                     "\"index\": 16,"})
+                  .dumpLacks("o.qel", {"\"index\": 17,", "\"name\": \"X27\""}));
   t.push_back(Case("cass", "OverwriteAndAppendExcludeEachOther")
                   .run([] {
                     Args a = cassSample("o.qel");
@@ -234,11 +258,69 @@ void cassCases(std::vector<Case>& t) {
                   .errHas({"can't open bad.qel failed!!\n"})
                   .errLacks({kCassDone})
                   .leaves("bad.qel"));
-  t.push_back(Case("cass", "OutputThatCannotBeWrittenFails")
+  t.push_back(Case("cass", "OutputThatCannotBeWrittenFailsAndSaysNothingWasWritten")
                   .run(cassSampleWith("--out", "no-such-dir/o.qel"))
                   .exits(1)
-                  .errHas({"error: "})
-                  .errLacks({kCassDone}));
+                  .errHas({"error: ", "dobrenz cass: nothing was written to no-such-dir/o.qel"})
+                  .errLacks({kCassDone})
+                  .outIs(""));
+  t.push_back(Case("cass", "TraceNamingAFileOfTheRunIsRefusedAndTruncatesNothing")
+                  .copyOfSamples()
+                  .file("link.qel", linkTo("o.qel"))
+                  .run(cassOnCopy({"--trace", "samples/cass/sample.cas"}))
+                  .exits(1)
+                  .errIs("dobrenz cass: --trace samples/cass/sample.cas is samples/cass/sample.cas, the file of --cas: "
+                         "give the trace a file of its own; nothing was done\n")
+                  .leaves("samples/cass/sample.cas")
+                  .absent("o.qel")
+                  .run(cassOnCopy({"--trace", "samples/../samples/cass/sample.qs"}))
+                  .exits(1)
+                  .errHas({"the file of --qs"})
+                  .leaves("samples/cass/sample.qs")
+                  .run(cassOnCopy({"--trace", "samples/host/CASSCode.txt"}))
+                  .exits(1)
+                  .errHas({"the file of the code table"})
+                  .leaves("samples/host/CASSCode.txt")
+                  // The output, not there yet: by another spelling, and through a link.
+                  .run(cassOnCopy({"--trace", "./o.qel"}))
+                  .exits(1)
+                  .errHas({"the file of --out"})
+                  .absent("o.qel")
+                  .run(cassOnCopy({"--trace", "link.qel"}))
+                  .exits(1)
+                  .errHas({"--trace link.qel is o.qel, the file of --out"})
+                  .absent("o.qel")
+                  .run(cassOnCopy({"--trace", "t.log"}))
+                  .fileHas("t.log", {"OpenFeatureFile(", "CommitFeatureFile("})
+                  // Once it exists, the output is the same file by any name.
+                  .run(cassOnCopy({"--append", "--trace", "link.qel"}))
+                  .exits(1)
+                  .leaves("o.qel"));
+  t.push_back(Case("cass", "TraceIsNotCreatedWhenTheOutputIsRefused")
+                  .run(cassSample("o.qel"))
+                  .run([] {
+                    Args a = cassSample("o.qel");
+                    a.insert(a.end(), {"--trace", "t.log"});
+                    return a;
+                  }())
+                  .exits(1)
+                  .errHas({"o.qel already exists"})
+                  .absent("t.log"));
+  t.push_back(Case("cass", "TraceThatCannotBeWrittenFails")
+                  .run([] {
+                    Args a = cassSample("o.qel");
+                    a.insert(a.end(), {"--trace", "/dev/full"});
+                    return a;
+                  }())
+                  .exits(1)
+                  .errHas({"error: the trace file /dev/full could not be written"}));
+  t.push_back(Case("cass", "FeaturesBeyondTheVertexLimitAreReportedAndFail")
+                  .file("long.cas", longCasFeature(32768) + longCasFeature(3) + longCasFeature(40000))
+                  .run(cassSampleWith("--cas", "long.cas"))
+                  .exits(1)
+                  .errIs("dobrenz cass: 2 features not written: more than 32767 vertices, which a feature cannot "
+                         "hold (lines 2, 32779)\n" + kCassDone + "\n")
+                  .outHas({"features written: 1 "}));
   t.push_back(Case("cass", "RequiredOptionMissing")
                   .run({"cass", "--cas", "a.cas", "--qs", "a.qs", "--parcels", "p.txt"})
                   .exits(2)
@@ -291,6 +373,38 @@ void epswCases(std::vector<Case>& t) {
                   .errIs("can't find *.not failed!!\n")
                   .outHas({"11 points, 6 features and 0 texts"})
                   .dumpHas("o.qel", {R"("name": "T1")"}));
+  t.push_back(Case("epsw", "PaddingIsBoundByTheLinesOfTheFileAndReported")
+                  .file("pad.cor", "1 4 0 $a\nP1 1 2 3\n1 32767 0 $b\n1 32767 0 $c\n1 32767 0 $d\n")
+                  .run({"epsw", "--cor", "pad.cor", "--out", "o.qel", "--host-dir", "{samples}/host"})
+                  .errHas({"dobrenz epsw: 3 features announce more vertices than the file gives (lines 3, 4, 5): "
+                           "padded with empty entries only as far as the lines of the file go, 98299 left out"})
+                  .outHas({"1 point, 4 features and 0 texts written to o.qel"}));
+  t.push_back(Case("epsw", "FeatureBeyondTheVertexLimitIsReportedAndFails")
+                  .file("long.cor",
+                        [] {
+                          std::string cor = "1 1 0 $a\n";
+                          for (int i = 0; i < 32768; ++i) cor += "P" + std::to_string(i) + " 1 2 3\n";
+                          return cor;
+                        }())
+                  .run({"epsw", "--cor", "long.cor", "--out", "o.qel", "--host-dir", "{samples}/host"})
+                  .exits(1)
+                  .errHas({"dobrenz epsw: 1 feature not written: more than 32767 vertices, which a feature cannot "
+                           "hold (line 1)"})
+                  .outHas({"32768 points, 0 features and 0 texts written to o.qel"}));
+  t.push_back(Case("epsw", "FailedWriteSaysNothingWasWrittenAndNotThatItIsDone")
+                  .run({"epsw", "--cor", "{samples}/epsw/sample.cor", "--out", "no-such-dir/o.qel", "--host-dir",
+                        "{samples}/host"})
+                  .exits(1)
+                  .errHas({"error: ", "dobrenz epsw: nothing was written to no-such-dir/o.qel"})
+                  .errLacks({u8"数据转换完毕！！！"})
+                  .outIs(""));
+  t.push_back(Case("epsw", "TraceNamingAnInputIsRefused")
+                  .file("in.cor", "1 1 0 $a\nP1 1 2 3\n")
+                  .run({"epsw", "--cor", "in.cor", "--out", "o.qel", "--trace", "./in.cor"})
+                  .exits(1)
+                  .errHas({"the file of --cor"})
+                  .leaves("in.cor")
+                  .absent("o.qel"));
   t.push_back(Case("epsw", "FarPointsAreConvertedAndCountedWithoutATerminalOrDropped")
                   .file("far.cor", "1 2 0 $a\nF1 200000000 1 0\nN1 1 1 0\n")
                   .run({"epsw", "--cor", "far.cor", "--out", "out.qel", "--host-dir", "{samples}/host"})
@@ -340,6 +454,32 @@ void pointsCases(std::vector<Case>& t) {
                            "dobrenz points: missing.txt cannot be opened for reading; points.qel is unchanged"})
                   .outIs("1\n")
                   .absent("points.qel"));
+  t.push_back(Case("points", "TextFileThatIsTheFeatureFileIsRefused")
+                  .file("p.qel", qelFile([](HostLibrary&, QelHandle) {}))
+                  .file("p.txt", text)
+                  .run(points({"--qel", "p.qel", "--file", "./p.qel"}))
+                  .exits(1)
+                  .errIs("dobrenz points: --file ./p.qel is p.qel, the feature file of --qel: give the point text "
+                         "file; nothing was changed\n")
+                  .leaves("p.qel")
+                  .run(points({"--qel", "p.qel", "--file", "p.txt", "--trace", "p.txt"}))
+                  .exits(1)
+                  .errHas({"--trace p.txt is p.txt, the file of --file"})
+                  .leaves("p.txt")
+                  .leaves("p.qel"));
+  t.push_back(Case("points", "FailedWriteSaysNothingWasWrittenWithoutCountsOrNextName")
+                  .file("p.txt", text)
+                  .run(points({"--qel", "no-such-dir/p.qel", "--file", "p.txt"}))
+                  .exits(1)
+                  .errHas({"error: ", "dobrenz points: nothing was written to no-such-dir/p.qel"})
+                  .errLacks({u8"点添加完毕！！"})
+                  .outIs(""));
+  t.push_back(Case("points", "StandardOutputThatCannotBeWrittenFails")
+                  .file("p.txt", text)
+                  .run(points({"--qel", "p.qel", "--file", "p.txt"}))
+                  .outTo("/dev/full")
+                  .exits(1)
+                  .errHas({u8"点添加完毕！！", "dobrenz: standard output could not be written"}));
   t.push_back(Case("points", "NamesThatDoNotFitFailButTheRestIsWritten")
                   .file("p.txt", text)
                   .run(points({"--qel", "long.qel", "--file", "p.txt", "--base", "ABCDEFGHIJ9"}))
@@ -427,6 +567,18 @@ void attachCases(std::vector<Case>& t) {
                   .dumpHas("out.qel", {hexBytes("甲\0\0", 4), hexBytes("乙\0\0", 4)})
                   .fileHas("trace.log", {"PrepareSaveAs(", "SaveFeatureFileAs("})
                   .fileLacks("trace.log", {"CommitFeatureFile("}));
+  t.push_back(start("FailedSaveSaysNothingWasWrittenWithoutTheSummary")
+                  .run({"attach", "--qel", "cass.qel", "--parcels", "{samples}/attributes/parcels.txt", "--save-as",
+                        "no-such-dir/out.qel"})
+                  .exits(1)
+                  .errHas({"error: ", "dobrenz attach: nothing was written to no-such-dir/out.qel"})
+                  .outIs("")
+                  .leaves("cass.qel"));
+  t.push_back(start("TraceNamingTheFeatureFileIsRefused")
+                  .run({"attach", "--qel", "cass.qel", "--trace", "cass.qel"})
+                  .exits(1)
+                  .errHas({"the file of --qel"})
+                  .leaves("cass.qel"));
   t.push_back(start("UnreadableFileIsToldFoldedAndFailsButTheRestIsAttached")
                   .run({"attach", "--qel", "cass.qel", "--parcels", "none.txt", "--boundary-points",
                         "{samples}/attributes/boundary_points.txt"})
@@ -476,6 +628,18 @@ void dumpCases(std::vector<Case>& t) {
                   .file("e.qel", qelFile([](HostLibrary&, QelHandle) {}))
                   .run({"dump", "e.qel"})
                   .outIs("{\"format\": \"qel-dump/1\",\n \"points\": [],\n \"features\": [],\n \"texts\": []}\n"));
+  t.push_back(Case("dump", "StandardOutputThatCannotBeWrittenFails")
+                  .file("d.qel", qelFile([](HostLibrary& host, QelHandle h) {
+                          for (int i = 0; i < 2000; ++i) {
+                            PointRecord p{};
+                            copyName(p.name, "P" + std::to_string(i));
+                            host.AddPoint(h, &p, 1);
+                          }
+                        }))
+                  .run({"dump", "d.qel"})
+                  .outTo("/dev/full")
+                  .exits(1)
+                  .errIs("dobrenz: standard output could not be written\n"));
   t.push_back(Case("dump", "DamagedFileFails")
                   .file("bad.qel", "garbage")
                   .run({"dump", "bad.qel"})

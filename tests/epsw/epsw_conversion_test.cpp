@@ -85,7 +85,41 @@ TEST_F(EpswCorConversion, PointLinesBecomePointsAndVerticesOfTheFeatureAbove) {
   EXPECT_EQ(refNames(store.features()[0]), (Names{"$", "P1", "P1", ""}));  // announced 4
   EXPECT_EQ(refNames(store.features()[1]), (Names{"ABCDEFGHIJK", "K1", "Q1"}));
   EXPECT_EQ(+store.features()[1].header.code, 100);
-  EXPECT_EQ(store.features()[2].refs.size(), 32767u);
+  EXPECT_EQ(store.features()[2].refs.size(), 10u);  // padded as far as the 11 lines pay for, less the 1 used
+}
+
+// A damaged count must not make a small file write a huge one: padding is
+// paid for by the lines of the file, one empty entry each, and what is left
+// out is counted with the lines of its features.
+TEST_F(EpswCorConversion, PaddingIsPaidForByTheLinesOfTheFile) {
+  std::string cor = "1 4 0 $a\nP1 1 2 3\nP2 1 2 3\nP3 1 2 3\n";  // announced 4, 3 given: padded
+  for (int i = 0; i < 3000; ++i) cor += "1 32767 0 $b\n";
+  ASSERT_TRUE(convert(cor, ""));
+  const FeatureStore store = committed();
+  ASSERT_EQ(store.features().size(), 3001u);
+  EXPECT_EQ(refNames(store.features()[0]), (Names{"P1", "P2", "P3", ""}));
+  size_t entries = 0;
+  for (const StoredFeature& f : store.features()) entries += f.refs.size();
+  EXPECT_LE(entries, 3u + 3004u);
+  const CEpswConverter::Outcome& o = converter.LastOutcome();
+  EXPECT_EQ(o.paddedShort.count, 3000);
+  EXPECT_EQ(o.paddedShort.lines.front(), 5);
+  EXPECT_EQ(o.entriesNotPadded, 3000L * 32767 - static_cast<long>(entries - 4));
+}
+
+TEST_F(EpswCorConversion, FeaturesBeyondTheHostCountAreRefusedButKeepTheirPoints) {
+  std::string points;
+  for (int i = 0; i < 32768; ++i) points += "P" + std::to_string(i) + " 1 2 3\n";
+  writeTable("1 100 line\n2 3750 single\n");
+  ASSERT_TRUE(convert("1 2 0 $a\n" + points + "2 2 0 $b\n" + points + "1 1 0 $c\nQ 1 1 1\n", ""));
+  const FeatureStore store = committed();
+  EXPECT_EQ(store.points().size(), 32769u);
+  // The first is refused; code 3750 is written one vertex a feature; the last keeps its name 3.
+  ASSERT_EQ(store.features().size(), 32769u);
+  EXPECT_EQ(nameText(store.features()[0].header.name), "2");
+  EXPECT_EQ(nameText(store.features().back().header.name), "3");
+  EXPECT_EQ(converter.LastOutcome().tooLong.count, 1);
+  EXPECT_EQ(converter.LastOutcome().tooLong.lines, (std::vector<long>{1}));
 }
 
 TEST_F(EpswCorConversion, FarPointsAreAskedAboutAndDroppedOnNo) {

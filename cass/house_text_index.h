@@ -1,0 +1,98 @@
+// Which collected texts lie inside which houses, kept from one END line to
+// the next. Every END gives the houses of the file the unused texts inside
+// them; walking every feature and testing every text at each END costs the
+// square of the input when a file has many END lines. This index reads each
+// feature once, tests each pair of a house and a text near it once, and at an
+// END names only the houses whose answer can change: those never visited and
+// those with an unused text inside. The answers are those of the full walk.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "cass/text_entries.h"
+#include "host/host_library.h"
+
+namespace dz {
+
+class HouseTextIndex {
+ public:
+  // A house to visit at this END: its feature number and the unused texts
+  // inside it (where the host's point-in-polygon test says 2), ascending.
+  // Texts may be taken by houses visited before it; skip those.
+  struct Visit {
+    int feature = 0;
+    const std::vector<int>* texts = nullptr;
+  };
+
+  // Forgets everything: the next update reads `file` from its first feature.
+  void reset(QelHandle file);
+
+  // Brings the index up to the features of `file` and entries[0..count) and
+  // lists the houses to visit, in feature order. The list stays valid until
+  // the next call of any method. Another file than the last starts afresh.
+  void update(HostLibrary& host, QelHandle file, const TextEntry* entries, int count, std::vector<Visit>& visits);
+
+  // A point was added to the file: a house that lacked a vertex of that name
+  // has a new shape, and is placed afresh at the next update.
+  void pointAdded(std::string_view name);
+
+ private:
+  struct Box {
+    double minF = 0, maxF = 0, minS = 0, maxS = 0;
+    bool nan = false;  // a NaN coordinate: the box says nothing, every text is tested
+  };
+  struct House {
+    int feature = 0;
+    std::vector<double> polygon;  // (first, second) pairs as the host gives them
+    int vertices = 0;
+    Box box;
+    int level = 0;
+    bool wide = false;         // not in the grid: tested against every text
+    uint32_t generation = 0;   // grid entries of older shapes are stale
+    std::vector<int> inside;   // texts inside and maybe still unused, ascending
+    bool visited = false;
+  };
+  struct Cell {
+    int level;
+    int64_t f, s;
+    bool operator==(const Cell& o) const { return level == o.level && f == o.f && s == o.s; }
+  };
+  struct CellHash {
+    size_t operator()(const Cell& c) const;
+  };
+  struct GridEntry {
+    int house;
+    uint32_t generation;
+  };
+
+  void readNewFeatures(HostLibrary& host);
+  // Reads the ring of house `slot` from its vertices `refs` (the host's).
+  void shape(HostLibrary& host, int slot, const PointRef* refs, int16_t refCount);
+  void placeHouse(HostLibrary& host, int slot);
+  void placeText(HostLibrary& host, int text);
+  void levelInUse(int level);
+  // Notes `text` inside house `slot` when it is a candidate and the host says so.
+  bool tryPair(HostLibrary& host, int slot, int text);
+
+  static bool cellAt(double f, double s, int level, Cell& cell);
+
+  QelHandle file_ = 0;
+  const TextEntry* entries_ = nullptr;
+  int count_ = 0;       // entries placed so far
+  int featuresRead_ = 0;
+  std::vector<House> houses_;
+  std::vector<int> wide_;                  // houses tested against every text
+  std::vector<int> levels_;                // grid levels of the houses placed
+  std::unordered_map<Cell, std::vector<GridEntry>, CellHash> houseGrid_;
+  std::unordered_map<Cell, std::vector<int>, CellHash> textGrid_;  // every placed text at every level in use
+  std::vector<int> unplaced_;              // texts at a position that is not finite
+  std::vector<int> due_;                   // houses to visit at the next END
+  std::vector<int> stale_;                 // houses whose shape changed
+  std::unordered_map<std::string, std::vector<int>> waiting_;  // a missing vertex name: its houses
+};
+
+}  // namespace dz
