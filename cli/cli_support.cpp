@@ -5,6 +5,7 @@
 
 #include "base/file_io.h"
 #include "base/gbk.h"
+#include "cli/console.h"
 #include "host/tracing_host.h"
 
 namespace dz::cli {
@@ -56,7 +57,7 @@ HostSession::HostSession(const std::string& hostDirOption, const std::string& tr
     : engine_(FeatureFileEngine::resolveHostDir(hostDirOption)) {
   if (!tracePath.empty()) {
     trace_ = openFile(tracePath, "w");
-    if (!trace_) throw UsageError{"cannot create the trace file " + tracePath + ": " + std::strerror(errno)};
+    if (!trace_) throw UsageError{"cannot create the trace file " + shownPath(tracePath) + ": " + std::strerror(errno)};
     tracer_ = std::make_unique<TracingHostLibrary>(engine_, TracingHostLibrary::toFile(trace_));
   }
 }
@@ -68,7 +69,7 @@ HostSession::~HostSession() {
 
 int HostSession::reportProblems() {
   const auto problems = engine_.takeProblems();
-  for (const std::string& p : problems) printError("error: " + p);
+  for (const std::string& p : problems) printError("error: " + shownPath(p));
   return static_cast<int>(problems.size());
 }
 
@@ -81,7 +82,7 @@ OutputChoice outputChoice(const Options& options) {
 bool prepareOutputFile(HostSession& session, const std::string& path, OutputChoice choice) {
   if (!fileExists(path) || choice.append) return true;
   if (!choice.overwrite) {
-    printError(path + " already exists: pass --overwrite to replace it or --append to add to it.");
+    printError(shownPath(path) + " already exists: pass --overwrite to replace it or --append to add to it.");
     return false;
   }
   session.engine().startEmpty(path);

@@ -5,6 +5,7 @@
 #include "cass/cass_converter.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/console.h"
 
 namespace dz::cli {
 namespace {
@@ -31,18 +32,18 @@ int runCass(const Options& options) {
   const CCassConverter::Outcome& outcome = converter.LastOutcome();
   if (outcome.casOpened && !outcome.outputOpened && !session.engine().lastOpenError().empty()) {
     messages.flush();
-    printError("dobrenz cass: " + session.engine().lastOpenError());
+    printError("dobrenz cass: " + shownPath(session.engine().lastOpenError()));
   }
   const int problems = session.reportProblems();
   // The closing message only after a conversion whose output was written.
   if (outcome.committed && problems == 0) messages.ShowMessage(CCassConverter::kConvertedMessage, ui::kMbOk);
   messages.flush();
 
-  std::printf("points written:   %d\n", converter.m_nPointsAdded);
-  std::printf("features written: %d (parcels %d, parcel labels %d, houses %d)\n", converter.m_nFeaturesAdded,
-              converter.m_nParcelsAdded, converter.m_nLabelsAdded, converter.m_nHousesAdded);
-  std::printf("texts written:    %d\n", converter.m_nTextsAdded);
-  std::printf("messages shown:   %d\n", messages.shownCount());
+  printOut("points written:   %d\n", converter.m_nPointsAdded);
+  printOut("features written: %d (parcels %d, parcel labels %d, houses %d)\n", converter.m_nFeaturesAdded,
+           converter.m_nParcelsAdded, converter.m_nLabelsAdded, converter.m_nHousesAdded);
+  printOut("texts written:    %d\n", converter.m_nTextsAdded);
+  printOut("messages shown:   %d\n", messages.shownCount());
   std::fflush(stdout);
   return convertedCleanly(outcome, problems) ? kExitOk : kExitFailure;
 }

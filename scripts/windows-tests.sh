@@ -135,6 +135,13 @@ cp "$runs/cass-native.qel" "$runs/attach-windows.qel"
 compare_runs attach attach --qel OUT --parcels samples/attributes/parcels.txt \
   --boundary-points samples/attributes/boundary_points.txt --houses samples/attributes/houses.txt
 
+# dobrenz.exe takes Chinese arguments and shows Chinese messages whatever
+# the code page.
+echo "== dobrenz.exe: Chinese arguments and messages (code page 936)"
+tests/win32/unicode_cli.sh || fail "dobrenz.exe under code page 936"
+echo "== dobrenz.exe: Chinese arguments and messages (code page 1252)"
+LANG=C.UTF-8 LC_ALL=C.UTF-8 tests/win32/unicode_cli.sh || fail "dobrenz.exe under code page 1252"
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures Windows check(s) failed"
   exit 1
