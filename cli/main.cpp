@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "cli/reference.h"
 
 namespace {
 
@@ -13,6 +14,15 @@ const std::string kVersion = "dobrenz " DZ_VERSION;
 int runDobrenz(const dz::cli::Args& args) {
   try {
     const std::vector<const dz::cli::Command*> commands = dz::cli::allCommands();
+    // The reference pages, for the build to install; from the same tables as --help.
+    if (args.size() == 1 && args[0] == "--man-page") {
+      dz::cli::writeOut(dz::cli::manPage(commands, kVersion));
+      return dz::cli::kExitOk;
+    }
+    if (args.size() == 1 && args[0] == "--bash-completion") {
+      dz::cli::writeOut(dz::cli::bashCompletion(commands));
+      return dz::cli::kExitOk;
+    }
     return dz::cli::runProgram(commands, kVersion, args);
   } catch (const std::exception& e) {
     dz::cli::printError(std::string("dobrenz: internal error: ") + e.what());
