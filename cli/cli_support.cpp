@@ -12,6 +12,7 @@
 
 #include "base/file_io.h"
 #include "base/gbk.h"
+#include "cli/console.h"
 #include "host/tracing_host.h"
 
 namespace dz::cli {
@@ -87,7 +88,7 @@ void HostSession::startTrace() {
 
 int HostSession::reportProblems() {
   const auto problems = engine_.takeProblems();
-  for (const std::string& p : problems) printError("error: " + p);
+  for (const std::string& p : problems) printError("error: " + shownPath(p));
   failedWrites_ = static_cast<int>(problems.size());
   int count = failedWrites_;
   if (trace_) {
@@ -96,7 +97,7 @@ int HostSession::reportProblems() {
     const bool closed = std::fclose(trace_) == 0;
     trace_ = nullptr;
     if (failedBefore || !closed) {
-      printError("error: the trace file " + tracePath_ + " could not be written" +
+      printError("error: the trace file " + shownPath(tracePath_) + " could not be written" +
                  (!closed && errno != 0 ? std::string(": ") + std::strerror(errno) : std::string()));
       ++count;
     }
@@ -126,7 +127,7 @@ struct FileIdentity {
 // The file a path names (through links), when it exists.
 bool identify(const std::string& path, FileIdentity& id) {
 #ifdef _WIN32
-  const HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+  const HANDLE h = CreateFileW(widePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   BY_HANDLE_FILE_INFORMATION info;
@@ -195,7 +196,7 @@ bool traceIsApart(const std::string& command, const std::string& tracePath, cons
   if (tracePath.empty()) return true;
   for (const NamedFile& f : files) {
     if (!sameFile(tracePath, f.path)) continue;
-    printError("dobrenz " + command + ": --trace " + tracePath + " is " + f.path + ", the file of " + f.option +
+    printError("dobrenz " + command + ": --trace " + shownPath(tracePath) + " is " + shownPath(f.path) + ", the file of " + f.option +
                ": give the trace a file of its own; nothing was done");
     return false;
   }
@@ -214,7 +215,7 @@ void reportRefusedFeatures(const std::string& command, const FeatureTally& refus
 }
 
 void reportNothingWritten(const std::string& command, const std::string& path) {
-  printError("dobrenz " + command + ": nothing was written to " + path);
+  printError("dobrenz " + command + ": nothing was written to " + shownPath(path));
 }
 
 OutputChoice outputChoice(const Options& options) {
@@ -226,7 +227,7 @@ OutputChoice outputChoice(const Options& options) {
 bool prepareOutputFile(HostSession& session, const std::string& path, OutputChoice choice) {
   if (!fileExists(path) || choice.append) return true;
   if (!choice.overwrite) {
-    printError(path + " already exists: pass --overwrite to replace it or --append to add to it.");
+    printError(shownPath(path) + " already exists: pass --overwrite to replace it or --append to add to it.");
     return false;
   }
   session.engine().startEmpty(path);

@@ -6,6 +6,7 @@
 #include "base/file_io.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/console.h"
 
 namespace dz::cli {
 namespace {
@@ -35,11 +36,11 @@ int runAttach(const Options& options) {
   const std::string& qelPath = options.value("qel");
   const std::string& saveAs = options.value("save-as");
   if (!fileExists(qelPath)) {
-    printError("dobrenz attach: " + qelPath + " does not exist");
+    printError("dobrenz attach: " + shownPath(qelPath) + " does not exist");
     return kExitFailure;
   }
   if (!saveAs.empty() && !sameFile(saveAs, qelPath) && fileExists(saveAs) && !options.has("overwrite")) {
-    printError(saveAs + " already exists: pass --overwrite to replace it.");
+    printError(shownPath(saveAs) + " already exists: pass --overwrite to replace it.");
     return kExitFailure;
   }
   const std::string prefix = argToGbk(options.value("prefix"), "--prefix");
@@ -57,7 +58,7 @@ int runAttach(const Options& options) {
   HostLibrary& host = session.host();
   const QelHandle file = host.OpenFeatureFile(qelPath.c_str());
   if (file <= 0) {
-    printError("dobrenz attach: " + session.engine().lastOpenError());
+    printError("dobrenz attach: " + shownPath(session.engine().lastOpenError()));
     return kExitFailure;
   }
 
@@ -93,8 +94,8 @@ int runAttach(const Options& options) {
   summary += kindLine("parcels", s.parcels, options.has("parcels"));
   summary += kindLine("boundary points", s.boundaryPoints, options.has("boundary-points"));
   summary += kindLine("houses", s.houses, options.has("houses"));
-  summary += saveAs.empty() ? "written to " + qelPath + "\n" : "saved as " + saveAs + "\n";
-  std::fputs(summary.c_str(), stdout);
+  summary += saveAs.empty() ? "written to " + shownPath(qelPath) + "\n" : "saved as " + shownPath(saveAs) + "\n";
+  writeOut(summary);
   return attachedCleanly(s, problems) ? kExitOk : kExitFailure;
 }
 

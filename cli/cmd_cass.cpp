@@ -6,6 +6,7 @@
 #include "cass/cass_converter.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/console.h"
 
 namespace dz::cli {
 namespace {
@@ -41,7 +42,7 @@ int runCass(const Options& options) {
   const CCassConverter::Outcome& outcome = converter.LastOutcome();
   messages.flush();
   if (outcome.casOpened && !outcome.outputOpened && !session.engine().lastOpenError().empty())
-    printError("dobrenz cass: " + session.engine().lastOpenError());
+    printError("dobrenz cass: " + shownPath(session.engine().lastOpenError()));
   const int problems = session.reportProblems();
   reportRefusedFeatures("cass", outcome.tooLong);
   // The closing message and the summary only for an output that was written.
@@ -52,11 +53,11 @@ int runCass(const Options& options) {
   }
   messages.ShowMessage(CCassConverter::kConvertedMessage, ui::kMbOk);
   messages.flush();
-  std::printf("points written:   %d\n", converter.m_nPointsAdded);
-  std::printf("features written: %d (parcels %d, parcel labels %d, houses %d)\n", converter.m_nFeaturesAdded,
-              converter.m_nParcelsAdded, converter.m_nLabelsAdded, converter.m_nHousesAdded);
-  std::printf("texts written:    %d\n", converter.m_nTextsAdded);
-  std::printf("messages shown:   %d\n", messages.shownCount());
+  printOut("points written:   %d\n", converter.m_nPointsAdded);
+  printOut("features written: %d (parcels %d, parcel labels %d, houses %d)\n", converter.m_nFeaturesAdded,
+             converter.m_nParcelsAdded, converter.m_nLabelsAdded, converter.m_nHousesAdded);
+  printOut("texts written:    %d\n", converter.m_nTextsAdded);
+  printOut("messages shown:   %d\n", messages.shownCount());
   return convertedCleanly(outcome, problems) ? kExitOk : kExitFailure;
 }
 

@@ -3,6 +3,7 @@
 
 #include "base/file_io.h"
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "standin/qel_format.h"
 #include "standin/qel_dump.h"
 
@@ -13,20 +14,20 @@ int runDump(const Options& options) {
   const std::string& path = options.operand();
   std::string bytes, reason;
   if (!fileExists(path)) {
-    printError("dobrenz dump: " + path + " does not exist");
+    printError("dobrenz dump: " + shownPath(path) + " does not exist");
     return kExitFailure;
   }
   if (!readWholeFile(path, bytes, &reason)) {
-    printError("dobrenz dump: " + path + " cannot be read: " + reason);
+    printError("dobrenz dump: " + shownPath(path) + " cannot be read: " + reason);
     return kExitFailure;
   }
   FeatureStore store;
   if (!decodeQel(bytes, store, reason)) {
-    printError("dobrenz dump: " + path + ": " + reason);
+    printError("dobrenz dump: " + shownPath(path) + ": " + reason);
     return kExitFailure;
   }
   const std::string json = dumpFeatureStore(store);
-  std::fwrite(json.data(), 1, json.size(), stdout);
+  writeOut(json);
   return kExitOk;
 }
 

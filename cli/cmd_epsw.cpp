@@ -17,6 +17,7 @@
 #include "base/gbk.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "epsw/epsw_converter.h"
 
 namespace dz::cli {
@@ -26,11 +27,10 @@ namespace {
 // the input the point is converted.
 int askOnTerminal(const std::string& gbkQuestion, bool& inputEnded) {
   for (;;) {
-    std::fprintf(stderr, "%s [y/n] ", gbkToUtf8(gbkQuestion).c_str());
-    std::fflush(stderr);
+    writeErr(gbkToUtf8(gbkQuestion) + " [y/n] ");
     char answer[256];
     if (!std::fgets(answer, sizeof answer, stdin)) {
-      std::fputc('\n', stderr);
+      writeErr("\n");
       inputEnded = true;
       return ui::kIdYes;
     }
@@ -112,7 +112,7 @@ int runEpsw(const Options& options) {
   const std::string closing = ran && outcome.completed ? messages.takePending() : std::string();
   messages.flush();
   if (ran && !outcome.outputOpened && !session.engine().lastOpenError().empty())
-    printError("dobrenz epsw: " + session.engine().lastOpenError());
+    printError("dobrenz epsw: " + shownPath(session.engine().lastOpenError()));
   if (unasked > 0)
     printError("dobrenz epsw: " + farCount(unasked) +
                " converted without asking, as there is no terminal; pass --far-points drop to leave such out");
@@ -132,9 +132,9 @@ int runEpsw(const Options& options) {
     messages.ShowMessage(closing, ui::kMbOk);
     messages.flush();
   }
-  std::printf("%s, %s and %s written to %s\n", counted(converter.m_nPointsWritten, "point").c_str(),
-              counted(converter.m_nFeaturesWritten, "feature").c_str(),
-              counted(converter.m_nTextsWritten, "text").c_str(), converter.m_strOutputPath.c_str());
+  printOut("%s, %s and %s written to %s\n", counted(converter.m_nPointsWritten, "point").c_str(),
+             counted(converter.m_nFeaturesWritten, "feature").c_str(),
+             counted(converter.m_nTextsWritten, "text").c_str(), shownPath(converter.m_strOutputPath).c_str());
   return ran && convertedCleanly(outcome, problems) ? kExitOk : kExitFailure;
 }
 

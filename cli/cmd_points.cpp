@@ -6,6 +6,7 @@
 #include "base/gbk.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "textpoints/text_point_importer.h"
 
 namespace dz::cli {
@@ -78,7 +79,7 @@ int runPoints(const Options& options) {
 
   const QelHandle file = session.host().OpenFeatureFile(qelPath.c_str());
   if (file <= 0) {
-    printError("dobrenz points: " + session.engine().lastOpenError());
+    printError("dobrenz points: " + shownPath(session.engine().lastOpenError()));
     return kExitFailure;
   }
   importer.m_hFile = file;
@@ -91,7 +92,8 @@ int runPoints(const Options& options) {
   if (outcome.completed) {
     session.host().CommitFeatureFile(file);
   } else {
-    printError("dobrenz points: " + textPath + " cannot be opened for reading; " + qelPath + " is unchanged");
+    printError("dobrenz points: " + shownPath(textPath) + " cannot be opened for reading; " + shownPath(qelPath) +
+               " is unchanged");
   }
   session.host().CloseFeatureFile(file);
   const int problems = session.reportProblems();
@@ -105,10 +107,10 @@ int runPoints(const Options& options) {
     messages.ShowMessage(closing, ui::kMbOk);
     messages.flush();
     const CTextPointImporter::Counts& c = importer.LastCounts();
-    std::printf("%s: %ld lines; %ld added, %ld renamed, %ld updated, %ld ignored, %ld refused\n", textPath.c_str(),
-                c.lines, c.added, c.renamed, c.updated, c.ignored, c.refused);
+    printOut("%s: %ld lines; %ld added, %ld renamed, %ld updated, %ld ignored, %ld refused\n",
+             shownPath(textPath).c_str(), c.lines, c.added, c.renamed, c.updated, c.ignored, c.refused);
   }
-  std::printf("%s\n", gbkToUtf8(nameText(importer.m_szPointName)).c_str());
+  printOut("%s\n", gbkToUtf8(nameText(importer.m_szPointName)).c_str());
   return importedCleanly(importer, problems) ? kExitOk : kExitFailure;
 }
 

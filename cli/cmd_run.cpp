@@ -4,6 +4,7 @@
 #include "base/file_io.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "module/session_runner.h"
 #include "session/session_script.h"
 
@@ -14,17 +15,17 @@ int runSession(const Options& options) {
   const std::string& path = options.operand();
   std::string text;
   if (!fileExists(path)) {
-    printError("dobrenz run: " + path + " does not exist");
+    printError("dobrenz run: " + shownPath(path) + " does not exist");
     return kExitFailure;
   }
   if (!readWholeFile(path, text)) {
-    printError("dobrenz run: " + path + " cannot be read");
+    printError("dobrenz run: " + shownPath(path) + " cannot be read");
     return kExitFailure;
   }
   session::SessionScript script;
   session::ScriptError error;
   if (!session::ParseSessionScript(text, script, error)) {
-    printError("dobrenz run: " + path + ":" + std::to_string(error.line) + ": " + error.message);
+    printError("dobrenz run: " + shownPath(path) + ":" + std::to_string(error.line) + ": " + error.message);
     return kExitUsage;
   }
 
@@ -34,13 +35,12 @@ int runSession(const Options& options) {
   session.startTrace();
   const session::SessionOutcome outcome =
       module::RunSession(script, session.host(), session.engine(), [](const std::string& line) {
-        std::fwrite(line.data(), 1, line.size(), stdout);
-        std::fputc('\n', stdout);
+        writeOut(line + "\n");
         std::fflush(stdout);
       });
   const int problems = session.reportProblems();
   if (outcome.exitCode != kExitOk) {
-    printError("dobrenz run: " + path + ":" + std::to_string(outcome.line) + ": " + outcome.message);
+    printError("dobrenz run: " + shownPath(path) + ":" + std::to_string(outcome.line) + ": " + outcome.message);
     return outcome.exitCode;
   }
   return problems > 0 ? kExitFailure : kExitOk;

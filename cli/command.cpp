@@ -8,6 +8,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "cli/console.h"
+
 namespace dz::cli {
 namespace {
 
@@ -62,38 +64,33 @@ void checkValue(const OptionRow& row, const std::string& value) {
   }
 }
 
-std::string synopsis(const Command& command) {
-  std::string line = "dobrenz " + command.name;
-  if (!command.operand.empty()) line += " " + command.operand;
-  bool optional = false;
-  for (const OptionRow& row : command.options) {
-    if (row.isRequired)
-      line += " --" + row.name + " " + row.valueName;
-    else
-      optional = true;
+bool isPath(ValueKind kind) { return kind == ValueKind::File || kind == ValueKind::Directory; }
+
+// A path from the command line in the form the files are opened by
+// (cli/console.h).
+std::string systemPath(const std::string& what, const std::string& utf8) {
+  std::string path;
+  if (!pathFromArgument(utf8, path))
+    throw UsageError{what + " '" + utf8 +
+                     "' has characters GBK cannot hold and no short name: choose a name GBK can hold"};
+  return path;
+}
+
+std::string overview(const std::vector<const Command*>& commands) {
+  std::string text = "usage: dobrenz COMMAND [OPTIONS]\n\ncommands:\n";
+  for (const Command* c : commands) {
+    std::string name = "  " + c->name;
+    name.resize(name.size() < 12 ? 12 : name.size(), ' ');
+    text += name + c->summary + "\n";
   }
-  return optional ? line + " [OPTIONS]" : line;
-}
-
-// A default as the help shows it: quoted when it would not read as one word.
-std::string shownDefault(const std::string& value) {
-  bool plain = !value.empty();
-  for (char c : value)
-    if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.' || c == '_')) plain = false;
-  return plain ? value : "\"" + value + "\"";
-}
-
-void printOverview(const std::vector<const Command*>& commands, std::FILE* out) {
-  std::fprintf(out, "usage: dobrenz COMMAND [OPTIONS]\n\ncommands:\n");
-  for (const Command* c : commands) std::fprintf(out, "  %-10s%s\n", c->name.c_str(), c->summary.c_str());
-  std::fprintf(out, "\n'dobrenz COMMAND --help' describes a command; 'dobrenz --version' prints the version.\n");
+  return text + "\n'dobrenz COMMAND --help' describes a command; 'dobrenz --version' prints the version.\n";
 }
 
 int runOne(const Command& command, const Args& args) {
   try {
     const Options options(command, args);
     if (options.wantsHelp()) {
-      std::fputs(formatHelp(command).c_str(), stdout);
+      writeOut(formatHelp(command));
       return kExitOk;
     }
     return command.run(options);
@@ -188,14 +185,14 @@ Options::Options(const Command& command, const Args& args) : command_(command) {
       value = args[++i];
     }
     if (found->kind != ValueKind::Flag) checkValue(*found, value);
-    given_[name] = value;
+    given_[name] = isPath(found->kind) ? systemPath("--" + name, value) : value;
   }
   if (help_) return;
 
   if (command.operand.empty() && !operands.empty()) throw UsageError{"unexpected argument '" + operands[0] + "'"};
   if (!command.operand.empty()) {
     if (operands.size() != 1) throw UsageError{"expected one " + command.operandNoun};
-    operand_ = operands[0];
+    operand_ = systemPath(command.operandNoun, operands[0]);
   }
   for (const OptionRow& r : command.options)
     if (r.isRequired && value(r.name).empty()) throw UsageError{"--" + r.name + " is required"};
@@ -229,6 +226,26 @@ int Options::number(const std::string& name) const {
 
 // --- Help and dispatch ----------------------------------------------------------
 
+std::string synopsis(const Command& command) {
+  std::string line = "dobrenz " + command.name;
+  if (!command.operand.empty()) line += " " + command.operand;
+  bool optional = false;
+  for (const OptionRow& row : command.options) {
+    if (row.isRequired)
+      line += " --" + row.name + " " + row.valueName;
+    else
+      optional = true;
+  }
+  return optional ? line + " [OPTIONS]" : line;
+}
+
+std::string shownDefault(const std::string& value) {
+  bool plain = !value.empty();
+  for (char c : value)
+    if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.' || c == '_')) plain = false;
+  return plain ? value : "\"" + value + "\"";
+}
+
 std::string formatHelp(const Command& command) {
   std::string out = "usage: " + synopsis(command) + "\n";
   if (!command.description.empty()) out += "\n" + command.description + "\n";
@@ -254,22 +271,22 @@ namespace {
 
 int dispatch(const std::vector<const Command*>& commands, const std::string& version, const Args& args) {
   if (args.empty()) {
-    printOverview(commands, stderr);
+    writeErr(overview(commands));
     return kExitUsage;
   }
   const std::string& first = args[0];
   if (first == "--help" || first == "-h" || first == "help") {
-    printOverview(commands, stdout);
+    writeOut(overview(commands));
     return kExitOk;
   }
   if (first == "--version") {
-    std::printf("%s\n", version.c_str());
+    writeOut(version + "\n");
     return kExitOk;
   }
   for (const Command* c : commands)
     if (first == c->name) return runOne(*c, Args(args.begin() + 1, args.end()));
   printError("dobrenz: unknown command '" + first + "'");
-  printOverview(commands, stderr);
+  writeErr(overview(commands));
   return kExitUsage;
 }
 
@@ -287,10 +304,6 @@ int runProgram(const std::vector<const Command*>& commands, const std::string& v
   return status == kExitOk ? kExitFailure : status;
 }
 
-void printError(const std::string& utf8) {
-  std::fputs(utf8.c_str(), stderr);
-  std::fputc('\n', stderr);
-  std::fflush(stderr);
-}
+void printError(const std::string& utf8) { writeErr(utf8 + "\n"); }
 
 }  // namespace dz::cli

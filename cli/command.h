@@ -28,8 +28,8 @@ struct UsageError {
 // tells a generated completion what to offer.
 enum class ValueKind {
   Flag,       // nothing: given or not
-  File,       // a path
-  Directory,  // a directory
+  File,       // a path, handed to the command in the form files are opened by (cli/console.h)
+  Directory,  // a directory, likewise
   Text,       // any text
   Number,     // a whole number, checked when parsed
   Choice,     // one of the words of the row's valueName "a|b|c", checked when parsed
@@ -77,7 +77,7 @@ struct Command {
   std::string summary;      // its line in `dobrenz --help`
   std::string description;  // paragraphs for `dobrenz NAME --help`
   std::vector<OptionRow> options;
-  std::string operand;      // the one argument that is not an option (SCRIPT); empty: none
+  std::string operand;      // the one argument that is not an option, a path (SCRIPT); empty: none
   std::string operandNoun;  // what it is, for "expected one script"
   int (*run)(const Options& options) = nullptr;
 
@@ -114,13 +114,17 @@ class Options {
 
 // `usage: dobrenz NAME ...`, the description and one line per option.
 std::string formatHelp(const Command& command);
+// Its usage line without "usage: ": `dobrenz NAME [OPERAND] --required VALUE ... [OPTIONS]`.
+std::string synopsis(const Command& command);
+// A default as the help shows it: quoted when it would not read as one word.
+std::string shownDefault(const std::string& value);
 
 // The whole program: the overview (no arguments, --help), --version, and a
 // command's --help, its usage errors and its run. Returns the exit status.
 int runProgram(const std::vector<const Command*>& commands, const std::string& version, const Args& args);
 
 // Prints UTF-8 text and a line end to standard error, whatever the
-// console's code page.
+// console's code page (cli/console.h).
 void printError(const std::string& utf8);
 
 }  // namespace dz::cli

@@ -4,12 +4,40 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/console.h"
+#include "cli/reference.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+const std::string kVersion = "dobrenz " DZ_VERSION;
+
+int runDobrenz(const dz::cli::Args& args) {
   try {
-    return dz::cli::runProgram(dz::cli::allCommands(), "dobrenz 1.0.0.1", dz::cli::Args(argv + 1, argv + argc));
+    const std::vector<const dz::cli::Command*> commands = dz::cli::allCommands();
+    // The reference pages, for the build to install; from the same tables as --help.
+    if (args.size() == 1 && args[0] == "--man-page") {
+      dz::cli::writeOut(dz::cli::manPage(commands, kVersion));
+      return dz::cli::kExitOk;
+    }
+    if (args.size() == 1 && args[0] == "--bash-completion") {
+      dz::cli::writeOut(dz::cli::bashCompletion(commands));
+      return dz::cli::kExitOk;
+    }
+    return dz::cli::runProgram(commands, kVersion, args);
   } catch (const std::exception& e) {
     dz::cli::printError(std::string("dobrenz: internal error: ") + e.what());
     return dz::cli::kExitFailure;
   }
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// The arguments as Windows holds them, UTF-16: none is lost to the ANSI code page.
+int wmain(int argc, wchar_t** argv) {
+  dz::cli::setUpStandardStreams();
+  return runDobrenz(dz::cli::argumentsFromWide(argc, argv));
+}
+#else
+int main(int argc, char** argv) { return runDobrenz(dz::cli::Args(argv + 1, argv + argc)); }
+#endif

@@ -7,7 +7,8 @@ jobs="$(nproc 2>/dev/null || echo 2)"
 
 ./scripts/setup.sh --core
 cmake --preset native >/dev/null
-cmake --build --preset native -j"$jobs" --target dobrenz
+# dobrenz and its manual page and completion: what `cmake --install` installs.
+cmake --build --preset native -j"$jobs" --target dobrenz dobrenz_reference
 
 out=build/demo
 mkdir -p "$out"
@@ -16,3 +17,4 @@ dobrenz=build/native/cli/dobrenz
   --cas samples/cass/sample.cas --qs samples/cass/sample.qs --parcels samples/cass/parcels.txt \
   --out "$out/sample.qel" --overwrite
 "$dobrenz" dump "$out/sample.qel"
+echo "demo: dobrenz is $dobrenz (README.md: using and installing it)" >&2

@@ -1,14 +1,19 @@
 #!/bin/sh
 # Installs what the build and the tests need on Debian 12, only what is missing.
 #   scripts/setup.sh          everything (native build, tests, Windows cross build, Wine)
-#   scripts/setup.sh --core   only the native build and its tests (fuzzing with clang's libFuzzer included)
+#   scripts/setup.sh --core   only the native build and its tests (fuzzing with clang's libFuzzer and packaging included)
+#   scripts/setup.sh --cross  the native build and the Windows cross build, without Wine
 set -eu
 
-core="cmake g++ make libgtest-dev libbenchmark-dev clang libclang-rt-14-dev"
-windows="g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 xvfb fonts-wqy-microhei fonts-wine locales imagemagick x11-apps"
+core="cmake g++ make libgtest-dev libbenchmark-dev dpkg-dev file groff-base clang libclang-rt-14-dev"
+cross="g++-mingw-w64-i686 binutils-mingw-w64-i686"
+windows="wine wine32:i386 xvfb fonts-wqy-microhei fonts-wine locales imagemagick x11-apps unzip"
 
-packages="$core"
-[ "${1:-}" = "--core" ] || packages="$core $windows"
+case "${1:-}" in
+  --core) packages="$core" ;;
+  --cross) packages="$core $cross" ;;
+  *) packages="$core $cross $windows" ;;
+esac
 
 missing=""
 for p in $packages; do
@@ -25,7 +30,7 @@ if [ -n "$missing" ]; then
 fi
 
 # Wine gets code page 936 from a Chinese locale.
-if [ "${1:-}" != "--core" ] && ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
+if [ -z "${1:-}" ] && ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
   $sudo sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen

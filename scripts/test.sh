@@ -1,8 +1,8 @@
 #!/bin/sh
 # Sets up the machine and runs every test: the native build and its unit, CLI
 # and fuzz-seed tests; the same under address and undefined-behaviour
-# sanitizers; the 32-bit Windows cross build, its binaries checked and run
-# under Wine.
+# sanitizers; the 32-bit Windows cross build and its release zip, the
+# binaries checked and run under Wine.
 set -eu
 cd "$(dirname "$0")/.."
 jobs="$(nproc 2>/dev/null || echo 2)"
@@ -22,9 +22,8 @@ ctest --preset sanitize -j"$jobs"
 echo "== fuzzing, 20 s a target (scripts/fuzz.sh SECONDS for longer)"
 ./scripts/fuzz.sh 20
 
-echo "== Windows (i686) cross build"
-cmake --preset cross >/dev/null
-cmake --build --preset cross -j"$jobs"
+echo "== Windows (i686) cross build and release zip"
+./scripts/release.sh
 ./scripts/windows-tests.sh
 
 echo "== all tests passed"

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Checks the Windows binaries of the cross build (build/cross): their export
-# and import tables, and runs the Windows test programs under Wine.
+# and import tables, and runs the Windows test programs under Wine; and the
+# release zip (scripts/release.sh) unpacked.
 set -eu
 cd "$(dirname "$0")/.."
 bin=build/cross/bin
@@ -147,6 +148,23 @@ timeout 60 wine build/cross/cli/dobrenz.exe points --qel "$links/link.qel" --fil
   --base K1 >/dev/null 2>&1 || fail "dobrenz.exe points through a link"
 [ -L "$links/link.qel" ] || fail "dobrenz.exe replaced a link with a file"
 build/native/cli/dobrenz dump "$links/real.qel" | grep -q '"name": "K1"' || fail "dobrenz.exe did not write through a link"
+
+# dobrenz.exe takes Chinese arguments and shows Chinese messages whatever
+# the code page.
+echo "== dobrenz.exe: Chinese arguments and messages (code page 936)"
+tests/win32/unicode_cli.sh || fail "dobrenz.exe under code page 936"
+echo "== dobrenz.exe: Chinese arguments and messages (code page 1252)"
+LANG=C.UTF-8 LC_ALL=C.UTF-8 tests/win32/unicode_cli.sh || fail "dobrenz.exe under code page 1252"
+
+# The release zip, unpacked into a fresh folder, plays its test-host
+# session against the unpacked plug-in. Made again when the build is newer.
+echo "== the release zip"
+zip=$(ls build/release/DobrenzData-*-win32.zip 2>/dev/null || true)
+if [ -z "$zip" ] || [ "$zip" -ot "$plugin" ] || [ "$zip" -ot build/cross/cli/dobrenz.exe ]; then
+  ./scripts/release.sh >/dev/null
+  zip=$(ls build/release/DobrenzData-*-win32.zip)
+fi
+tests/win32/release_zip.sh "$zip" || fail "the release zip"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures Windows check(s) failed"
