@@ -249,10 +249,38 @@ int dbfTextWidth(const Layer& layer, size_t field) {
   return static_cast<int>(std::min<size_t>(widest, 254));
 }
 
-bool createFields(OGRLayer& out, const Layer& layer, const OutputFormat& format) {
+// A DBF field name holds 10 bytes of the DBF's encoding. GDAL would cut a
+// longer name inside a character ("注记类别" in UTF-8 is 12 bytes); here it
+// is cut after the last whole character, and a name that is then taken gets
+// a number at its end.
+std::string dbfFieldName(const std::string& utf8, bool gbk, const std::vector<std::string>& taken) {
+  auto cut = [&](size_t maxBytes) {
+    size_t end = 0, bytes = 0;
+    while (end < utf8.size()) {
+      const unsigned char b = static_cast<unsigned char>(utf8[end]);
+      const size_t length = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+      const size_t encoded = gbk ? (length == 1 ? 1 : 2) : length;
+      if (bytes + encoded > maxBytes) break;
+      bytes += encoded;
+      end += length;
+    }
+    return utf8.substr(0, end);
+  };
+  std::string name = cut(10);
+  for (int n = 2; std::find(taken.begin(), taken.end(), name) != taken.end(); ++n) {
+    const std::string suffix = std::to_string(n);
+    name = cut(10 - suffix.size()) + suffix;
+  }
+  return name;
+}
+
+bool createFields(OGRLayer& out, const Layer& layer, const OutputFormat& format, const ExportOptions& options) {
+  std::vector<std::string> dbfNames;
   for (size_t i = 0; i < layer.fields.size(); ++i) {
     OGRFieldDefn defn(layer.fields[i].name.c_str(), ogrType(layer.fields[i].type));
     if (format.name == "ESRI Shapefile") {
+      dbfNames.push_back(dbfFieldName(layer.fields[i].name, options.dbfEncoding == "GBK", dbfNames));
+      defn.SetName(dbfNames.back().c_str());
       if (layer.fields[i].type == FieldType::Text) defn.SetWidth(dbfTextWidth(layer, i));
       if (layer.fields[i].type == FieldType::Integer) defn.SetWidth(11);  // every 32-bit value, sign included
     }
@@ -439,7 +467,8 @@ bool writeAll(const Plan& plan, const ExportOptions& options, const std::string&
     }
   }
   for (const Layer* layer : plan.layers) {
-    LayerSummary summary{layer->name, target, static_cast<int>(layer->features.size()), layer->nullGeometries};
+    LayerSummary summary{layer->name, target, static_cast<int>(layer->features.size()), layer->nullGeometries,
+                         layer->danglingFeatures};
     DatasetPtr own;
     GDALDataset* ds = shared.get();
     if (plan.format.folder) {
@@ -455,7 +484,7 @@ bool writeAll(const Plan& plan, const ExportOptions& options, const std::string&
         error = "the " + plan.format.name + " driver cannot create layer " + layer->name;
         return false;
       }
-      if (!createFields(*out, *layer, plan.format)) {
+      if (!createFields(*out, *layer, plan.format, options)) {
         error = "the " + plan.format.name + " driver cannot create the fields of layer " + layer->name;
         return false;
       }

@@ -35,6 +35,7 @@ struct LayerSummary {
   std::string path;  // the file it went to
   int features = 0;        // written
   int nullGeometries = 0;  // written without a geometry
+  int dangling = 0;        // of those: a point reference names no point
   int leftOut = 0;         // not written: DXF has no entity without a place
 };
 

@@ -34,8 +34,9 @@ class LayerBuilder {
     layer_.shape = shape;
     layer_.fields = std::move(fields);
   }
-  void add(Geometry geometry, std::vector<Value> values) {
+  void add(Geometry geometry, std::vector<Value> values, bool dangling = false) {
     if (geometry.shape == Shape::None) ++layer_.nullGeometries;
+    if (dangling) ++layer_.danglingFeatures;
     if (geometry.shape == Shape::Circle) layer_.hasCircles = true;
     values.resize(layer_.fields.size());
     layer_.features.push_back(LayerFeature{std::move(geometry), std::move(values)});
@@ -202,27 +203,27 @@ SurveyLayers buildSurveyLayers(const FeatureStore& store) {
         append(values, {text(a.parcelNo), real(a.area), real(a.floorArea), real(a.footprint), text(a.landUse),
                         text(a.owner), text(a.mapSheet), ownership ? Value(utf8(ownership)) : Value(),
                         integer(a.ownershipCode)});
-        parcels.add(polygonGeometry(std::move(coords)), std::move(values));
+        parcels.add(polygonGeometry(std::move(coords)), std::move(values), !resolved);
         break;
       }
       case kBoundaryPoint: {
         const BoundaryPointAttributes a = decodeBoundaryPointAttributes(f.attributes);
         append(values, {f.refs.empty() ? Value() : Value(utf8(nameText(f.refs[0].name))), text(a.marker),
                         text(a.lineType), text(a.pointNo), text(a.method)});
-        boundary.add(pointGeometry(coords), std::move(values));
+        boundary.add(pointGeometry(coords), std::move(values), !resolved);
         break;
       }
       case kHouse: {
         const HouseAttributes a = decodeHouseAttributes(f.attributes);
         append(values, {text(a.structure), integer(a.floors)});
-        houses.add(polygonGeometry(std::move(coords)), std::move(values));
+        houses.add(polygonGeometry(std::move(coords)), std::move(values), !resolved);
         break;
       }
       default:
         // Kind 0, and kinds no writer of ours produces, are line features;
         // the kind field tells them apart.
         append(values, {integer(f.header.kind)});
-        lines.add(lineGeometry(f, std::move(coords)), std::move(values));
+        lines.add(lineGeometry(f, std::move(coords)), std::move(values), !resolved);
         break;
     }
   }

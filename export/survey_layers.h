@@ -64,6 +64,7 @@ struct Layer {
   std::vector<Field> fields;
   std::vector<LayerFeature> features;
   int nullGeometries = 0;
+  int danglingFeatures = 0;  // of the null geometries: a point reference names no point
   bool hasCircles = false;
 
   // The number of the field `name`, or -1.

@@ -72,6 +72,7 @@ FeatureStore sampleStore() {
   t.style.height = 3.0f;
   t.mode = 2;
   t.setField("注记号", "1");
+  t.setField("注记类别", "道路名");
   s.texts().push_back(t);
   t.text = "A\xFF" "B";
   s.texts().push_back(t);
@@ -278,15 +279,20 @@ TEST_F(Export, ShapefilesCarryACodePageFileUtf8OrGbk) {
   EXPECT_EQ(test::readFile(out + "/texts.cpg"), "UTF-8");
   const std::string utf8Dbf = test::readFile(out + "/texts.dbf");
   EXPECT_NE(utf8Dbf.find(u8"幸福路"), std::string::npos);
+  // In UTF-8 the name is 12 bytes: cut after its last whole character.
+  auto utf8Texts = featuresOf(out + "/texts.shp");
+  EXPECT_STREQ(utf8Texts.at(0)->GetFieldAsString(u8"注记类"), u8"道路名");
 
   options.dbfEncoding = "GBK";
   ASSERT_TRUE(succeeded(run("gbk", options)));
   const std::string gbkDbf = test::readFile(out + "/texts.dbf");
   EXPECT_NE(gbkDbf.find("幸福路"), std::string::npos);  // a GBK literal
   EXPECT_EQ(gbkDbf.find(u8"幸福路"), std::string::npos);
-  // GDAL itself reads it back as UTF-8, from the .cpg.
+  // GDAL itself reads it back as UTF-8, from the .cpg; in GBK the field
+  // name 注记类别 fits the DBF's 10 bytes whole.
   auto texts = featuresOf(out + "/texts.shp");
   EXPECT_STREQ(texts.at(0)->GetFieldAsString("text"), u8"幸福路");
+  EXPECT_STREQ(texts.at(0)->GetFieldAsString(u8"注记类别"), u8"道路名");
 
   options.format = "GPKG";
   EXPECT_EQ(run("x.gpkg", options).outcome, gis::Outcome::Usage);  // a DBF option without a DBF

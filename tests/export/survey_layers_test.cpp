@@ -201,6 +201,7 @@ TEST(SurveyLayers, ADanglingReferenceGivesANullGeometryAndIsCounted) {
   ASSERT_EQ(lines.features.size(), 2u);  // kept, not dropped
   EXPECT_EQ(lines.features[0].geometry.shape, Shape::None);
   EXPECT_EQ(lines.nullGeometries, 1);
+  EXPECT_EQ(lines.danglingFeatures, 1);
   EXPECT_EQ(layers.find("houses")->features[0].geometry.shape, Shape::None);
 }
 
