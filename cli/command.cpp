@@ -193,8 +193,12 @@ Options::Options(const Command& command, const Args& args) : command_(command) {
 
   if (command.operand.empty() && !operands.empty()) throw UsageError{"unexpected argument '" + operands[0] + "'"};
   if (!command.operand.empty()) {
-    if (operands.size() != 1) throw UsageError{"expected one " + command.operandNoun};
+    size_t wanted = 1;  // one per word of the operand's name
+    for (char c : command.operand) wanted += c == ' ';
+    if (operands.size() != wanted)
+      throw UsageError{(wanted == 1 ? "expected one " : "expected ") + command.operandNoun};
     operand_ = operands[0];
+    operands_ = operands;
   }
   for (const OptionRow& r : command.options)
     if (r.isRequired && value(r.name).empty()) throw UsageError{"--" + r.name + " is required"};
