@@ -4,8 +4,9 @@
 #   scripts/setup.sh --core   only the native build and its tests
 set -eu
 
-core="cmake g++ make libgtest-dev libbenchmark-dev"
-windows="g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 xvfb fonts-wqy-microhei fonts-wine locales imagemagick x11-apps"
+# GDAL/OGR, cairo and fontconfig with a Chinese font: dobrenz export and render.
+core="cmake g++ make pkg-config libgtest-dev libbenchmark-dev libgdal-dev gdal-bin libcairo2-dev libfontconfig-dev fonts-wqy-microhei"
+windows="g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 xvfb fonts-wine locales imagemagick x11-apps"
 
 packages="$core"
 [ "${1:-}" = "--core" ] || packages="$core $windows"
