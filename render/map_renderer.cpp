@@ -219,33 +219,50 @@ class Painter {
     return label;
   }
 
-  // A label with a white halo, so that it stays legible on lines and hatching.
-  void label(const std::string& text, double x, double y, double size, bool centred) {
+  // A label with a white halo, so that it stays legible on lines and
+  // hatching: the text drawn white a pixel off in eight directions, then in
+  // its colour. Glyphs come from cairo's glyph cache this way; outlining
+  // them as paths would cost a hundred times as much.
+  void label(const std::string& text, double x, double y, double size) {
     if (text.empty()) return;
     cairo_set_font_size(cr_, size);
-    cairo_text_extents_t e;
-    cairo_text_extents(cr_, text.c_str(), &e);
-    if (centred) {
-      x -= e.x_bearing + e.width / 2;
-      y -= e.y_bearing + e.height / 2;
-    }
-    cairo_new_path(cr_);
-    cairo_move_to(cr_, x, y);
-    cairo_text_path(cr_, text.c_str());
-    setColour(cr_, style::kBackground);
-    cairo_set_line_width(cr_, 3);
-    cairo_stroke_preserve(cr_);
-    setColour(cr_, style::kLabel);
-    cairo_fill(cr_);
+    showWithHalo(text, x, y);
   }
 
+  void showWithHalo(const std::string& text, double x, double y) {
+    setColour(cr_, style::kBackground);
+    for (const auto& [dx, dy] : {std::pair{-1, -1}, {0, -1}, {1, -1}, {-1, 0}, {1, 0}, {-1, 1}, {0, 1}, {1, 1}}) {
+      cairo_move_to(cr_, x + dx, y + dy);
+      cairo_show_text(cr_, text.c_str());
+    }
+    setColour(cr_, style::kLabel);
+    cairo_move_to(cr_, x, y);
+    cairo_show_text(cr_, text.c_str());
+  }
+
+  // An area's label at its centre, drawn only when it fits inside the area's
+  // box on the picture: a label wider than its parcel would only cover its
+  // neighbours' (and at 10^5 parcels every label would).
   template <typename LabelOf>
   void areaLabels(const Layer& layer, LabelOf labelOf) {
+    cairo_set_font_size(cr_, style::kLabelSize);
     for (const LayerFeature& f : layer.features) {
       if (!finite(f.geometry)) continue;
+      const std::string text = labelOf(f);
+      if (text.empty()) continue;
+      double minX = INFINITY, maxX = -INFINITY, minY = INFINITY, maxY = -INFINITY;
+      for (const Coord& c : f.geometry.coords) {
+        minX = std::min(minX, c.x);
+        maxX = std::max(maxX, c.x);
+        minY = std::min(minY, c.y);
+        maxY = std::max(maxY, c.y);
+      }
+      cairo_text_extents_t e;
+      cairo_text_extents(cr_, text.c_str(), &e);
+      if (e.width > (maxX - minX) * t_.scale() || e.height > (maxY - minY) * t_.scale()) continue;
       double cx, cy;
       centroid(f.geometry.coords, cx, cy);
-      label(labelOf(f), t_.toX(cx), t_.toY(cy), style::kLabelSize, true);
+      showWithHalo(text, t_.toX(cx) - e.x_bearing - e.width / 2, t_.toY(cy) - e.y_bearing - e.height / 2);
     }
   }
 
@@ -255,7 +272,7 @@ class Painter {
       if (!finite(f.geometry)) continue;
       std::string text = gis::textOf(f.values[name]);
       if (labels_ == Labels::All) text += " " + gis::textOf(f.values[code]);
-      label(text, t_.toX(f.geometry.coords[0].x) + 5, t_.toY(f.geometry.coords[0].y) - 5, style::kLabelSize - 2, false);
+      label(text, t_.toX(f.geometry.coords[0].x) + 5, t_.toY(f.geometry.coords[0].y) - 5, style::kLabelSize - 2);
     }
   }
 
@@ -264,7 +281,7 @@ class Painter {
     for (const LayerFeature& f : layer.features) {
       if (!finite(f.geometry)) continue;
       const Coord& c = f.geometry.coords[f.geometry.coords.size() / 2];
-      label(gis::textOf(f.values[code]), t_.toX(c.x) + 4, t_.toY(c.y) + 12, style::kLabelSize - 2, false);
+      label(gis::textOf(f.values[code]), t_.toX(c.x) + 4, t_.toY(c.y) + 12, style::kLabelSize - 2);
     }
   }
 
