@@ -223,6 +223,31 @@ TEST_F(Render, PointNamesAppearOnlyWhenAskedFor) {
   EXPECT_GT(Png(out).near(hex(render::style::kLabel), 70, x, y - 12, x + 20, y + 2), 5);
 }
 
+TEST_F(Render, AnAreasLabelIsDrawnOnlyWhereItFitsTheArea) {
+  FeatureStore s = smallSurvey();
+  // A parcel of 1 m by 1 m beside the big one: far smaller than "0102".
+  for (auto [n, north, east] : {std::tuple{"Q1", 0.0, 110.0}, {"Q2", 0.0, 111.0}, {"Q3", 1.0, 111.0}})
+    s.addPoint(point(n, north, east));
+  StoredFeature tiny;
+  tiny.header.kind = kParcel;
+  for (const char* n : {"Q1", "Q2", "Q3", "Q1"}) tiny.refs.push_back(test::pointRef(n));
+  tiny.attributes = test::parcelBlock("0102");
+  s.features().push_back(tiny);
+  render::RenderOptions options;
+  options.width = 500;
+  options.height = 400;
+  const render::RenderResult r = draw(s, "tiny.png", options);
+  ASSERT_TRUE(r.ok) << r.message;
+  const Png png(out);
+  const render::MapTransform& t = r.transform;
+  const uint32_t label = hex(render::style::kLabel);
+  EXPECT_GT(png.near(label, 70, t.toX(50) - 15, t.toY(30) - 8, t.toX(50) + 15, t.toY(30) + 8), 5);
+  // Beside the tiny parcel and the crosses of its points, where a label 28
+  // pixels wide would reach.
+  const double x = t.toX(110.5), y = t.toY(0.5);
+  EXPECT_EQ(png.near(label, 70, x - 22, y - 8, x - 8, y + 8) + png.near(label, 70, x + 8, y - 8, x + 22, y + 8), 0);
+}
+
 TEST_F(Render, TheCassSampleIsDrawnAtThePlacesOfItsData) {
   const std::string samples = SAMPLES_DIR;
   test::RecordingHost host(samples + "/host");
