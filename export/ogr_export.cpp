@@ -403,7 +403,9 @@ bool makePlan(const SurveyLayers& survey, const std::string& out, const ExportOp
     plan.srs->SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
     const char* auth = plan.srs->GetAuthorityName(nullptr);
     const char* code = plan.srs->GetAuthorityCode(nullptr);
-    result.crs = plan.srs->GetName() ? plan.srs->GetName() : options.srs;
+    // A PROJ string makes a CRS GDAL names "unknown": the summary then shows it as given.
+    const char* name = plan.srs->GetName();
+    result.crs = name && *name && !EQUAL(name, "unknown") ? name : options.srs;
     if (auth && code) result.crs = std::string(auth) + ":" + code + " " + result.crs;
     if (!plan.format.keepsCrs) {
       result.crsNote = plan.format.name + " has no place for a coordinate system: " + result.crs + " is not written";

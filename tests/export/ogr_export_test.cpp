@@ -240,7 +240,9 @@ TEST_F(Export, TheCoordinateSystemGivenIsWritten) {
 TEST_F(Export, AProjStringIsAcceptedAndAnUnknownSystemIsAUsageError) {
   gis::ExportOptions options;
   options.srs = "+proj=tmerc +lat_0=0 +lon_0=114 +k=1 +x_0=500000 +y_0=0 +ellps=GRS80 +units=m +no_defs";
-  EXPECT_TRUE(succeeded(run("proj.gpkg", options)));
+  const gis::ExportResult proj = run("proj.gpkg", options);
+  EXPECT_TRUE(succeeded(proj));
+  EXPECT_EQ(proj.crs, options.srs);  // GDAL names it "unknown": the summary shows it as given
   options.srs = "EPSG:999999999";
   const gis::ExportResult r = run("bad.gpkg", options);
   EXPECT_EQ(r.outcome, gis::Outcome::Usage);
