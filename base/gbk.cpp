@@ -82,9 +82,10 @@ void appendUtf8(char32_t cp, std::string& out) {
   }
 }
 
-// Decodes GBK into code points, calling emit for each.
-template <typename Emit>
-void decodeGbk(std::string_view gbk, Emit emit) {
+// Decodes GBK into code points, calling emit for each and invalid for each
+// byte that is not part of a GBK character.
+template <typename Emit, typename Invalid>
+void decodeGbk(std::string_view gbk, Emit emit, Invalid invalid) {
   for (size_t i = 0; i < gbk.size();) {
     unsigned char b = static_cast<unsigned char>(gbk[i]);
     if (b < 0x80) {
@@ -99,11 +100,11 @@ void decodeGbk(std::string_view gbk, Emit emit) {
         emit(u);
         i += 2;
       } else {
-        emit(kReplacement);
+        invalid(b);
         ++i;
       }
     } else {
-      emit(kReplacement);
+      invalid(b);
       ++i;
     }
   }
@@ -133,14 +134,28 @@ size_t findGbkText(std::string_view text, std::string_view needle) {
 std::string gbkToUtf8(std::string_view gbk) {
   std::string out;
   out.reserve(gbk.size() * 3 / 2);
-  decodeGbk(gbk, [&](char32_t cp) { appendUtf8(cp, out); });
+  decodeGbk(gbk, [&](char32_t cp) { appendUtf8(cp, out); }, [&](unsigned char) { appendUtf8(kReplacement, out); });
+  return out;
+}
+
+std::string gbkToUtf8Escaped(std::string_view gbk) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(gbk.size() * 3 / 2);
+  decodeGbk(gbk, [&](char32_t cp) { appendUtf8(cp, out); },
+            [&](unsigned char b) {
+              out += "\\x";
+              out.push_back(kHex[b >> 4]);
+              out.push_back(kHex[b & 0xF]);
+            });
   return out;
 }
 
 std::u16string gbkToUtf16(std::string_view gbk) {
   std::u16string out;
   out.reserve(gbk.size());
-  decodeGbk(gbk, [&](char32_t cp) { out.push_back(static_cast<char16_t>(cp)); });
+  decodeGbk(gbk, [&](char32_t cp) { out.push_back(static_cast<char16_t>(cp)); },
+            [&](unsigned char) { out.push_back(kReplacement); });
   return out;
 }
 

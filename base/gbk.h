@@ -28,6 +28,10 @@ size_t findGbkText(std::string_view text, std::string_view needle);
 
 // GBK to UTF-8. Bytes that are not GBK become U+FFFD.
 std::string gbkToUtf8(std::string_view gbk);
+// GBK to UTF-8 for files that others read: a byte that is not GBK stays
+// visible as the four characters \xNN (uppercase hex) instead of vanishing
+// into U+FFFD, so damaged names can still be told apart and traced back.
+std::string gbkToUtf8Escaped(std::string_view gbk);
 
 // UTF-8 to GBK. Returns false (and converts the rest) when a character has
 // no GBK form or the input is not UTF-8; such characters become '?'.

@@ -191,8 +191,12 @@ Options::Options(const Command& command, const Args& args) : command_(command) {
 
   if (command.operand.empty() && !operands.empty()) throw UsageError{"unexpected argument '" + operands[0] + "'"};
   if (!command.operand.empty()) {
-    if (operands.size() != 1) throw UsageError{"expected one " + command.operandNoun};
-    operand_ = systemPath(command.operandNoun, operands[0]);
+    size_t wanted = 1;  // one per word of the operand's name
+    for (char c : command.operand) wanted += c == ' ';
+    if (operands.size() != wanted)
+      throw UsageError{(wanted == 1 ? "expected one " : "expected ") + command.operandNoun};
+    for (const std::string& o : operands) operands_.push_back(systemPath(command.operandNoun, o));
+    operand_ = operands_[0];
   }
   for (const OptionRow& r : command.options)
     if (r.isRequired && value(r.name).empty()) throw UsageError{"--" + r.name + " is required"};

@@ -77,8 +77,8 @@ struct Command {
   std::string summary;      // its line in `dobrenz --help`
   std::string description;  // paragraphs for `dobrenz NAME --help`
   std::vector<OptionRow> options;
-  std::string operand;      // the one argument that is not an option, a path (SCRIPT); empty: none
-  std::string operandNoun;  // what it is, for "expected one script"
+  std::string operand;      // the arguments that are not options, paths, one word each (SCRIPT; FILE.qel OUT); empty: none
+  std::string operandNoun;  // what they are, for "expected one script", "expected a feature file and OUT"
   int (*run)(const Options& options) = nullptr;
 
   // Null when there is no such row.
@@ -102,6 +102,8 @@ class Options {
   // A number row's value, else its default.
   int number(const std::string& name) const;
   const std::string& operand() const { return operand_; }
+  // Every operand, in order, when the command takes more than one.
+  const std::vector<std::string>& operands() const { return operands_; }
 
  private:
   const OptionRow& row(const std::string& name) const;
@@ -109,6 +111,7 @@ class Options {
   const Command& command_;
   std::map<std::string, std::string> given_;
   std::string operand_;
+  std::vector<std::string> operands_;
   bool help_ = false;
 };
 

@@ -14,9 +14,12 @@ const Command& attachCommand();
 const Command& pointsCommand();
 const Command& dumpCommand();
 const Command& runSessionCommand();
+const Command& exportCommand();
+const Command& renderCommand();
 
 inline std::vector<const Command*> allCommands() {
-  return {&cassCommand(), &epswCommand(), &attachCommand(), &pointsCommand(), &dumpCommand(), &runSessionCommand()};
+  return {&cassCommand(), &epswCommand(),   &attachCommand(), &pointsCommand(),
+          &dumpCommand(), &exportCommand(), &renderCommand(), &runSessionCommand()};
 }
 
 }  // namespace dz::cli

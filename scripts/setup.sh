@@ -5,9 +5,10 @@
 #   scripts/setup.sh --cross  the native build and the Windows cross build, without Wine
 set -eu
 
-core="cmake g++ make libgtest-dev libbenchmark-dev dpkg-dev file groff-base clang libclang-rt-14-dev"
+# GDAL/OGR, cairo and fontconfig with a Chinese font: dobrenz export and render.
+core="cmake g++ make pkg-config libgtest-dev libbenchmark-dev dpkg-dev file groff-base clang libclang-rt-14-dev libgdal-dev gdal-bin libcairo2-dev libfontconfig-dev fonts-wqy-microhei"
 cross="g++-mingw-w64-i686 binutils-mingw-w64-i686"
-windows="wine wine32:i386 xvfb fonts-wqy-microhei fonts-wine locales imagemagick x11-apps unzip"
+windows="wine wine32:i386 xvfb fonts-wine locales imagemagick x11-apps unzip"
 
 case "${1:-}" in
   --core) packages="$core" ;;

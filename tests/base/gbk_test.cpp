@@ -29,6 +29,14 @@ TEST(Gbk, InvalidBytesBecomeReplacementCharacters) {
   EXPECT_EQ(gbkToUtf8("\xB0"), u8"\uFFFD");  // lead byte at the end
 }
 
+TEST(Gbk, EscapedConversionKeepsInvalidBytesVisible) {
+  EXPECT_EQ(gbkToUtf8Escaped("\xD7\xA9" "3"), u8"砖3");
+  EXPECT_EQ(gbkToUtf8Escaped("a\xFF" "b"), "a\\xFFb");
+  EXPECT_EQ(gbkToUtf8Escaped("\xB0"), "\\xB0");           // lead byte at the end
+  EXPECT_EQ(gbkToUtf8Escaped("\x81\x20" "c"), "\\x81 c");  // a trail below 0x40 is a byte of its own
+  EXPECT_EQ(gbkToUtf8Escaped("\x80"), u8"\u20AC");
+}
+
 TEST(Gbk, CharactersWithoutGbkFormAreReported) {
   std::string out;
   EXPECT_FALSE(utf8ToGbk(u8"a\U0001F600b", out));

@@ -1019,6 +1019,155 @@ void savingCases(std::vector<Case>& t) {
                   .directoryHolds({}));
 }
 
+// dobrenz export and render (docs/export.md); what the exports hold is read
+// back with GDAL in tests/export/samples_export_test.cpp.
+Args exportOf(Args rest) {
+  rest.insert(rest.begin(), "export");
+  return rest;
+}
+
+Args renderOf(Args rest) {
+  rest.insert(rest.begin(), "render");
+  return rest;
+}
+
+void exportCases(std::vector<Case>& t) {
+  t.push_back(Case("export", "TheSampleToAGeoPackageWithItsCrs")
+                  .run(cassSample("s.qel"))
+                  .run(exportOf({"s.qel", "s.gpkg", "--srs", "EPSG:4547"}))
+                  .outIs("points: 20 features\nlines: 4 features\nparcels: 2 features\nboundary_points: 1 feature\n"
+                         "houses: 1 feature\ntexts: 3 features\n"
+                         "CRS: EPSG:4547 CGCS2000 / 3-degree Gauss-Kruger CM 114E\nwritten to s.gpkg (GPKG)\n")
+                  .errIs("")
+                  .present("s.gpkg"));
+  t.push_back(Case("export", "GeoJsonIsAFolderOfOneFilePerLayerInUtf8")
+                  .run(cassSample("s.qel"))
+                  .run(exportOf({"s.qel", "json", "--format", "GeoJSON", "--layers", "points,texts"}))
+                  .outHas({"points: 20 features -> json/points.geojson", "texts: 3 features -> json/texts.geojson",
+                           "CRS: none", "written to json (GeoJSON, one file per layer)"})
+                  .absent("json/parcels.geojson")
+                  // x east, y north: the text anchor (3005 north, 5030 east) and J1 (.qs: 5000, 3100)
+                  .fileHas("json/texts.geojson", {u8"\"text\": \"测绘路\"", "[ 5030.0, 3005.0 ]"})
+                  .fileHas("json/points.geojson", {"\"name\": \"J1\"", "[ 5000.0, 3100.0, 0.0 ]"}));
+  t.push_back(Case("export", "DxfHoldsTextEntitiesAndSaysItHasNoCrs")
+                  .run(cassSample("s.qel"))
+                  .run(exportOf({"s.qel", "s.dxf", "--srs", "EPSG:4547"}))
+                  .outHas({"texts: 3 features", "CRS: none", "written to s.dxf (DXF)"})
+                  .errHas({"DXF has no place for a coordinate system"})
+                  // 测绘路 as AutoCAD reads it, on the DXF layer texts
+                  .fileHas("s.dxf", {"MTEXT", "texts", "\\U+6d4b\\U+7ed8\\U+8def"}));
+  t.push_back(Case("export", "ShapefilesWithTheirDbfInGbk")
+                  .run(cassSample("s.qel"))
+                  .run(exportOf({"s.qel", "shp", "--format", "ESRI Shapefile", "--dbf-encoding", "GBK"}))
+                  .fileIs("shp/texts.cpg", "CP936")
+                  .fileHas("shp/texts.dbf", {"测绘路"}));  // a GBK literal
+  t.push_back(Case("export", "DanglingReferencesAreWrittenWithoutGeometryAndTold")
+                  .run(epswSample("e.qel"))
+                  .run(exportOf({"e.qel", "e.gpkg"}))
+                  .outHas({"lines: 6 features, 1 without geometry"})
+                  .errHas({"1 feature names a point that e.qel does not hold: written without geometry"}));
+  t.push_back(Case("export", "AnExistingOutIsReplacedOnlyWithOverwrite")
+                  .run(cassSample("s.qel"))
+                  .file("taken.gpkg", "mine")
+                  .run(exportOf({"s.qel", "taken.gpkg"}))
+                  .exits(1)
+                  .errIs("dobrenz export: taken.gpkg already exists: pass --overwrite to replace it.\n")
+                  .leaves("taken.gpkg")
+                  .run(exportOf({"s.qel", "taken.gpkg", "--overwrite"}))
+                  .outHas({"written to taken.gpkg"})
+                  .fileLacks("taken.gpkg", {"mine"}));
+  t.push_back(Case("export", "AnUnwritableOutFailsAndLeavesNothing")
+                  .run(cassSample("s.qel"))
+                  .file("blocker", "")
+                  .run(exportOf({"s.qel", "blocker/s.gpkg"}))
+                  .exits(1)
+                  .errHas({"dobrenz export: cannot write blocker/s.gpkg"})
+                  .fileIs("blocker", ""));
+  t.push_back(Case("export", "NothingToExport")
+                  .file("empty.qel", qelFile([](HostLibrary&, QelHandle) {}))
+                  .run(exportOf({"empty.qel", "e.gpkg"}))
+                  .exits(1)
+                  .errHas({"nothing to export"})
+                  .absent("e.gpkg")
+                  .run(exportOf({"missing.qel", "e.gpkg"}))
+                  .exits(1)
+                  .errHas({"missing.qel does not exist"}));
+  t.push_back(Case("export", "UsageErrors")
+                  .file("s.qel", qelFile(cassLikeFeatures))
+                  .run(exportOf({"s.qel"}))
+                  .exits(2)
+                  .errIs("dobrenz export: expected a feature file and OUT\ntry 'dobrenz export --help'\n")
+                  .run(exportOf({"s.qel", "a.gpkg", "--format", "NoSuch"}))
+                  .exits(2)
+                  .errHas({"--format NoSuch: GDAL has no driver of that name", "GPKG"})
+                  .run(exportOf({"s.qel", "a.gpkg", "--srs", "EPSG:0"}))
+                  .exits(2)
+                  .errHas({"--srs EPSG:0: GDAL does not know this coordinate system"})
+                  .run(exportOf({"s.qel", "a.gpkg", "--layers", "roads"}))
+                  .exits(2)
+                  .errHas({"--layers: no layer is named roads"})
+                  .run(exportOf({"s.qel", "a.gpkg", "--dbf-encoding", "GBK"}))
+                  .exits(2)
+                  .errHas({"--dbf-encoding is for the ESRI Shapefile format only"})
+                  .run(exportOf({"s.qel", "a.gpkg", "--dbf-encoding", "latin1"}))
+                  .exits(2)
+                  .errHas({"--dbf-encoding must be one of UTF-8, GBK, not 'latin1'"})
+                  .run(exportOf({"s.qel", "a.shp"}))
+                  .exits(2)
+                  .errHas({"a.shp: ESRI Shapefile holds one layer per file", "--format \"ESRI Shapefile\""})
+                  .absent("a.gpkg")
+                  .absent("a.shp"));
+  t.push_back(Case("export", "HelpListsTheOptions")
+                  .run(exportOf({"--help"}))
+                  .outHas({"usage: dobrenz export FILE.qel OUT [OPTIONS]", "--format F", "--srs SRS",
+                           "--layers L,...", "--dbf-encoding UTF-8|GBK", "--overwrite"}));
+}
+
+void renderCases(std::vector<Case>& t) {
+  t.push_back(Case("render", "TheSampleInEachFormat")
+                  .run(cassSample("s.qel"))
+                  .run(renderOf({"s.qel", "s.png"}))
+                  .outHas({"drawn to s.png: 1600x1200 pixels", "font WenQuanYi Micro Hei"})
+                  .fileHas("s.png", {"\x89PNG"})
+                  .run(renderOf({"s.qel", "s.svg", "--size", "800x600", "--labels", "all"}))
+                  .outHas({"drawn to s.svg: 800x600 points"})
+                  .fileHas("s.svg", {"<svg", "</svg>"})
+                  .run(renderOf({"s.qel", "s.pdf"}))
+                  .fileHas("s.pdf", {"%PDF-", "%%EOF"}));
+  t.push_back(Case("render", "AnEmptyFileGivesAMessageNotAPicture")
+                  .file("empty.qel", qelFile([](HostLibrary&, QelHandle) {}))
+                  .run(renderOf({"empty.qel", "e.png"}))
+                  .exits(1)
+                  .errHas({"nothing to draw"})
+                  .absent("e.png"));
+  t.push_back(Case("render", "AnExistingPictureIsReplacedOnlyWithOverwrite")
+                  .run(cassSample("s.qel"))
+                  .file("taken.png", "mine")
+                  .run(renderOf({"s.qel", "taken.png"}))
+                  .exits(1)
+                  .errHas({"taken.png already exists: pass --overwrite to replace it."})
+                  .leaves("taken.png")
+                  .run(renderOf({"s.qel", "taken.png", "--overwrite"}))
+                  .fileHas("taken.png", {"\x89PNG"}));
+  t.push_back(Case("render", "UsageErrors")
+                  .file("s.qel", qelFile(cassLikeFeatures))
+                  .run(renderOf({"s.qel"}))
+                  .exits(2)
+                  .errHas({"expected a feature file and a picture to write"})
+                  .run(renderOf({"s.qel", "s.jpg"}))
+                  .exits(2)
+                  .errHas({"s.jpg: the picture's name must end in .png, .svg or .pdf"})
+                  .run(renderOf({"s.qel", "s.png", "--size", "20x20"}))
+                  .exits(2)
+                  .errHas({"--size 20x20: expected WIDTHxHEIGHT, each from 64 to 16000"})
+                  .run(renderOf({"s.qel", "s.png", "--size", "800"}))
+                  .exits(2)
+                  .run(renderOf({"s.qel", "s.png", "--labels", "some"}))
+                  .exits(2)
+                  .errHas({"--labels must be one of none, names, all, not 'some'"})
+                  .absent("s.png"));
+}
+
 }  // namespace
 
 std::vector<Case> allCases() {
@@ -1036,6 +1185,8 @@ std::vector<Case> allCases() {
   notARegularFileCases(table);
   unreadableInputCases(table);
   savingCases(table);
+  exportCases(table);
+  renderCases(table);
   return table;
 }
 
