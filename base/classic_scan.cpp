@@ -191,4 +191,16 @@ int32_t classicAtoi(std::string_view text) {
   return len == 0 ? 0 : integerValue(text.substr(i, len));
 }
 
+bool isClassicReal(std::string_view text) {
+  const size_t i = skipSpace(text, 0);
+  const size_t len = realLength(text, i);
+  return len > 0 && skipSpace(text, i + len) == text.size();
+}
+
+bool isClassicInteger(std::string_view text) {
+  const size_t i = skipSpace(text, 0);
+  const size_t len = integerLength(text, i);
+  return len > 0 && skipSpace(text, i + len) == text.size();
+}
+
 }  // namespace dz

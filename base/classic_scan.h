@@ -59,6 +59,11 @@ double classicAtof(std::string_view text);
 // atoi: leading white space, sign, digits; wraps on overflow; 0 when nothing converts.
 int32_t classicAtoi(std::string_view text);
 
+// Whether atof (atoi) reads the whole of `text`: one number and nothing but
+// white space around it. An empty or blank text is no number.
+bool isClassicReal(std::string_view text);
+bool isClassicInteger(std::string_view text);
+
 // The white-space set of the classic runtime: space, \t \n \v \f \r.
 inline bool isClassicSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 

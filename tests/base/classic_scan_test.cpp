@@ -231,5 +231,18 @@ TEST(ClassicAtoi, ReadsLeadingDigitsOnly) {
   EXPECT_EQ(classicAtoi("70000"), 70000);
 }
 
+// Whether a field is a number as a whole decides the warnings of the point
+// import: what atof would read in part is not one.
+TEST(ClassicWholeNumber, ARealIsOneNumberAndBlanksAroundIt) {
+  for (const char* yes : {"12.5", " -0.000", "1e3\t", "+7", ".5", "2E+", "0\r"}) EXPECT_TRUE(isClassicReal(yes)) << yes;
+  for (const char* no : {"", " ", "12.5m", "E", "KZD", "1,5", "1 2", "0x10", "\xa3\xb1", "nan"})
+    EXPECT_FALSE(isClassicReal(no)) << no;
+}
+
+TEST(ClassicWholeNumber, AnIntegerHasNoPointNorExponent) {
+  for (const char* yes : {"2001", " -3 ", "+0"}) EXPECT_TRUE(isClassicInteger(yes)) << yes;
+  for (const char* no : {"", "12.5", "1e3", "KZD", "3a", "-"}) EXPECT_FALSE(isClassicInteger(no)) << no;
+}
+
 }  // namespace
 }  // namespace dz
