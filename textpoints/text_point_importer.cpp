@@ -6,7 +6,7 @@
 #include "base/classic_scan.h"
 #include "base/fixed_field.h"
 #include "base/gbk.h"
-#include "base/line_reader.h"
+#include "base/text_input.h"
 
 namespace dz {
 
@@ -34,6 +34,19 @@ int64_t leadingDigitsValue(std::string_view text) {
 // Remainder truncated towards zero, as C gives it, without the overflow of
 // INT_MIN % -1.
 int64_t remainderOf(int64_t value, int cycle) { return value % static_cast<int64_t>(cycle); }
+
+// Fields of a line split at single spaces.
+long fieldCount(const std::string& line) {
+  long n = 1;
+  for (char c : line) n += c == ' ' ? 1 : 0;
+  return n;
+}
+
+bool isBlank(std::string_view text) {
+  for (char c : text)
+    if (!dz::isClassicSpace(c)) return false;
+  return true;
+}
 
 }  // namespace
 
@@ -167,6 +180,7 @@ int CTextPointImporter::StorePoint(QelHandle file, double east, double north, do
 
   if (found <= 0) {
     ++counts_.added;
+    Tell(PointReport::kAdded, dz::nameText(fresh.name), east, north, storedElev, fresh.code);
     return host_.AddPoint(file, &fresh, 1);
   }
   switch (m_nDupPolicy) {
@@ -177,19 +191,22 @@ int CTextPointImporter::StorePoint(QelHandle file, double east, double north, do
       do {
         ++m_nPointSeq;
         if (!MakePointName(m_szPointName, m_nPointSeq, name12)) {
-          RefuseName(m_nPointSeq);
+          RefuseName(ComposePointName(m_szPointName, m_nPointSeq), east, north, elev);
           return 0;
         }
       } while (host_.GetPoint(file, name12, &taken) > 0);
       dz::copyFieldFrom(fresh.name, dz::kNameWidth, name12);
       ++counts_.renamed;
+      Tell(PointReport::kRenamed, dz::nameText(fresh.name), east, north, storedElev, fresh.code);
       return host_.AddPoint(file, &fresh, 1);
     }
     case kDupUpdate:
       ++counts_.updated;
+      Tell(PointReport::kUpdated, dz::nameText(name12), east, north, storedElev, existing.code);
       return host_.UpdatePoint(file, name12, &existing);
     default:
       ++counts_.ignored;
+      Tell(PointReport::kIgnored, dz::nameText(name12), east, north, storedElev, m_nCode < 1 ? 0 : m_nCode);
       return 0;
   }
 }
@@ -198,26 +215,63 @@ void CTextPointImporter::StoreAssembledPoint(double east, double north, double e
   ++m_nPointSeq;
   char name[12] = {};
   if (!MakePointName(m_szPointName, m_nPointSeq, name)) {
-    RefuseName(m_nPointSeq);
+    RefuseName(ComposePointName(m_szPointName, m_nPointSeq), east, north, elev);
     return;
   }
   StorePoint(m_hFile, east, north, elev, name);
 }
 
-void CTextPointImporter::RefuseName(int seq) {
+// A name taken from the line is the point's own: it is never cut, and an
+// empty one is no name. A name already taken goes by the duplicate policy,
+// whose rename draws from the numbering.
+void CTextPointImporter::StoreNamedPoint(const std::string& line, double east, double north, double elev) {
+  const std::string name = fieldCount(line) >= m_nNameField ? GetField(line, m_nNameField) : std::string();
+  if (isBlank(name)) {
+    ++counts_.refused;
+    outcome_.emptyNames.add(fileLine_);
+    Tell(PointReport::kRefused, "", east, north, elev == 0.0 ? 9999.0 : elev, m_nCode < 1 ? 0 : m_nCode);
+    return;
+  }
+  if (name.size() > kMaxNameBytes) {
+    RefuseName(name, east, north, elev);
+    return;
+  }
+  char name12[12] = {};
+  dz::copyName(name12, name);
+  StorePoint(m_hFile, east, north, elev, name12);
+}
+
+void CTextPointImporter::RefuseName(const std::string& name, double east, double north, double elev) {
   ++counts_.refused;
-  if (refused_.size() < kRefusalsListed) refused_.push_back({currentLine_, ComposePointName(m_szPointName, seq)});
+  if (refused_.size() < kRefusalsListed) refused_.push_back({fileLine_, name});
+  Tell(PointReport::kRefused, name, east, north, elev == 0.0 ? 9999.0 : elev, m_nCode < 1 ? 0 : m_nCode);
+}
+
+void CTextPointImporter::Tell(PointReport::Fate fate, std::string_view name, double east, double north, double elev,
+                              int code) {
+  if (!m_fnOnPoint) return;
+  PointReport report;
+  report.line = fileLine_;
+  report.name = std::string(name);
+  report.east = east;
+  report.north = north;
+  report.elev = elev;
+  report.code = code;
+  report.fate = fate;
+  m_fnOnPoint(report);
 }
 
 // One message for the whole import, however many names did not fit: a file
 // whose names outgrow the field would otherwise raise a box for every line.
 void CTextPointImporter::ReportRefusals(const std::string& unusedNextName) {
   std::string text;
-  if (counts_.refused > 0) {
-    text = "点名超过11个字节，下列" + std::to_string(counts_.refused) + "个点未添加：";
+  // Empty names (m_nNameField) are refused too, but they are not too long.
+  const long tooLong = counts_.refused - outcome_.emptyNames.count;
+  if (tooLong > 0) {
+    text = "点名超过11个字节，下列" + std::to_string(tooLong) + "个点未添加：";
     for (const RefusedName& r : refused_) text += "\n第" + std::to_string(r.line) + "行：" + r.name;
-    if (counts_.refused > static_cast<long>(refused_.size()))
-      text += "\n……另有" + std::to_string(counts_.refused - static_cast<long>(refused_.size())) + "个";
+    if (tooLong > static_cast<long>(refused_.size()))
+      text += "\n……另有" + std::to_string(tooLong - static_cast<long>(refused_.size())) + "个";
   }
   if (!unusedNextName.empty()) {
     if (!text.empty()) text += "\n";
@@ -234,8 +288,10 @@ void CTextPointImporter::ImportPoints() {
   outcome_ = Outcome();
   refused_.clear();
   currentLine_ = 0;
+  fileLine_ = 0;
+  zeroElevationRead_ = false;
 
-  dz::LineReader reader;
+  dz::InputLineReader reader;
   if (!reader.open(m_strPath)) {
     messages_.ShowMessage(kCannotOpen, ui::kMbOk);
     return;
@@ -244,17 +300,29 @@ void CTextPointImporter::ImportPoints() {
 
   double east = 0, north = 0, elev = 0;
   std::string raw, line;
+  for (int skipped = 0; skipped < m_nSkipLines && reader.skipLine(); ++skipped) {
+  }
   while (reader.readLine(raw)) {
+    // The file's own line numbers, skipped and refused lines counted.
+    fileLine_ = reader.lineNumber();
     ReplaceSeparator(raw, line);
     ++currentLine_;
     counts_.lines = currentLine_;
 
     if (m_nLayout == kRowLayout) {
-      east = FieldToNumber(GetField(line, m_nEastPos));
-      north = FieldToNumber(GetField(line, m_nNorthPos));
-      elev = FieldToNumber(GetField(line, m_nElevPos));
-      m_nCode = m_nCodePos < 1 ? -1 : FieldToInteger(GetField(line, m_nCodePos));
-      StoreAssembledPoint(east, north, elev);
+      const std::string eastField = GetField(line, m_nEastPos);
+      const std::string northField = GetField(line, m_nNorthPos);
+      const std::string elevField = GetField(line, m_nElevPos);
+      east = FieldToNumber(eastField);
+      north = FieldToNumber(northField);
+      elev = FieldToNumber(elevField);
+      const std::string codeField = m_nCodePos < 1 ? std::string() : GetField(line, m_nCodePos);
+      m_nCode = m_nCodePos < 1 ? -1 : FieldToInteger(codeField);
+      CheckRowLine(line, {eastField, northField, elevField}, codeField, elev);
+      if (m_nNameField >= 1)
+        StoreNamedPoint(line, east, north, elev);
+      else
+        StoreAssembledPoint(east, north, elev);
       continue;
     }
 
@@ -262,15 +330,28 @@ void CTextPointImporter::ImportPoints() {
     if (m_nCycle == 0) return;
     const int64_t k = remainderOf(currentLine_, m_nCycle);
     const std::string value = GetField(line, m_nValueField);
-    if (k == remainderOf(m_nEastPos, m_nCycle))
+    const bool present = m_nValueField >= 1 && fieldCount(line) >= m_nValueField;
+    if (k == remainderOf(m_nEastPos, m_nCycle)) {
       east = FieldToNumber(value);
-    else if (k == remainderOf(m_nNorthPos, m_nCycle))
+      CheckColumnCoordinate(present, value);
+    } else if (k == remainderOf(m_nNorthPos, m_nCycle)) {
       north = FieldToNumber(value);
-    else if (k == remainderOf(m_nElevPos, m_nCycle))
+      CheckColumnCoordinate(present, value);
+    } else if (k == remainderOf(m_nElevPos, m_nCycle)) {
       elev = FieldToNumber(value);
-    else if (k == remainderOf(m_nCodePos, m_nCycle))
+      CheckColumnCoordinate(present, value);
+      zeroElevationRead_ = present && elev == 0.0 && dz::isClassicReal(value);
+    } else if (k == remainderOf(m_nCodePos, m_nCycle)) {
       m_nCode = FieldToInteger(value);
-    if (k == 0) StoreAssembledPoint(east, north, elev);
+      if (!present)
+        outcome_.shortLines.add(fileLine_);
+      else if (!isBlank(value) && !dz::isClassicInteger(value))
+        outcome_.codesNotNumbers.add(fileLine_);
+    }
+    if (k == 0) {
+      if (zeroElevationRead_) outcome_.zeroElevations.add(fileLine_);
+      StoreAssembledPoint(east, north, elev);
+    }
   }
   if (reader.failed()) {
     // Not the end of the file: the import is not complete, as if the file
@@ -292,6 +373,50 @@ void CTextPointImporter::ImportPoints() {
   ReportRefusals(unusedNextName);
   outcome_.completed = true;
   messages_.ShowMessage(kImportDone, ui::kMbOk);
+}
+
+// --- What the lines held --------------------------------------------------------
+
+void CTextPointImporter::CheckRowLine(const std::string& line, std::initializer_list<std::string_view> coordinates,
+                                      std::string_view codeField, double elev) {
+  const long fields = fieldCount(line);
+  long needed = 0;
+  for (int pos : {m_nEastPos, m_nNorthPos, m_nElevPos, m_nCodePos, m_nNameField})
+    if (pos > needed) needed = pos;
+  // Only fields that stand in the line count: a field number below 1 reads
+  // nothing by the settings' choice, and one beyond the line is a short line.
+  const int positions[] = {m_nEastPos, m_nNorthPos, m_nElevPos};
+  bool anyNumber = false;
+  bool anyCoordinate = false;
+  bool allNumbers = true;
+  size_t i = 0;
+  for (std::string_view field : coordinates) {
+    const int pos = positions[i++];
+    if (pos < 1 || pos > fields) continue;
+    anyCoordinate = true;
+    const bool number = dz::isClassicReal(field);
+    anyNumber = anyNumber || number;
+    allNumbers = allNumbers && number;
+  }
+  if (fileLine_ == 1 && !anyNumber && !isBlank(line) && (anyCoordinate || fields < needed)) outcome_.headerLike = true;
+  if (fields < needed) {
+    outcome_.shortLines.add(fileLine_);
+    return;
+  }
+  if (!allNumbers) outcome_.notNumbers.add(fileLine_);
+  if (m_nElevPos >= 1 && elev == 0.0 && dz::isClassicReal(*(coordinates.begin() + 2)))
+    outcome_.zeroElevations.add(fileLine_);
+  if (m_nCodePos >= 1 && !isBlank(codeField) && !dz::isClassicInteger(codeField))
+    outcome_.codesNotNumbers.add(fileLine_);
+}
+
+void CTextPointImporter::CheckColumnCoordinate(bool present, std::string_view value) {
+  if (!present) {
+    outcome_.shortLines.add(fileLine_);
+  } else if (!dz::isClassicReal(value)) {
+    outcome_.notNumbers.add(fileLine_);
+    if (fileLine_ == 1 && !isBlank(value)) outcome_.headerLike = true;
+  }
 }
 
 }  // namespace dz

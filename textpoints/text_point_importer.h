@@ -10,10 +10,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/tally.h"
 #include "host/host_library.h"
 #include "ui/message_service.h"
 
@@ -47,6 +50,28 @@ class CTextPointImporter {
     bool opened = false;     // the text file could be read
     bool completed = false;  // it was read to its end and the end was told
     bool baseKept = false;   // the name after the last one drawn would not fit, so m_szPointName stayed
+
+    // What the lines held that the import took as it stands, by the file's
+    // line numbers: for a caller's warnings. Nothing here changes what is
+    // stored or told.
+    LineTally notNumbers;      // an E, N or elevation field that is not a number: 0, or the group's old value
+    LineTally shortLines;      // fewer fields than the settings read
+    LineTally zeroElevations;  // an elevation of 0, stored as 9999
+    LineTally codesNotNumbers; // a code field with text that is not a whole number
+    LineTally emptyNames;      // m_nNameField: an empty name, the point refused
+    // The file's first line has coordinate fields, none of them a number,
+    // some of them text: most likely a header (it is in the tallies too).
+    bool headerLike = false;
+  };
+
+  // A point as the import stored it or passed it over, for a preview.
+  struct PointReport {
+    enum Fate { kAdded, kRenamed, kUpdated, kIgnored, kRefused };
+    long line = 0;     // the file's line that completed the point
+    std::string name;  // the name it got (kRefused: the name that did not fit)
+    double east = 0, north = 0, elev = 0;  // as stored: an elevation of 0 as 9999
+    int code = 0;
+    Fate fate = kAdded;
   };
 
   CTextPointImporter(HostLibrary& host, ui::MessageService& messages);
@@ -67,6 +92,11 @@ class CTextPointImporter {
   std::string m_strPrefix;      // custom numbering
   int m_nDupPolicy = kDupIgnore;
   QelHandle m_hFile = 0;        // the host file that receives the points
+
+  // --- Settings of the command line; the dialog leaves them as they are ------
+  int m_nNameField = 0;         // row layout: field of the point's name; below 1: names from the numbering
+  int m_nSkipLines = 0;         // lines at the start of the file that take no part (a header)
+  std::function<void(const PointReport&)> m_fnOnPoint;  // told of every point, when set
 
   // --- State that outlives one import ---------------------------------------
   char m_szPointName[12] = {};  // base name for automatic numbering; the host's name on the way out
@@ -119,15 +149,25 @@ class CTextPointImporter {
   };
 
   void StoreAssembledPoint(double east, double north, double elev);
+  void StoreNamedPoint(const std::string& line, double east, double north, double elev);
   void RefuseName(int seq);
+  void RefuseName(const std::string& name, double east, double north, double elev);
   void ReportRefusals(const std::string& unusedNextName);
+  void Tell(PointReport::Fate fate, std::string_view name, double east, double north, double elev, int code);
+  // Notes in outcome_ what a line (the row layout) or a value line (the
+  // column layout) holds that is taken as it stands.
+  void CheckRowLine(const std::string& line, std::initializer_list<std::string_view> coordinates,
+                    std::string_view codeField, double elev);
+  void CheckColumnCoordinate(bool present, std::string_view value);
 
   HostLibrary& host_;
   ui::MessageService& messages_;
   Counts counts_;
   Outcome outcome_;
-  long currentLine_ = 0;
+  long currentLine_ = 0;  // lines taking part, counted as the layout counts them
+  long fileLine_ = 0;     // the file's own number of the current line
   std::vector<RefusedName> refused_;
+  bool zeroElevationRead_ = false;  // column layout: the group read an elevation of 0
 };
 
 }  // namespace dz
