@@ -35,6 +35,13 @@ const Index* CAttributeAttacher::indexOf(LoadedFile<Index>& file, const std::str
   return file.opened ? &file.index : nullptr;
 }
 
+template <typename Index>
+void CAttributeAttacher::TallyFile(const LoadedFile<Index>& file, AttachmentCounts& counts) {
+  if (!file.loaded || !file.opened) return;
+  counts.unscannedLines = file.index.unscannedLines();
+  counts.keysNotFound = file.index.keysNotFound();
+}
+
 void CAttributeAttacher::forgetFiles() {
   m_parcelFile = {};
   m_boundaryPointFile = {};
@@ -134,6 +141,9 @@ void CAttributeAttacher::Run(int handle) {
     // write below may move the feature's storage.
     if (result != 0) m_host.SetFeatureAttributes(file, index, kind, copy.data(), static_cast<int>(copy.size()));
   }
+  TallyFile(m_parcelFile, m_summary.parcels);
+  TallyFile(m_boundaryPointFile, m_summary.boundaryPoints);
+  TallyFile(m_houseFile, m_summary.houses);
 }
 
 int16_t CAttributeAttacher::ReadParcelAttributes(std::string path, uint8_t* block) {

@@ -20,6 +20,10 @@ struct AttachmentCounts {
   int unmatched = 0;   // the file was read and held no line for the feature
   int unreadable = 0;  // the file could not be opened (told once per feature)
   int skipped = 0;     // no file given for the kind, or a boundary point without points
+
+  // What the kind's file held, for a caller's warnings.
+  LineTally unscannedLines;  // lines without all their fields: the missing ones keep the line before's
+  KeyTally keysNotFound;     // keys of lines that no feature of the kind matched
 };
 
 struct AttachmentSummary {
@@ -87,6 +91,8 @@ class CAttributeAttacher {
   // cannot be opened. Outside a run every call reads the file afresh.
   template <typename Index>
   const Index* indexOf(LoadedFile<Index>& file, const std::string& path);
+  template <typename Index>
+  static void TallyFile(const LoadedFile<Index>& file, AttachmentCounts& counts);
   void forgetFiles();
 
   HostLibrary& m_host;

@@ -1,11 +1,14 @@
 #include "attributes/attribute_files.h"
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "base/classic_scan.h"
 #include "base/fixed_field.h"
 #include "base/gbk.h"
-#include "base/line_reader.h"
+#include "base/text_input.h"
 
 namespace dz::attributes {
 
@@ -24,8 +27,8 @@ void copyText(char (&field)[N], const std::string& token) {
 
 // --- parcels ----------------------------------------------------------------
 
-void ParcelFields::scan(const std::string& line) {
-  scanFormat(line, "%s %s %s %s %s %s %lf %lf %s %d %s",
+int ParcelFields::scan(const std::string& line) {
+  return scanFormat(line, "%s %s %s %s %s %s %lf %lf %s %d %s",
              {T::text(number, sizeof number), T::text(field2), T::text(field3, sizeof field3), T::text(field4),
               T::text(field5, sizeof field5), T::text(field6),
               T::real(field7), T::real(field8), T::text(field9, sizeof field9), T::integer(field10),
@@ -48,8 +51,8 @@ void ParcelValues::applyTo(uint8_t* block) const {
 
 // --- boundary points --------------------------------------------------------
 
-void BoundaryPointFields::scan(const std::string& line) {
-  scanFormat(line, "%s %s %s %s %s ",
+int BoundaryPointFields::scan(const std::string& line) {
+  return scanFormat(line, "%s %s %s %s %s ",
              {T::text(name, sizeof name), T::text(field2), T::text(field3), T::text(field4), T::text(field5)});
 }
 
@@ -69,8 +72,8 @@ void BoundaryPointValues::applyTo(uint8_t* block) const {
 
 // --- houses -----------------------------------------------------------------
 
-void HouseFields::scan(const std::string& line) {
-  scanFormat(line, "%s %s %d ", {T::text(name, sizeof name), T::text(structure), T::integer(floors)});
+int HouseFields::scan(const std::string& line) {
+  return scanFormat(line, "%s %s %d ", {T::text(name, sizeof name), T::text(structure), T::integer(floors)});
 }
 
 HouseValues::HouseValues(const HouseFields& f) : floors(f.floors) {
@@ -87,21 +90,33 @@ void HouseValues::applyTo(uint8_t* block) const {
 
 template <typename Fields, typename Values>
 bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
-  first_.clear();
-  LineReader reader;
+  clear();
+  InputLineReader reader;
   if (!reader.open(path)) return false;
   Fields fields;  // cleared once; carried from line to line
   std::string line;
   while (reader.readLine(line)) {
-    fields.scan(line);
+    const int scanned = fields.scan(line);
+    if (scanned >= 0 && scanned < Fields::kFields) unscanned_.add(reader.lineNumber());
     // The first line of a key wins: later lines with the same key change nothing.
-    first_.try_emplace(std::string(fields.key()), fields);
+    first_.try_emplace(std::string(fields.key()), fields, reader.lineNumber());
   }
   if (reader.failed()) {  // part of a file answers as no file
     first_.clear();
     return false;
   }
   return true;
+}
+
+template <typename Fields, typename Values>
+KeyTally AttributeFileIndex<Fields, Values>::keysNotFound() const {
+  std::vector<std::pair<long, const std::string*>> notFound;
+  for (const auto& [key, entry] : first_)
+    if (!entry.found && !key.empty()) notFound.emplace_back(entry.line, &key);
+  std::sort(notFound.begin(), notFound.end());
+  KeyTally tally;
+  for (const auto& [line, key] : notFound) tally.add(*key);
+  return tally;
 }
 
 template class AttributeFileIndex<ParcelFields, ParcelValues>;

@@ -21,12 +21,16 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "base/tally.h"
+
 namespace dz::attributes {
 
 // Parcel attribute file: "%s %s %s %s %s %s %lf %lf %s %d %s". Field 1 is
 // the parcel number without the prefix; fields 3, 5, 9, 10 and 11 are read
 // and not used.
 struct ParcelFields {
+  static constexpr int kFields = 11;
+
   char number[40] = {};  // field 1
   std::string field2;
   char field3[20] = {};
@@ -39,7 +43,8 @@ struct ParcelFields {
   int32_t field10 = 0;
   char field11[20] = {};
 
-  void scan(const std::string& line);
+  // Each scan gives the fields the line gave, as the scan counts them.
+  int scan(const std::string& line);
   std::string_view key() const { return number; }
 };
 
@@ -58,13 +63,15 @@ struct ParcelValues {
 
 // Boundary-point attribute file: "%s %s %s %s %s ". Field 1 is the point name.
 struct BoundaryPointFields {
+  static constexpr int kFields = 5;
+
   char name[12] = {};
   std::string field2;
   std::string field3;
   std::string field4;
   std::string field5;
 
-  void scan(const std::string& line);
+  int scan(const std::string& line);
   std::string_view key() const { return name; }
 };
 
@@ -81,11 +88,13 @@ struct BoundaryPointValues {
 
 // House attribute file: "%s %s %d ". Field 1 is the house feature's name.
 struct HouseFields {
+  static constexpr int kFields = 3;
+
   char name[12] = {};
   std::string structure;
   int32_t floors = 0;
 
-  void scan(const std::string& line);
+  int scan(const std::string& line);
   std::string_view key() const { return name; }
 };
 
@@ -101,21 +110,41 @@ struct HouseValues {
 // One attribute file read once: for each key, the values of the first line
 // that has it. A key is at most its field's width less one byte, since a
 // longer token is cut when it is scanned.
+//
+// For a caller's warnings it also keeps the lines that did not give all
+// their fields (a blank line changes nothing and is not among them) and
+// which keys a lookup found.
 template <typename Fields, typename Values>
 class AttributeFileIndex {
  public:
   // Reads the whole file. False when it cannot be opened (the index is then empty).
   bool load(const std::string& path);
-  void clear() { first_.clear(); }
+  void clear() {
+    first_.clear();
+    unscanned_ = LineTally();
+  }
 
   const Values* find(std::string_view key) const {
     auto it = first_.find(std::string(key));
-    return it == first_.end() ? nullptr : &it->second;
+    if (it == first_.end()) return nullptr;
+    it->second.found = true;
+    return &it->second.values;
   }
   size_t keyCount() const { return first_.size(); }
 
+  const LineTally& unscannedLines() const { return unscanned_; }
+  // The keys no lookup has found, in the order of their lines.
+  KeyTally keysNotFound() const;
+
  private:
-  std::unordered_map<std::string, Values> first_;
+  struct Entry {
+    Entry(const Fields& fields, long fileLine) : values(fields), line(fileLine) {}
+    Values values;
+    long line;
+    mutable bool found = false;
+  };
+  std::unordered_map<std::string, Entry> first_;
+  LineTally unscanned_;
 };
 
 // The attachment's files of the parcel, boundary-point and house categories.

@@ -6,7 +6,7 @@
 
 #include "base/classic_scan.h"
 #include "base/file_io.h"
-#include "base/line_reader.h"
+#include "base/text_input.h"
 #include "cass/cas_lines.h"
 
 namespace dz {
@@ -62,7 +62,7 @@ int CCassConverter::LookupCassCode(const std::string& code) {
 
 bool CCassConverter::Run() {
   m_outcome = Outcome();
-  dz::LineReader cas;
+  dz::InputLineReader cas;
   if (!cas.open(m_strCasPath)) {
     m_messages.ShowMessage("can't find *.cas failed!!", ui::kMbOk);
     return false;
@@ -80,7 +80,7 @@ bool CCassConverter::Run() {
   std::string line;
   bool reading = true;
   while (reading && cas.readLine(line)) {
-    ++s.line;
+    s.line = cas.lineNumber();  // the file's own numbers, lines refused by the encoding counted
     switch (dz::classifyCasLine(line, s.textMode, s.kind)) {
       case dz::CasLine::TextEntry:
         CollectTextEntry(line, s.textToggle);
@@ -188,7 +188,8 @@ void CCassConverter::OnCoordinateLine(ReadState& s, const std::string& line) {
   const size_t needed = static_cast<size_t>(s.n) + 1;
   if (s.vertices.size() < needed) s.vertices.resize(needed);
   VertexPair& v = s.vertices[s.n];
-  dz::scanFormat(line, "%lf,%lf", {dz::ScanTarget::real(v.c2), dz::ScanTarget::real(v.c1)});
+  if (dz::scanFormat(line, "%lf,%lf", {dz::ScanTarget::real(v.c2), dz::ScanTarget::real(v.c1)}) < 2)
+    m_outcome.unscannedCoordinates.add(s.line);
   if (s.kind == 2 && s.code != "301000") {
     // A circle becomes the two ends of its diameter along the second
     // coordinate: (q, p - r) and (q, p + r) for the centre line "p,q".

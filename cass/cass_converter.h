@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "base/tally.h"
 #include "cass/cass_code_table.h"
 #include "cass/house_import.h"
 #include "cass/house_text_index.h"
@@ -52,6 +53,12 @@ class CCassConverter {
     // Features not written: more vertices than a host feature holds. Their
     // points are written all the same.
     FeatureTally tooLong;
+
+    // What the files held that the conversion took as it stands, for a
+    // caller's warnings. Nothing here changes what is written or told.
+    LineTally unscannedCoordinates;  // .cas coordinate lines without two numbers: the vertex keeps older values
+    KeyTally parcelsWithoutRing;     // parcel numbers no .qs line holds: written without boundary points
+    KeyTally parcelsWithoutAttributes;  // parcel numbers the attribute file lacks: not written
   };
 
   // What the caller tells after a Run that converted.
@@ -66,6 +73,10 @@ class CCassConverter {
   std::string m_strParcelPath;  // parcel attribute file (.txt)
   std::string m_strCasPath;     // the exchange file
   std::string m_strOutputPath;  // the feature file to write into
+  // A parcel that needs the .qs or attribute file when its path is empty is
+  // told of as the plug-in tells it; the command line, which tells it once,
+  // clears this. Either way the parcel is counted in the outcome.
+  bool m_bTellUnsetSideFiles = true;
   QelHandle m_hFile = 0;
   int32_t m_nPointNo = 1;             // number tried first for the next generated point
   std::string m_strPointPrefix = "X";

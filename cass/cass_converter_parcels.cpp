@@ -42,7 +42,7 @@ void CCassConverter::ReadParcelRing(QelHandle handle, int n, const std::string& 
   // A file that cannot be opened is tried again, and reported, at every parcel.
   if (!m_qsIndex.isLoaded() && !m_qsIndex.load(m_strQsPath)) {
     ++m_outcome.qsMissing;
-    m_messages.ShowMessage("can't find *.qs failed!!", ui::kMbOk);
+    if (m_bTellUnsetSideFiles || !m_strQsPath.empty()) m_messages.ShowMessage("can't find *.qs failed!!", ui::kMbOk);
     return;
   }
   if (n < 0) n = 0;
@@ -56,6 +56,7 @@ void CCassConverter::ReadParcelRing(QelHandle handle, int n, const std::string& 
   // so a block is never read further than its first n points.
   size_t start = m_qsIndex.findLine(parcel, 0);
   const size_t total = m_qsIndex.lineCount();
+  if (start >= total) m_outcome.parcelsWithoutRing.add(parcel);
   while (start < total) {
     const size_t blockEnd = m_qsIndex.findEndLine(start + 1);
     const size_t restart = m_qsIndex.findLine(parcel, start + 1);
@@ -97,11 +98,16 @@ void CCassConverter::WriteParcelFeature(QelHandle handle, const PointRef* refs, 
                                         const std::string& parcel) {
   if (!m_parcelIndex.isLoaded() && !m_parcelIndex.load(m_strParcelPath)) {
     ++m_outcome.parcelFileMissing;
-    m_messages.ShowMessage("can't find　*.txt failed!!", ui::kMbOk);
+    if (m_bTellUnsetSideFiles || !m_strParcelPath.empty())
+      m_messages.ShowMessage("can't find　*.txt failed!!", ui::kMbOk);
     return;
   }
   const CassParcelAttributeFields* fields = m_parcelIndex.find(parcel);
-  if (!fields) return;  // a parcel without an attribute line is not written
+  if (!fields) {
+    // A parcel without an attribute line is not written.
+    m_outcome.parcelsWithoutAttributes.add(parcel);
+    return;
+  }
   if (count > kMostFeatureVertices) {
     RefuseFeature();
     return;

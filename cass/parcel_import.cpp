@@ -5,13 +5,13 @@
 
 #include "base/classic_scan.h"
 #include "base/fixed_field.h"
-#include "base/line_reader.h"
+#include "base/text_input.h"
 #include "host/records.h"
 
 namespace dz {
 
 bool QsParcelIndex::load(const std::string& path) {
-  LineReader reader;
+  InputLineReader reader;
   if (!reader.open(path)) return false;
   lines_.clear();
   positions_.clear();
@@ -44,7 +44,7 @@ size_t QsParcelIndex::findEndLine(size_t from) const {
 }
 
 bool CassParcelAttributeIndex::load(const std::string& path) {
-  LineReader reader;
+  InputLineReader reader;
   if (!reader.open(path)) return false;
   first_.clear();
   // One set of fields for the whole file, cleared only here: a short line

@@ -7,7 +7,7 @@
 
 #include "base/classic_format.h"
 #include "base/fixed_field.h"
-#include "base/line_reader.h"
+#include "base/text_input.h"
 #include "epsw/epsw_code_table.h"
 #include "epsw/epsw_lines.h"
 
@@ -67,7 +67,7 @@ bool CEpswConverter::OnOK() {
   m_nPointsWritten = m_nFeaturesWritten = m_nTextsWritten = 0;
 
   // A cleared box skips its file altogether: its path need not name a file.
-  dz::LineReader cor;
+  dz::InputLineReader cor;
   if (m_bConvertCor != 0 && !cor.open(m_strCorPath)) {
     m_outcome.corMissing = true;
     m_messages.ShowMessage("can't find *.Cor failed!!", ui::kMbOk);
@@ -92,7 +92,7 @@ bool CEpswConverter::OnOK() {
   cor.close();
 
   if (m_bConvertNot != 0) {
-    dz::LineReader note;
+    dz::InputLineReader note;
     if (!note.open(m_strNotPath)) {
       // The .cor data is already in the output file: keep it. The dialog
       // stays open; with the Cor box cleared a second press converts only
@@ -136,7 +136,7 @@ bool CEpswConverter::ConfirmFarPosition(double a, double b) {
   return converted;
 }
 
-void CEpswConverter::ConvertCorFile(dz::LineReader& cor) {
+void CEpswConverter::ConvertCorFile(dz::InputLineReader& cor) {
   // The open feature: its entries, one per point line that joined it, and
   // what its feature line said. Vertex count and line kind carry over from
   // the last feature line when a line lacks them.
@@ -184,6 +184,7 @@ void CEpswConverter::ConvertCorFile(dz::LineReader& cor) {
   std::string line;
   while (cor.readLine(line)) {
     ++linesRead;
+    m_nCorLine = cor.lineNumber();
     if (dz::isCorFeatureLine(line)) {
       writeOpenFeature();
       hostCode = LookupEpswCode(line, lineKind, vertexCount);
@@ -193,7 +194,7 @@ void CEpswConverter::ConvertCorFile(dz::LineReader& cor) {
       featureOpen = true;
       continue;
     }
-    point.parse(line);
+    if (point.parse(line) < dz::CorPointFields::kFields) m_outcome.corUnscanned.add(m_nCorLine);
     // Until a point line has given a name there is no point to add or repeat:
     // a nameless point could never be found again.
     if (!point.hasName()) continue;
@@ -216,7 +217,7 @@ void CEpswConverter::ConvertCorFile(dz::LineReader& cor) {
   writeOpenFeature();
 }
 
-void CEpswConverter::ConvertNotFile(dz::LineReader& note, QelHandle layer) {
+void CEpswConverter::ConvertNotFile(dz::InputLineReader& note, QelHandle layer) {
   dz::NoteFields fields;
   TextStyle style;
   std::memset(&style, 0, sizeof style);
@@ -224,16 +225,16 @@ void CEpswConverter::ConvertNotFile(dz::LineReader& note, QelHandle layer) {
   int lineOfRecord = 1;
   while (note.readLine(line)) {
     if (lineOfRecord == 1) {
-      fields.parseLine1(line);
+      if (fields.parseLine1(line) < 2) m_outcome.notUnscanned.add(note.lineNumber());
       lineOfRecord = 2;
       continue;
     }
     if (lineOfRecord == 2) {
-      fields.parseLine2(line);
+      if (fields.parseLine2(line) < 5) m_outcome.notUnscanned.add(note.lineNumber());
       lineOfRecord = 3;
       continue;
     }
-    fields.parseLine3(line);
+    if (fields.parseLine3(line) < 2) m_outcome.notUnscanned.add(note.lineNumber());
     lineOfRecord = 1;
 
     double anchor[2] = {fields.first, fields.second - fields.height};

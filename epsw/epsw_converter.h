@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "base/tally.h"
 #include "host/feature_writing.h"
 #include "host/host_library.h"
 #include "ui/message_service.h"
@@ -16,7 +17,7 @@
 namespace dz {
 
 class EpswCodeTable;
-class LineReader;
+class InputLineReader;
 
 class CEpswConverter {
  public:
@@ -40,6 +41,11 @@ class CEpswConverter {
     // padding with its lines, one empty entry per line read.
     FeatureTally paddedShort;
     long entriesNotPadded = 0;  // the empty entries left out
+
+    // What the files held that the conversion took as it stands, for a
+    // caller's warnings. Nothing here changes what is written or told.
+    LineTally corUnscanned;  // .cor lines without all their fields: the missing ones keep the line before's
+    LineTally notUnscanned;  // .not lines alike
   };
 
   CEpswConverter(HostLibrary& host, ui::MessageService& messages);
@@ -103,8 +109,8 @@ class CEpswConverter {
  private:
   class RunScope;
 
-  void ConvertCorFile(LineReader& cor);
-  void ConvertNotFile(LineReader& note, QelHandle layer);
+  void ConvertCorFile(InputLineReader& cor);
+  void ConvertNotFile(InputLineReader& note, QelHandle layer);
   // True when the point or text at (a, b) is to be converted: always when it
   // is near, else as the user answers the question.
   bool ConfirmFarPosition(double a, double b);
@@ -118,6 +124,7 @@ class CEpswConverter {
   ui::MessageService& m_messages;
   Outcome m_outcome;
   long m_nFeatureLine = 0;  // the .cor line of the feature being written
+  long m_nCorLine = 0;  // the .cor line being converted
   // While a run lasts, the code table once it has been read.
   bool m_bInRun = false;
   std::unique_ptr<EpswCodeTable> m_pRunTable;

@@ -10,8 +10,8 @@ bool isCorFeatureLine(std::string_view line) {
   return dollar != std::string_view::npos && dollar > 0;
 }
 
-void CorPointFields::parse(std::string_view line) {
-  scanFormat(line, "%s %lf %lf %lf %d %d",
+int CorPointFields::parse(std::string_view line) {
+  return scanFormat(line, "%s %lf %lf %lf %d %d",
              {ScanTarget::text(name, sizeof name), ScanTarget::real(east), ScanTarget::real(north),
               ScanTarget::real(elev), ScanTarget::integer(first), ScanTarget::integer(second)});
 }
@@ -20,25 +20,27 @@ std::string cutAtCharacter(const std::string& text, size_t maxBytes) {
   return text.substr(0, gbkPrefixLength(text, maxBytes));
 }
 
-void NoteFields::parseLine1(std::string_view line) {
+int NoteFields::parseLine1(std::string_view line) {
   // Whole tokens are scanned, then cut to their fields.
   std::string numberToken = number;
   std::string textToken = text;
-  scanFormat(line, "%s %s", {ScanTarget::text(numberToken), ScanTarget::text(textToken)});
+  const int scanned = scanFormat(line, "%s %s", {ScanTarget::text(numberToken), ScanTarget::text(textToken)});
   number = cutAtCharacter(numberToken, kNumberBytes);
   text = cutAtCharacter(textToken, kTextBytes);
+  return scanned;
 }
 
-void NoteFields::parseLine2(std::string_view line) {
-  scanFormat(line, "%lf %lf %lf %lf %f",
+int NoteFields::parseLine2(std::string_view line) {
+  return scanFormat(line, "%lf %lf %lf %lf %f",
              {ScanTarget::real(first), ScanTarget::real(second), ScanTarget::real(unused), ScanTarget::real(angle),
               ScanTarget::real(height)});
 }
 
-void NoteFields::parseLine3(std::string_view line) {
+int NoteFields::parseLine3(std::string_view line) {
   std::string token = category;
-  scanFormat(line, "%s %f", {ScanTarget::text(token), ScanTarget::real(widthFactor)});
+  const int scanned = scanFormat(line, "%s %f", {ScanTarget::text(token), ScanTarget::real(widthFactor)});
   category = cutAtCharacter(token, kCategoryBytes);
+  return scanned;
 }
 
 }  // namespace dz

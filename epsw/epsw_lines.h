@@ -18,6 +18,8 @@ bool isCorFeatureLine(std::string_view line);
 
 // A .cor point line: "%s %lf %lf %lf %d %d".
 struct CorPointFields {
+  static constexpr int kFields = 6;
+
   char name[kNameWidth] = {};  // at most 11 bytes and a terminator; longer names are cut
   double east = 0;
   double north = 0;
@@ -25,7 +27,8 @@ struct CorPointFields {
   int32_t first = 0;
   int32_t second = 0;
 
-  void parse(std::string_view line);
+  // The fields the line gave, as the scan counts them (-1 for a blank line).
+  int parse(std::string_view line);
   bool hasName() const { return name[0] != '\0'; }
 };
 
@@ -50,9 +53,10 @@ struct NoteFields {
   std::string category;
   float widthFactor = 0;
 
-  void parseLine1(std::string_view line);
-  void parseLine2(std::string_view line);
-  void parseLine3(std::string_view line);
+  // Each gives the fields the line gave, as the scan counts them.
+  int parseLine1(std::string_view line);
+  int parseLine2(std::string_view line);
+  int parseLine3(std::string_view line);
 };
 
 // The longest prefix of `text` of at most `maxBytes` bytes that ends at a GBK
