@@ -1,6 +1,7 @@
 #include "cli/cli_support.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #ifdef _WIN32
@@ -28,6 +29,29 @@ OptionRow hostDirOption(const std::string& lookedFor) {
 OptionRow overwriteOption() { return flagOption("overwrite", "replace an existing output file"); }
 
 OptionRow appendOption() { return flagOption("append", "convert into an existing output file"); }
+
+OptionRow encodingOption() {
+  return choiceOption("encoding", "gbk|utf-8",
+                      "how the input text files are written; utf-8 is converted to GBK, a line with a character "
+                      "GBK cannot hold is not read")
+      .byDefault("gbk");
+}
+
+OptionRow quietOption() { return flagOption("quiet", "print no summary and no progress"); }
+
+OptionRow strictOption() {
+  return flagOption("strict", "a warning fails the command (exit 1) and the feature file is left as it was");
+}
+
+void reportMissingCodeTable(const std::string& command, const std::string& table, const std::string& hostDir,
+                            const std::string& hostDirOption) {
+  const char* env = std::getenv("QEL_HOST_DIR");
+  const std::string from = !hostDirOption.empty() ? "--host-dir"
+                           : env && *env         ? "$QEL_HOST_DIR"
+                                                 : "the current directory";
+  printError("dobrenz " + command + ": " + table + " was looked for in " + shownPath(hostDir) + " (" + from +
+             "): give --host-dir DIR or set QEL_HOST_DIR to the folder that holds it");
+}
 
 // --- ConsoleMessages --------------------------------------------------------
 

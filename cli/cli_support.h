@@ -24,6 +24,16 @@ OptionRow hostDirOption(const std::string& lookedFor);
 // --overwrite and --append of an output file (see prepareOutputFile).
 OptionRow overwriteOption();
 OptionRow appendOption();
+// --encoding gbk|utf-8 of the text inputs, --quiet and --strict (cli/input_run.h).
+OptionRow encodingOption();
+OptionRow quietOption();
+OptionRow strictOption();
+
+// Tells once where the code table `table` was looked for (`hostDir`, from
+// --host-dir, else $QEL_HOST_DIR, else the current directory) and how to
+// point elsewhere.
+void reportMissingCodeTable(const std::string& command, const std::string& table, const std::string& hostDir,
+                            const std::string& hostDirOption);
 
 // Message boxes on the terminal: each text goes to standard error in UTF-8,
 // one line per message; a run of the same message is folded into one line

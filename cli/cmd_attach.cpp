@@ -6,6 +6,7 @@
 #include "base/file_io.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/input_run.h"
 #include "cli/console.h"
 
 namespace dz::cli {
@@ -29,6 +30,16 @@ std::string kindLine(const char* name, const AttachmentCounts& c, bool fileGiven
 bool attachedCleanly(const AttachmentSummary& s, int writeProblems) {
   return s.parcels.unreadable == 0 && s.boundaryPoints.unreadable == 0 && s.houses.unreadable == 0 &&
          writeProblems == 0;
+}
+
+// What an attribute file held that the attachment took as it stands.
+void addFileWarnings(const std::string& path, const AttachmentCounts& c, int fields, const char* kind,
+                     Warnings& warnings) {
+  const std::string all = "all " + std::to_string(fields) + " fields";
+  warnings.lines(shownPath(path), c.unscannedLines, "line does not hold " + all, "lines do not hold " + all,
+                 "the fields they lack keep the values of the line before");
+  warnings.keys(shownPath(path), c.keysNotFound, std::string("line matches no ") + kind,
+                std::string("lines match no ") + kind, "not attached");
 }
 
 int runAttach(const Options& options) {
@@ -55,6 +66,9 @@ int runAttach(const Options& options) {
 
   HostSession session("", trace);
   session.startTrace();
+  // The attribute files are read first, the features after: the bytes read
+  // would tell nothing of the run, so it draws no progress.
+  InputRun input(options, {});
   HostLibrary& host = session.host();
   const QelHandle file = host.OpenFeatureFile(qelPath.c_str());
   if (file <= 0) {
@@ -72,7 +86,20 @@ int runAttach(const Options& options) {
   attacher.Run(file);
   messages.flush();
 
-  if (saveAs.empty()) {
+  const AttachmentSummary& counts = attacher.m_summary;
+  Warnings warnings;
+  input.addWarnings(warnings);
+  addFileWarnings(options.value("parcels"), counts.parcels, attributes::ParcelFields::kFields, "parcel", warnings);
+  addFileWarnings(options.value("boundary-points"), counts.boundaryPoints, attributes::BoundaryPointFields::kFields,
+                  "boundary point", warnings);
+  addFileWarnings(options.value("houses"), counts.houses, attributes::HouseFields::kFields, "house", warnings);
+  const long refusedLines = input.reportRefusedLines("attach");
+  warnings.print("attach");
+  const bool failed = !attachedCleanly(counts, 0) || refusedLines > 0;
+  const bool heldBack = failsStrictly("attach", input, warnings, failed, saveAs.empty() ? qelPath : saveAs);
+  if (heldBack) {
+    // Closed unwritten: the file (and a --save-as target) stay as they were.
+  } else if (saveAs.empty()) {
     host.CommitFeatureFile(file);
   } else {
     host.PrepareSaveAs(file);
@@ -80,6 +107,7 @@ int runAttach(const Options& options) {
   }
   host.CloseFeatureFile(file);
   const int problems = session.reportProblems();
+  if (heldBack) return kExitFailure;
   if (session.failedWrites() > 0) {
     reportNothingWritten("attach", saveAs.empty() ? qelPath : saveAs);
     return kExitFailure;
@@ -95,8 +123,8 @@ int runAttach(const Options& options) {
   summary += kindLine("boundary points", s.boundaryPoints, options.has("boundary-points"));
   summary += kindLine("houses", s.houses, options.has("houses"));
   summary += saveAs.empty() ? "written to " + shownPath(qelPath) + "\n" : "saved as " + shownPath(saveAs) + "\n";
-  writeOut(summary);
-  return attachedCleanly(s, problems) ? kExitOk : kExitFailure;
+  if (!input.quiet()) writeOut(summary);
+  return attachedCleanly(s, problems) && refusedLines == 0 ? kExitOk : kExitFailure;
 }
 
 }  // namespace
@@ -108,7 +136,8 @@ const Command& attachCommand() {
       "Gives the parcels, boundary points and houses of a feature file the attribute values\n"
       "that stand in the attribute files (GBK text, one record per line, the key first):\n"
       "a parcel by its parcel number, a boundary point by the name of its first point, a house\n"
-      "by its feature name. Without --save-as the feature file is changed in place.",
+      "by its feature name. Without --save-as the feature file is changed in place. Lines that do\n"
+      "not hold all their fields and lines whose key matches no feature are told as warnings.",
       {
           fileOption("qel", "FILE.qel", "the feature file whose features receive the attributes").required(),
           fileOption("parcels", "FILE", "parcel attribute file (parcels, feature kind 1)").notEmpty(),
@@ -117,6 +146,9 @@ const Command& attachCommand() {
           textOption("prefix", "TEXT", "put TEXT before each parcel number read from the parcel file"),
           fileOption("save-as", "FILE.qel", "write the result here and leave FILE.qel as it was").notEmpty(),
           flagOption("overwrite", "let --save-as replace an existing file"),
+          encodingOption(),
+          strictOption(),
+          quietOption(),
           traceOption(),
       },
       "",

@@ -17,6 +17,8 @@
 #include "base/gbk.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/held_commits.h"
+#include "cli/input_run.h"
 #include "cli/console.h"
 #include "epsw/epsw_converter.h"
 
@@ -26,6 +28,7 @@ namespace {
 // Puts a Yes/No question on the terminal until it is answered; at the end of
 // the input the point is converted.
 int askOnTerminal(const std::string& gbkQuestion, bool& inputEnded) {
+  TerminalProgress::breakLine();
   for (;;) {
     writeErr(gbkToUtf8(gbkQuestion) + " [y/n] ");
     char answer[256];
@@ -55,6 +58,14 @@ bool convertedCleanly(const CEpswConverter::Outcome& o, int problems) {
   return o.completed && o.codeTableMissing == 0 && problems == 0 && o.tooLong.count == 0;
 }
 
+// What the files held that the conversion took as it stands.
+void addConversionWarnings(const Options& options, const CEpswConverter::Outcome& o, Warnings& warnings) {
+  warnings.lines(shownPath(options.value("cor")), o.corUnscanned, "line does not hold all its fields",
+                 "lines do not hold all their fields", "the fields they lack keep the values of the line before");
+  warnings.lines(shownPath(options.value("not")), o.notUnscanned, "line does not hold all its fields",
+                 "lines do not hold all their fields", "the fields they lack keep the values of the record before");
+}
+
 // "2 features padded short of their announced vertex count (lines 4, 9): 65530 empty entries left out, ..."
 void reportPaddingLeftOut(const CEpswConverter::Outcome& o) {
   if (o.paddedShort.count == 0) return;
@@ -81,6 +92,9 @@ int runEpsw(const Options& options) {
   if (options.has("not")) files.push_back({"--not", options.value("not")});
   if (!traceIsApart("epsw", trace, files)) return kExitFailure;
 
+  InputRun input(options, {options.value("cor"), options.value("not")});
+  // Under --strict the output is committed only once the warnings are known.
+  HeldCommits held(session.host());
   ConsoleMessages messages;
   int unasked = 0;
   bool inputEnded = false;
@@ -92,7 +106,7 @@ int runEpsw(const Options& options) {
     return ui::kIdYes;
   });
 
-  CEpswConverter converter(session.host(), messages);
+  CEpswConverter converter(input.strict() ? held : session.host(), messages);
   // Giving a file is checking its box.
   converter.m_bConvertCor = options.has("cor") ? 1 : 0;
   converter.m_bConvertNot = options.has("not") ? 1 : 0;
@@ -107,10 +121,13 @@ int runEpsw(const Options& options) {
     session.startTrace();
     converter.OnOK();
   }
+  input.finish();
   const CEpswConverter::Outcome& outcome = converter.LastOutcome();
   // A completed run's last message is its closing one: told once the output is known to be written.
   const std::string closing = ran && outcome.completed ? messages.takePending() : std::string();
   messages.flush();
+  if (outcome.codeTableMissing > 0)
+    reportMissingCodeTable("epsw", "EPSWconvert.txt", session.hostDir(), options.value("host-dir"));
   if (ran && !outcome.outputOpened && !session.engine().lastOpenError().empty())
     printError("dobrenz epsw: " + shownPath(session.engine().lastOpenError()));
   if (unasked > 0)
@@ -119,11 +136,21 @@ int runEpsw(const Options& options) {
   if (farPoints == "convert" && outcome.farConverted > 0)
     printError("dobrenz epsw: converted " + farCount(outcome.farConverted));
   if (outcome.farDropped > 0) printError("dobrenz epsw: dropped " + farCount(outcome.farDropped));
-  const int problems = session.reportProblems();
   reportRefusedFeatures("epsw", outcome.tooLong);
   reportPaddingLeftOut(outcome);
 
-  if (!outcome.committed) return kExitFailure;
+  Warnings warnings;
+  input.addWarnings(warnings);
+  if (outcome.outputOpened) addConversionWarnings(options, outcome, warnings);
+  const long refusedLines = input.reportRefusedLines("epsw");
+  warnings.print("epsw");
+  const bool failed = !outcome.completed || outcome.codeTableMissing > 0 || outcome.tooLong.count > 0 ||
+                      outcome.paddedShort.count > 0 || refusedLines > 0;
+  const bool heldBack = outcome.committed && failsStrictly("epsw", input, warnings, failed, converter.m_strOutputPath);
+  held.release(!heldBack);
+  const int problems = session.reportProblems();
+
+  if (!outcome.committed || heldBack) return kExitFailure;
   if (session.failedWrites() > 0) {
     reportNothingWritten("epsw", converter.m_strOutputPath);
     return kExitFailure;
@@ -132,10 +159,11 @@ int runEpsw(const Options& options) {
     messages.ShowMessage(closing, ui::kMbOk);
     messages.flush();
   }
-  printOut("%s, %s and %s written to %s\n", counted(converter.m_nPointsWritten, "point").c_str(),
+  if (!input.quiet())
+    printOut("%s, %s and %s written to %s\n", counted(converter.m_nPointsWritten, "point").c_str(),
              counted(converter.m_nFeaturesWritten, "feature").c_str(),
              counted(converter.m_nTextsWritten, "text").c_str(), shownPath(converter.m_strOutputPath).c_str());
-  return ran && convertedCleanly(outcome, problems) ? kExitOk : kExitFailure;
+  return ran && convertedCleanly(outcome, problems) && refusedLines == 0 ? kExitOk : kExitFailure;
 }
 
 }  // namespace
@@ -146,7 +174,8 @@ const Command& epswCommand() {
       "convert EPSW .cor and .not files into a feature file",
       "Converts the points and lines of an EPSW .cor file and the annotations of a .not file into a\n"
       "feature file, as the EPSW conversion dialog does. Giving a file selects it; give one or both.\n"
-      "Feature codes are mapped through EPSWconvert.txt in the host directory.\n"
+      "Feature codes are mapped through EPSWconvert.txt in the host directory. Lines that do not\n"
+      "hold all their fields are told as warnings at the end.\n"
       "\n"
       "A point or text farther than 100000000 from the origin is asked about, as the dialog asks\n"
       "whether to convert it. With --far-points ask the question is put on the terminal (answer y or\n"
@@ -159,6 +188,9 @@ const Command& epswCommand() {
           // Not required here: an empty or missing path is the dialog's empty box, told as it tells it.
           fileOption("out", "FILE.qel", "the feature file that receives them"),
           hostDirOption("EPSWconvert.txt"),
+          encodingOption(),
+          strictOption(),
+          quietOption(),
           traceOption(),
           choiceOption("far-points", "ask|convert|drop",
                        "points and texts beyond 100000000: ask (converted when there is no terminal), convert "

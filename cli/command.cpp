@@ -8,6 +8,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "base/progress.h"
 #include "cli/console.h"
 
 namespace dz::cli {
@@ -61,6 +62,16 @@ void checkValue(const OptionRow& row, const std::string& value) {
     for (const std::string& w : words)
       if (w == value) return;
     throw UsageError{"--" + row.name + " must be one of " + joined(words, ", ") + ", not '" + value + "'"};
+  }
+}
+
+// Whether `value` would pass the row's checks.
+bool accepts(const OptionRow& row, const std::string& value) {
+  try {
+    checkValue(row, value);
+    return !(row.kind != ValueKind::Number && value.size() > 1 && value[0] == '-');
+  } catch (const UsageError&) {
+    return false;
   }
 }
 
@@ -152,6 +163,7 @@ Options::Options(const Command& command, const Args& args) : command_(command) {
   for (const OptionRow& r : command.options) {
     try {
       if (r.hasDefault) checkValue(r, r.defaultValue);
+      if (r.valueOptional) checkValue(r, r.implicitValue);
     } catch (const UsageError& e) {
       throw std::logic_error("the default of " + e.message);
     }
@@ -180,6 +192,9 @@ Options::Options(const Command& command, const Args& args) : command_(command) {
     if (!found) throw UsageError{"unknown option --" + name};
     if (found->kind == ValueKind::Flag) {
       if (inlineValue) throw UsageError{"--" + name + " takes no value"};
+    } else if (!inlineValue && found->valueOptional) {
+      value = found->implicitValue;
+      if (i + 1 < args.size() && accepts(*found, args[i + 1])) value = args[++i];
     } else if (!inlineValue) {
       if (i + 1 >= args.size()) throw UsageError{"--" + name + " needs a value (" + found->valueName + ")"};
       value = args[++i];
@@ -265,7 +280,9 @@ std::string formatHelp(const Command& command) {
   for (const OptionRow& row : command.options) {
     std::string help = row.help;
     if (row.hasDefault) help += " (default: " + shownDefault(row.defaultValue) + ")";
-    line("--" + row.name + (row.valueName.empty() ? "" : " " + row.valueName), help);
+    std::string value = row.valueName.empty() ? "" : " " + row.valueName;
+    if (row.valueOptional) value = " [" + row.valueName + "]";
+    line("--" + row.name + value, help);
   }
   line("-h, --help", "print this help");
   return out;
@@ -308,6 +325,9 @@ int runProgram(const std::vector<const Command*>& commands, const std::string& v
   return status == kExitOk ? kExitFailure : status;
 }
 
-void printError(const std::string& utf8) { writeErr(utf8 + "\n"); }
+void printError(const std::string& utf8) {
+  TerminalProgress::breakLine();
+  writeErr(utf8 + "\n");
+}
 
 }  // namespace dz::cli

@@ -45,6 +45,8 @@ struct OptionRow {
   bool hasDefault = false;
   bool isRequired = false;   // must be given, with a value that is not empty
   bool mustNotBeEmpty = false;  // when given, its value must not be empty
+  bool valueOptional = false;   // given alone, it takes implicitValue
+  std::string implicitValue;
 
   OptionRow& required() {
     isRequired = true;
@@ -57,6 +59,13 @@ struct OptionRow {
   OptionRow& byDefault(std::string value) {
     defaultValue = std::move(value);
     hasDefault = true;
+    return *this;
+  }
+  // The value may be left out: `--name` alone stands for `--name implicit`.
+  // A following argument is taken as the value only when the row accepts it.
+  OptionRow& optionalValue(std::string implicit) {
+    valueOptional = true;
+    implicitValue = std::move(implicit);
     return *this;
   }
   // The words of a choice row.

@@ -127,7 +127,7 @@ void skeletonCases(std::vector<Case>& t) {
                   .run({"dump", "--help"})
                   .outHas({"usage: dobrenz dump FILE.qel\n"})
                   .run({"cass", "--help"})
-                  .outHas({"usage: dobrenz cass --cas FILE --qs FILE --parcels FILE --out FILE.qel [OPTIONS]\n",
+                  .outHas({"usage: dobrenz cass --cas FILE --out FILE.qel [OPTIONS]\n",
                            "  --host-dir DIR", "  --overwrite "}));
   t.push_back(Case("skeleton", "HelpShowsEachDefault")
                   .run({"points", "--help"})
@@ -241,7 +241,10 @@ void cassCases(std::vector<Case>& t) {
   t.push_back(Case("cass", "MissingCodeTableIsFoldedAndFailsThoughTheFileIsWritten")
                   .run(cassSampleWith("--host-dir", "."))
                   .exits(1)
-                  .errIs("can't find CASSCode.txt failed!! (8 times)\n" + kCassDone + "\n")
+                  .errIs("can't find CASSCode.txt failed!! (8 times)\n"
+                         "dobrenz cass: CASSCode.txt was looked for in . (--host-dir): give --host-dir DIR or set "
+                         "QEL_HOST_DIR to the folder that holds it\n" +
+                         kCassDone + "\n")
                   .present("o.qel"));
   t.push_back(Case("cass", "MissingParcelBoundaryFileFails")
                   .run(cassSampleWith("--qs", "missing.qs"))
