@@ -398,7 +398,9 @@ void CTextPointImporter::CheckRowLine(const std::string& line, std::initializer_
     anyNumber = anyNumber || number;
     allNumbers = allNumbers && number;
   }
-  if (fileLine_ == 1 && !anyNumber && !isBlank(line) && (anyCoordinate || fields < needed)) outcome_.headerLike = true;
+  // A title without the fields, or a file with another separator, is no
+  // header: its first line reaches no coordinate field and is a short line.
+  if (fileLine_ == 1 && anyCoordinate && !anyNumber && !isBlank(line)) outcome_.headerLike = true;
   if (fields < needed) {
     outcome_.shortLines.add(fileLine_);
     return;

@@ -52,6 +52,8 @@ TEST_F(Drawn, NothingWhenNotShownOrWhenTheRunEndsBeforeTheDelay) {
   EXPECT_EQ(text(), "");
 }
 
+TEST_F(Drawn, AFileIsNoTerminal) { EXPECT_FALSE(TerminalProgress::isTerminal(stream)); }
+
 TEST_F(Drawn, AnotherTextBreaksTheLineAndTheDrawingGoesOnFromItsTens) {
   TerminalProgress progress(stream, true, std::chrono::milliseconds(0));
   progress.update(0.3);

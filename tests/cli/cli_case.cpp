@@ -119,6 +119,11 @@ Case& Case::absent(std::string file) {
   return *this;
 }
 
+Case& Case::alike(std::string file, std::string other) {
+  last().alike.emplace_back(std::move(file), std::move(other));
+  return *this;
+}
+
 Case& Case::present(std::string file) {
   last().present.push_back(std::move(file));
   return *this;

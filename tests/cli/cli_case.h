@@ -45,6 +45,7 @@ struct Run {
   std::optional<std::vector<std::string>> directory;  // every name in the case's directory after it
   bool unprivileged = false;  // run as a user without privileges (nobody) when the tests run as root
   std::vector<std::pair<std::string, std::string>> environment;  // variables set for the run
+  std::vector<std::pair<std::string, std::string>> alike;  // pairs of files equal byte for byte
 };
 
 struct InputFile {
@@ -101,6 +102,8 @@ class Case {
   Case& asUnprivilegedUser();
   // With an environment variable set, e.g. a fault of the file layer.
   Case& withEnvironment(std::string name, std::string value);
+  // Both files exist after the run and hold the same bytes.
+  Case& alike(std::string file, std::string other);
 
  private:
   Run& last();

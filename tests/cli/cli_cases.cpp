@@ -6,8 +6,13 @@
 
 #include <filesystem>
 
+#include <stdexcept>
+
+#include "base/file_io.h"
 #include "base/fixed_field.h"
+#include "base/gbk.h"
 #include "base/json.h"
+#include "base/text_encoding.h"
 #include "standin/engine.h"
 #include "tests/attributes/cass_like_features.h"
 #include "tests/cli/cli_case.h"
@@ -1171,6 +1176,366 @@ void renderCases(std::vector<Case>& t) {
                   .absent("s.png"));
 }
 
+// --- Real survey files --------------------------------------------------------
+
+// A copy of a GBK sample in UTF-8, with a byte-order mark when `bom`.
+std::function<void(const std::string&)> utf8CopyOf(const std::string& sample, bool bom) {
+  return [sample, bom](const std::string& path) {
+    std::string gbk;
+    if (!readWholeFile(std::string(DZ_SAMPLES_DIR) + "/" + sample, gbk)) throw std::runtime_error("no " + sample);
+    const std::string utf8 = (bom ? std::string(kUtf8Bom) : std::string()) + gbkToUtf8(gbk);
+    std::FILE* f = openFile(path, "wb");
+    if (!f) throw std::runtime_error("cannot write " + path);
+    std::fwrite(utf8.data(), 1, utf8.size(), f);
+    std::fclose(f);
+  };
+}
+
+const char kControlDat[] = "{samples}/textpoints/control_points.dat";
+const std::string kPointsDone = u8"点添加完毕！！\n";
+
+void pointsFileCases(std::vector<Case>& t) {
+  t.push_back(
+      Case("points", "ControlPointFileImportedWithItsNames")
+          .run(points({"--qel", "gbk.qel", "--file", kControlDat, "--name-field", "1", "--skip", "1"}))
+          .errIs(kPointsDone)
+          .outIs("{samples}/textpoints/control_points.dat: 4 lines; 4 added, 0 renamed, 0 updated, 0 ignored, "
+                 "0 refused\n1\n")
+          .dumpHas("gbk.qel", {R"({"name": "GPS01", "raw_name": "475053303100000000000000", "w12": 0, "w14": 0, )"
+                               R"("w16": 0, "code": 0, "north": 31204.117, "east": 53621.482, "elev": 12.35,)",
+                               u8R"({"name": "控1", "raw_name": "bfd831000000000000000000", )",
+                               R"("code": 2001, "north": 31172.003, "east": 53658.21, "elev": 12.775,)"})
+          // The same file in UTF-8 with a byte-order mark gives the same bytes.
+          .run(points({"--qel", "utf8.qel", "--file", "{samples}/textpoints/control_points_utf8.dat", "--name-field",
+                       "1", "--skip", "1", "--encoding", "utf-8"}))
+          .errIs(kPointsDone)
+          .alike("utf8.qel", "gbk.qel")
+          // Read as the host reads it, it is told to be UTF-8.
+          .run(points({"--qel", "as-gbk.qel", "--file", "{samples}/textpoints/control_points_utf8.dat",
+                       "--name-field", "1", "--skip", "1"}))
+          .errHas({"warning: {samples}/textpoints/control_points_utf8.dat: starts with a UTF-8 byte-order mark: "
+                   "give --encoding utf-8"})
+          .errLacks({"looks like UTF-8"}));
+  t.push_back(Case("points", "AHeaderWithoutSkipIsToldOnce")
+                  .run(points({"--qel", "p.qel", "--file", kControlDat, "--name-field", "1"}))
+                  // The closing message once the file is written, after the warnings.
+                  .errIs("dobrenz points: warning: {samples}/textpoints/control_points.dat: line 1 looks like a "
+                         "header; give --skip 1\n" +
+                         kPointsDone)
+                  .present("p.qel"));
+  t.push_back(Case("points", "EveryWarningWithItsCountAndFirstLines")
+                  .file("p.txt",
+                        "K1,,1,2,3\r\n"
+                        "K2,KZD,1,2,0.000\r\n"  // a text code, a real station at elevation 0
+                        "K3;7;1;2;3\r\n"        // the wrong separator
+                        "K4,,abc,2,3\r\n"       // E is no number
+                        "\r\n"                  // a blank line
+                        "K5，7，1，2，3\r\n"    // full-width commas
+                        "K6,,1,2,0\r\n"
+                        "K7,X1,1,2,3\r\n")
+                  .run(points({"--qel", "p.qel", "--file", "p.txt"}))
+                  .errIs("dobrenz points: warning: p.txt: 3 lines have fewer fields than the options read (lines 3, "
+                         "5, 6): a missing value is taken as 0\n"
+                         "dobrenz points: warning: p.txt: 1 line has an E, N or elevation that is not a number "
+                         "(line 4): taken as 0, or as the number it begins with\n"
+                         "dobrenz points: warning: p.txt: 2 points have elevation 0 (lines 2, 7): stored as 9999\n"
+                         "dobrenz points: warning: p.txt: 2 codes are not whole numbers (lines 2, 8): stored as 0, "
+                         "or as the number it begins with\n" +
+                         kPointsDone)
+                  .outHas({"p.txt: 8 lines; 8 added"})
+                  .run(points({"--qel", "blank.qel", "--file", "p.txt", "--sep", ""}))
+                  .errHas({"8 lines have fewer fields than the options read (lines 1, 2, 3, 4, 5, ...)"}));
+  t.push_back(Case("points", "StrictFailsOnAWarningAndLeavesTheFeatureFileAsItWas")
+                  .file("clean.txt", "K1,,1,2,3\n")
+                  .file("zero.txt", "K2,,1,2,0\n")
+                  .run(points({"--qel", "p.qel", "--file", "clean.txt", "--strict"}))
+                  .exits(0)
+                  .run(points({"--qel", "p.qel", "--file", "zero.txt", "--strict", "--base", "2"}))
+                  .exits(1)
+                  .errHas({"warning: zero.txt: 1 point has elevation 0 (line 1): stored as 9999",
+                           "dobrenz points: --strict: 1 warning: p.qel is left as it was"})
+                  .leaves("p.qel")
+                  .run(points({"--qel", "new.qel", "--file", "zero.txt", "--strict"}))
+                  .exits(1)
+                  .absent("new.qel")
+                  // A failure too: a name that does not fit.
+                  .run(points({"--qel", "new.qel", "--file", "clean.txt", "--strict", "--base", "ABCDEFGHIJK"}))
+                  .exits(1)
+                  .errHas({"--strict: the failures above: new.qel is left as it was"})
+                  .absent("new.qel"));
+  t.push_back(Case("points", "AnImportWhoseEveryPointIsIgnoredSaysWhy")
+                  .run(points({"--qel", "p.qel", "--file", "{samples}/textpoints/control_points.txt"}))
+                  .errLacks({"ignored"})
+                  .run(points({"--qel", "p.qel", "--file", "{samples}/textpoints/control_points.txt"}))
+                  .exits(0)
+                  .errHas({"dobrenz points: warning: every point was ignored as a duplicate (5): give --base NAME "
+                           "to continue numbering, or --dup rename\n"})
+                  .file("named.txt", "A,,1,2,3\n")
+                  .run(points({"--qel", "p.qel", "--file", "named.txt", "--name-field", "1"}))
+                  .run(points({"--qel", "p.qel", "--file", "named.txt", "--name-field", "1"}))
+                  .errHas({"every point was ignored as a duplicate (1): give --dup update or --dup rename"}));
+  t.push_back(Case("points", "RepeatedNamesFollowTheDuplicatePolicy")
+                  .file("p.txt", "A,,1,2,3\nB,,4,5,6\nA,,7,8,9\n")
+                  .run(points({"--qel", "ignore.qel", "--file", "p.txt", "--name-field", "1"}))
+                  .outIs("p.txt: 3 lines; 2 added, 0 renamed, 0 updated, 1 ignored, 0 refused\n1\n")
+                  .dumpHas("ignore.qel", {R"("name": "A", "raw_name": "410000000000000000000000", "w12": 0, "w14": 0, )"
+                                          R"("w16": 0, "code": 0, "north": 2, "east": 1,)"})
+                  .run(points({"--qel", "rename.qel", "--file", "p.txt", "--name-field", "1", "--dup", "rename",
+                               "--base", "K1"}))
+                  .outIs("p.txt: 3 lines; 2 added, 1 renamed, 0 updated, 0 ignored, 0 refused\nK2\n")
+                  .dumpHas("rename.qel", {R"("name": "K1", "raw_name": "4b3100000000000000000000", "w12": 0, )"
+                                          R"("w14": 0, "w16": 0, "code": 0, "north": 8, "east": 7,)"})
+                  .run(points({"--qel", "update.qel", "--file", "p.txt", "--name-field", "1", "--dup", "update"}))
+                  .dumpHas("update.qel", {R"("name": "A", "raw_name": "410000000000000000000000", "w12": 0, "w14": 0, )"
+                                          R"("w16": 0, "code": 0, "north": 8, "east": 7,)"}));
+  t.push_back(Case("points", "NamesFromTheFileThatDoNotFitOrAreEmptyAreRefusedWhole")
+                  .file("p.txt", "ABCDEFGHIJK,,1,2,3\nABCDEFGHIJKL,,1,2,3\n,,1,2,3\n控制点一二三,,1,2,3\n")
+                  .run(points({"--qel", "p.qel", "--file", "p.txt", "--name-field", "1"}))
+                  .exits(1)
+                  .errHas({u8"点名超过11个字节，下列2个点未添加：\n第2行：ABCDEFGHIJKL\n第4行：控制点一二三\n",
+                           "dobrenz points: p.txt: 1 point has an empty name (line 3): not imported\n"})
+                  .outHas({"3 refused"})
+                  .dumpHas("p.qel", {R"("name": "ABCDEFGHIJK")"}));
+  t.push_back(Case("points", "PreviewPrintsWhatWouldBeStoredAndWritesNothing")
+                  .run(points({"--qel", "p.qel", "--file", kControlDat, "--preview", "2", "--name-field", "1"}))
+                  .errIs("dobrenz points: warning: {samples}/textpoints/control_points.dat: line 1 looks like a "
+                         "header; give --skip 1\n")
+                  .outIs(u8"line    name         E              N              elevation  code   stored\n"
+                         u8"1       点名         0              0              9999       0      added\n"
+                         u8"2       GPS01        53621.482      31204.117      12.35      0      added\n"
+                         "{samples}/textpoints/control_points.dat: 5 lines would give 5 added, 0 renamed, 0 updated, "
+                         "0 ignored, 0 refused; 1 warning; nothing written\n")
+                  .absent("p.qel")
+                  .run(points({"--qel", "p.qel", "--file", kControlDat, "--name-field", "1", "--skip", "1"}))
+                  // Without a number: ten points; names taken show as they would fare.
+                  .run(points({"--qel", "p.qel", "--file", kControlDat, "--preview", "--name-field", "1", "--skip",
+                               "1"}))
+                  .outHas({"3       GPS02        53640.905      31188.764      12.61      2001   ignored: name taken\n",
+                           "4 lines would give 0 added, 0 renamed, 0 updated, 4 ignored, 0 refused; 1 warning; "
+                           "nothing written\n"})
+                  .leaves("p.qel"));
+  t.push_back(Case("points", "QuietPrintsOnlyTheNextName")
+                  .run(points({"--qel", "p.qel", "--file", "{samples}/textpoints/control_points.txt", "--quiet"}))
+                  .outIs("6\n"));
+  t.push_back(Case("points", "SeparatorsOfRealFiles")
+                  .file("full-width.txt", "K1，，1，2，3\n")
+                  .file("tabs.txt", "K1\t\t1\t2\t3\n")
+                  .run(points({"--qel", "a.qel", "--file", "full-width.txt", "--sep", u8"，"}))
+                  .errIs(kPointsDone)
+                  .dumpHas("a.qel", {R"("north": 2, "east": 1, "elev": 3,)"})
+                  .run(points({"--qel", "b.qel", "--file", "tabs.txt", "--sep", "\t"}))
+                  .errIs(kPointsDone)
+                  .dumpHas("b.qel", {R"("north": 2, "east": 1, "elev": 3,)"}));
+  const struct {
+    const char* behaviour;
+    Args args;
+    const char* err;
+  } usage[] = {
+      {"NameFieldIsForTheRowLayout",
+       {"--qel", "p.qel", "--file", "p.txt", "--layout", "column", "--name-field", "1"},
+       "--name-field applies to --layout row"},
+      {"NameFieldCountsFromOne", {"--qel", "p.qel", "--file", "p.txt", "--name-field", "0"}, "from 1"},
+      {"SkipIsNotNegative", {"--qel", "p.qel", "--file", "p.txt", "--skip", "-1"}, "--skip needs"},
+      {"PreviewIsNotNegative", {"--qel", "p.qel", "--file", "p.txt", "--preview=-1"}, "--preview needs"},
+      {"EncodingIsGbkOrUtf8", {"--qel", "p.qel", "--file", "p.txt", "--encoding", "latin1"}, "gbk, utf-8"},
+  };
+  for (const auto& u : usage)
+    t.push_back(Case("points", u.behaviour)
+                    .file("p.txt", "1,,1,2,3\n")
+                    .run(points(u.args))
+                    .exits(2)
+                    .errHas({u.err})
+                    .absent("p.qel"));
+  t.push_back(Case("points", "HelpDescribesTheOptionsForRealFiles")
+                  .run({"points", "--help"})
+                  .outHas({"--name-field N", "--skip N", "(default: 0)", "--preview [N]", "--encoding gbk|utf-8",
+                           "(default: gbk)", "--strict", "--quiet"}));
+}
+
+void encodingCases(std::vector<Case>& t) {
+  t.push_back(Case("encoding", "Utf8ReadAsGbkIsTold")
+                  .file("p.txt", u8"控1,,1,2,3\n")
+                  .run(points({"--qel", "p.qel", "--file", "p.txt", "--name-field", "1"}))
+                  .exits(0)
+                  .errHas({"dobrenz points: warning: p.txt: looks like UTF-8: give --encoding utf-8\n"})
+                  .run(points({"--qel", "q.qel", "--file", "p.txt", "--name-field", "1", "--encoding", "utf-8"}))
+                  .errIs(kPointsDone)
+                  .dumpHas("q.qel", {u8R"("name": "控1", "raw_name": "bfd831000000000000000000")"}));
+  t.push_back(Case("encoding", "ACharacterGbkCannotHoldRefusesItsLine")
+                  .file("p.txt", u8"P1,,1,2,3\r\nP\U0001F600,,4,5,6\r\nP3,,7,8,9\r\n")
+                  .run(points({"--qel", "p.qel", "--file", "p.txt", "--name-field", "1", "--encoding", "utf-8"}))
+                  .exits(1)
+                  .errHas({u8"dobrenz points: p.txt line 2: U+1F600 '\U0001F600' has no GBK form; the line was not "
+                          u8"read\n"})
+                  .errLacks({"does not read as UTF-8"})
+                  .outHas({"p.txt: 2 lines; 2 added"})
+                  .dumpHas("p.qel", {R"("name": "P3")"}));
+  t.push_back(Case("encoding", "GbkReadAsUtf8IsRefusedWithAHint")
+                  .file("p.txt", "控1,,1,2,3\n")
+                  .run(points({"--qel", "p.qel", "--file", "p.txt", "--encoding", "utf-8"}))
+                  .exits(1)
+                  .errHas({"dobrenz points: p.txt line 1: byte 0xBF is not UTF-8; the line was not read\n",
+                           "dobrenz points: p.txt does not read as UTF-8: if it is GBK, leave out --encoding utf-8\n"}));
+  t.push_back(Case("encoding", "Utf8CassFilesGiveTheSameFeatureFile")
+                  .file("sample.cas", utf8CopyOf("cass/sample.cas", true))
+                  .file("sample.qs", utf8CopyOf("cass/sample.qs", false))
+                  .file("parcels.txt", utf8CopyOf("cass/parcels.txt", true))
+                  .run(cassSample("gbk.qel"))
+                  .run({"cass", "--cas", "sample.cas", "--qs", "sample.qs", "--parcels", "parcels.txt", "--out",
+                        "utf8.qel", "--host-dir", "{samples}/host", "--encoding", "utf-8"})
+                  .errIs(kCassDone + "\n")
+                  .alike("utf8.qel", "gbk.qel"));
+  t.push_back(Case("encoding", "Utf8EpswFilesGiveTheSameFeatureFile")
+                  .file("sample.cor", utf8CopyOf("epsw/sample.cor", false))
+                  .file("sample.not", utf8CopyOf("epsw/sample.not", true))
+                  .run(epswSample("gbk.qel"))
+                  .run({"epsw", "--cor", "sample.cor", "--not", "sample.not", "--out", "utf8.qel", "--host-dir",
+                        "{samples}/host", "--encoding", "utf-8"})
+                  .errIs(u8"数据转换完毕！！！\n")
+                  .alike("utf8.qel", "gbk.qel"));
+  t.push_back(Case("encoding", "Utf8AttributeFilesGiveTheSameBlocks")
+                  .file("cass.qel", qelFile(cassLikeFeatures))
+                  .file("parcels.txt", utf8CopyOf("attributes/parcels.txt", true))
+                  .file("boundary_points.txt", utf8CopyOf("attributes/boundary_points.txt", false))
+                  .run({"attach", "--qel", "cass.qel", "--parcels", "{samples}/attributes/parcels.txt",
+                        "--boundary-points", "{samples}/attributes/boundary_points.txt", "--save-as", "gbk.qel"})
+                  .run({"attach", "--qel", "cass.qel", "--parcels", "parcels.txt", "--boundary-points",
+                        "boundary_points.txt", "--save-as", "utf8.qel", "--encoding", "utf-8"})
+                  .errIs("dobrenz attach: warning: boundary_points.txt: 1 line matches no boundary point (0102): not "
+                         "attached\n")
+                  .alike("utf8.qel", "gbk.qel"));
+  t.push_back(Case("encoding", "EveryConversionTakesIt")
+                  .run({"cass", "--help"})
+                  .outHas({"--encoding gbk|utf-8", "--strict", "--quiet"})
+                  .run({"epsw", "--help"})
+                  .outHas({"--encoding gbk|utf-8", "--strict", "--quiet"})
+                  .run({"attach", "--help"})
+                  .outHas({"--encoding gbk|utf-8", "--strict", "--quiet"}));
+}
+
+// A .cas with a broken coordinate line and a parcel that neither side file knows.
+const char kCasWithGaps[] =
+    "CASS9.0\n"
+    "LINE\n"
+    "144301,e1\n"
+    "5000.000,3000.000\n"
+    "5060.000,east\n"
+    "nil\n"
+    "LINE\n"
+    "301000,0101\n"
+    "5000.000,3100.000\n"
+    "5020.000,3100.000\n"
+    "5020.000,3120.000\n"
+    "5000.000,3120.000\n"
+    "nil\n"
+    "301000,0109\n"
+    "5000.000,3100.000\n"
+    "nil\n"
+    "END\n";
+
+void cassFileCases(std::vector<Case>& t) {
+  t.push_back(Case("cass", "AFileWithoutParcelsNeedsNeitherSideFile")
+                  .file("lines.cas", "CASS9.0\nLINE\n144301,e1\n5000.000,3000.000\n5060.000,3000.000\nnil\nEND\n")
+                  .run({"cass", "--cas", "lines.cas", "--out", "o.qel", "--host-dir", "{samples}/host"})
+                  .exits(0)
+                  .errIs(kCassDone + "\n")
+                  .outHas({"points written:   2\nfeatures written: 1 "}));
+  t.push_back(Case("cass", "ParcelsNeedingAFileNotGivenAreToldOnce")
+                  .run({"cass", "--cas", "{samples}/cass/sample.cas", "--out", "o.qel", "--host-dir", "{samples}/host"})
+                  .exits(1)
+                  .errIs("dobrenz cass: 2 parcels need a parcel boundary file and a parcel attribute file: give --qs "
+                         "FILE and --parcels FILE; they were not converted\n" +
+                         kCassDone + "\n")
+                  .run({"cass", "--cas", "{samples}/cass/sample.cas", "--qs", "{samples}/cass/sample.qs", "--out",
+                        "p.qel", "--host-dir", "{samples}/host"})
+                  .exits(1)
+                  .errIs("dobrenz cass: 2 parcels need a parcel attribute file: give --parcels FILE; they were not "
+                         "written\n" +
+                         kCassDone + "\n"));
+  t.push_back(Case("cass", "AMissingCodeTableSaysWhereItWasLookedFor")
+                  .run({"cass", "--cas", "{samples}/cass/sample.cas", "--qs", "{samples}/cass/sample.qs",
+                        "--parcels", "{samples}/cass/parcels.txt", "--out", "o.qel"})
+                  .exits(1)
+                  .errHas({"can't find CASSCode.txt failed!! (8 times)\n",
+                           " (the current directory): give --host-dir DIR or set QEL_HOST_DIR to the folder that holds "
+                           "it\n"}));
+  t.push_back(Case("cass", "WhatTheFilesHeldIsWarnedAndStrictWritesNothing")
+                  .file("gaps.cas", kCasWithGaps)
+                  .run({"cass", "--cas", "gaps.cas", "--qs", "{samples}/cass/sample.qs", "--parcels",
+                        "{samples}/cass/parcels.txt", "--out", "o.qel", "--host-dir", "{samples}/host"})
+                  .exits(0)
+                  // The closing message once the output is written, after the warnings.
+                  .errIs("dobrenz cass: warning: gaps.cas: 1 coordinate line does not hold two numbers (line 5): the "
+                         "vertex keeps the values of an earlier one\n"
+                         "dobrenz cass: warning: {samples}/cass/sample.qs: 1 parcel is not in the file (0109): "
+                         "written without their boundary points\n"
+                         "dobrenz cass: warning: {samples}/cass/parcels.txt: 1 parcel has no line in the file "
+                         "(0109): not written\n" +
+                         kCassDone + "\n")
+                  .run({"cass", "--cas", "gaps.cas", "--qs", "{samples}/cass/sample.qs", "--parcels",
+                        "{samples}/cass/parcels.txt", "--out", "strict.qel", "--host-dir", "{samples}/host",
+                        "--strict"})
+                  .exits(1)
+                  .errHas({"dobrenz cass: --strict: 3 warnings: strict.qel is left as it was\n"})
+                  .errLacks({kCassDone})
+                  .outIs("")
+                  .absent("strict.qel")
+                  .run({"cass", "--cas", "gaps.cas", "--qs", "{samples}/cass/sample.qs", "--parcels",
+                        "{samples}/cass/parcels.txt", "--out", "o.qel", "--host-dir", "{samples}/host", "--strict",
+                        "--append"})
+                  .exits(1)
+                  .leaves("o.qel")
+                  .run([] {
+                    Args a = cassSample("clean.qel");
+                    a.insert(a.end(), {"--strict", "--quiet"});
+                    return a;
+                  }())
+                  .exits(0)
+                  .outIs("")
+                  .present("clean.qel"));
+}
+
+void epswFileCases(std::vector<Case>& t) {
+  t.push_back(Case("epsw", "ShortLinesAreWarnedAndStrictWritesNothing")
+                  .file("c.cor", "1101 2 0 $a\nP1 10 20 5 0 0\nP2 11 21\n")
+                  .run({"epsw", "--cor", "c.cor", "--out", "o.qel", "--host-dir", "{samples}/host"})
+                  .exits(0)
+                  .errHas({"dobrenz epsw: warning: c.cor: 1 line does not hold all its fields (line 3): the fields "
+                           "they lack keep the values of the line before\n"})
+                  .run({"epsw", "--cor", "c.cor", "--out", "strict.qel", "--host-dir", "{samples}/host", "--strict"})
+                  .exits(1)
+                  .errHas({"dobrenz epsw: --strict: 1 warning: strict.qel is left as it was\n"})
+                  .absent("strict.qel"));
+  t.push_back(Case("epsw", "AMissingCodeTableSaysWhereItWasLookedFor")
+                  .run({"epsw", "--cor", "{samples}/epsw/sample.cor", "--out", "o.qel", "--host-dir", "."})
+                  .exits(1)
+                  .errHas({"can't find EPSWconvert.txt failed!! (5 times)\n",
+                           "dobrenz epsw: EPSWconvert.txt was looked for in . (--host-dir): give --host-dir DIR or "
+                           "set QEL_HOST_DIR to the folder that holds it\n"}));
+}
+
+void attachFileCases(std::vector<Case>& t) {
+  const char kParcels[] =
+      "0101 甲 1 2 3 4 5.5 6.5 8 9 10\n"
+      "0102 乙\n"                          // short of its fields
+      "0109 丙 1 2 3 4 5.5 6.5 8 9 10\n";  // no such parcel
+  t.push_back(Case("attach", "WhatTheFilesHeldIsWarnedAndStrictLeavesTheFile")
+                  .file("cass.qel", qelFile(cassLikeFeatures))
+                  .file("p.txt", kParcels)
+                  .run({"attach", "--qel", "cass.qel", "--parcels", "p.txt", "--strict"})
+                  .exits(1)
+                  .errIs("dobrenz attach: warning: p.txt: 1 line does not hold all 11 fields (line 2): the fields "
+                         "they lack keep the values of the line before\n"
+                         "dobrenz attach: warning: p.txt: 1 line matches no parcel (0109): not attached\n"
+                         "dobrenz attach: --strict: 2 warnings: cass.qel is left as it was\n")
+                  .outIs("")
+                  .leaves("cass.qel")
+                  .run({"attach", "--qel", "cass.qel", "--parcels", "p.txt", "--quiet"})
+                  .exits(0)
+                  .errHas({"1 line matches no parcel (0109)"})
+                  .outIs(""));
+}
+
 }  // namespace
 
 std::vector<Case> allCases() {
@@ -1190,6 +1555,11 @@ std::vector<Case> allCases() {
   savingCases(table);
   exportCases(table);
   renderCases(table);
+  pointsFileCases(table);
+  encodingCases(table);
+  cassFileCases(table);
+  epswFileCases(table);
+  attachFileCases(table);
   return table;
 }
 

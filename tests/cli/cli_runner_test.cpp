@@ -77,6 +77,10 @@ class Player {
       if (run.directory) {
         EXPECT_EQ(entries(), *run.directory) << "the names in the case's directory";
       }
+      for (const auto& [a, b] : run.alike) {
+        EXPECT_TRUE(fileExists(path(a))) << a << " does not exist";
+        EXPECT_TRUE(bytesOf(a) == bytesOf(b)) << a << " and " << b << " differ";
+      }
     }
   }
 

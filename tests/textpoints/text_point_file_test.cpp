@@ -153,9 +153,12 @@ TEST_F(TextPointLineChecks, AFirstLineWithNumbersOrNothingIsNoHeader) {
   EXPECT_FALSE(outcome().headerLike);
   import("\nK1,,1,2,3\n");
   EXPECT_FALSE(outcome().headerLike);
+  // A title, or a line of another separator, reaches no coordinate field.
   import("Control points\nK1,,1,2,3\n");
-  EXPECT_TRUE(outcome().headerLike);
+  EXPECT_FALSE(outcome().headerLike);
   EXPECT_EQ(outcome().shortLines.lines, std::vector<long>{1});
+  import("P,C,E,N\nK1,,1,2,3\n");
+  EXPECT_TRUE(outcome().headerLike);
 }
 
 TEST_F(TextPointLineChecks, TheColumnLayoutChecksEachValueLine) {
