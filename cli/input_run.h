@@ -50,7 +50,7 @@ class InputRun {
   bool quiet() const { return quiet_; }
   bool strict() const { return strict_; }
 
-  // The run is over: the progress is completed.
+  // The inputs are read (the worker is done): the progress is completed.
   void finish() { progress_.finish(); }
 
   // What the inputs were as files: a byte-order mark or UTF-8 read as GBK.
