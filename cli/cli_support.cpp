@@ -40,7 +40,8 @@ OptionRow encodingOption() {
 OptionRow quietOption() { return flagOption("quiet", "print no summary and no progress"); }
 
 OptionRow strictOption() {
-  return flagOption("strict", "a warning fails the command (exit 1) and the feature file is left as it was");
+  return flagOption("strict", "write only after a clean run: a warning, like a failure, exits with 1 and leaves "
+                              "the feature file as it was");
 }
 
 void reportMissingCodeTable(const std::string& command, const std::string& table, const std::string& hostDir,
