@@ -1,5 +1,6 @@
 #include "textpoints/text_point_importer.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -36,11 +37,7 @@ int64_t leadingDigitsValue(std::string_view text) {
 int64_t remainderOf(int64_t value, int cycle) { return value % static_cast<int64_t>(cycle); }
 
 // Fields of a line split at single spaces.
-long fieldCount(const std::string& line) {
-  long n = 1;
-  for (char c : line) n += c == ' ' ? 1 : 0;
-  return n;
-}
+long fieldCount(const std::string& line) { return 1 + static_cast<long>(std::count(line.begin(), line.end(), ' ')); }
 
 bool isBlank(std::string_view text) {
   for (char c : text)
