@@ -25,9 +25,10 @@ char32_t decodeUtf8(std::string_view text, size_t pos, size_t length) {
 size_t utf8CharLength(std::string_view text, size_t pos) {
   const unsigned char lead = static_cast<unsigned char>(text[pos]);
   if (lead < 0x80) return 1;
-  const size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                                                      : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                                                     : 0;
+  const size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                        : lead >= 0xE0 && lead <= 0xEF ? 3
+                        : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                       : 0;
   if (length == 0 || pos + length > text.size()) return 0;
   for (size_t k = 1; k < length; ++k)
     if (!isContinuation(static_cast<unsigned char>(text[pos + k]))) return 0;
@@ -76,7 +77,8 @@ bool utf8LineToGbk(std::string_view utf8, std::string& gbk, Utf8Refusal& refusal
 std::string describeRefusal(const Utf8Refusal& refusal) {
   char text[32];
   if (refusal.codePoint < 0)
-    std::snprintf(text, sizeof text, "byte 0x%02X", refusal.bytes.empty() ? 0u : static_cast<unsigned char>(refusal.bytes[0]));
+    std::snprintf(text, sizeof text, "byte 0x%02X",
+                  refusal.bytes.empty() ? 0u : static_cast<unsigned char>(refusal.bytes[0]));
   else
     std::snprintf(text, sizeof text, "U+%04lX", static_cast<unsigned long>(refusal.codePoint));
   return text;

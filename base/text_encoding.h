@@ -25,9 +25,9 @@ size_t utf8CharLength(std::string_view text, size_t pos);
 
 // The character of a line that stopped its conversion.
 struct Utf8Refusal {
-  size_t offset = 0;      // where it starts in the line
-  std::string bytes;      // its UTF-8 bytes, or the one byte that is not UTF-8
-  long codePoint = -1;    // -1 for a byte that is not UTF-8
+  size_t offset = 0;    // where it starts in the line
+  std::string bytes;    // its UTF-8 bytes, or the one byte that is not UTF-8
+  long codePoint = -1;  // -1 for a byte that is not UTF-8
 };
 
 // Converts one UTF-8 line to GBK into `gbk`. False at the first character

@@ -34,11 +34,11 @@ struct RefusedLine {
 // What one input file held, as far as it was read.
 struct InputFileReport {
   std::string path;
-  uint64_t bytesRead = 0;      // the lines handed out or refused, with their line ends
-  long lines = 0;              // lines read, refused ones included
-  bool byteOrderMark = false;  // the file starts with the UTF-8 byte-order mark
-  Utf8Evidence evidence;       // read as GBK: whether it is UTF-8 after all
-  LineTally refused;           // lines refused for a character GBK cannot hold
+  uint64_t bytesRead = 0;                 // the lines handed out or refused, with their line ends
+  long lines = 0;                         // lines read, refused ones included
+  bool byteOrderMark = false;             // the file starts with the UTF-8 byte-order mark
+  Utf8Evidence evidence;                  // read as GBK: whether it is UTF-8 after all
+  LineTally refused;                      // lines refused for a character GBK cannot hold
   std::vector<RefusedLine> firstRefused;  // the first LineTally::kKept of them
 };
 

@@ -34,8 +34,8 @@ class HeldCommits : public HostLibrary {
   int GetPointXY(QelHandle file, const char* name, double* first, double* second) override {
     return inner_.GetPointXY(file, name, first, second);
   }
-  int AddFeature(QelHandle file, const FeatureHeader* header, const PointRef* refs, int count,
-                 const void* attributes, int length) override {
+  int AddFeature(QelHandle file, const FeatureHeader* header, const PointRef* refs, int count, const void* attributes,
+                 int length) override {
     return inner_.AddFeature(file, header, refs, count, attributes, length);
   }
   int GetFeatureCount(QelHandle file, int* count) override { return inner_.GetFeatureCount(file, count); }

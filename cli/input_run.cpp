@@ -30,8 +30,8 @@ void Warnings::lines(const std::string& file, const LineTally& tally, const std:
   add(file + ": " + counted(tally.count, whatOne, what) + " (" + linesText(tally) + "): " + consequence);
 }
 
-void Warnings::keys(const std::string& file, const KeyTally& tally, const std::string& whatOne,
-                    const std::string& what, const std::string& consequence) {
+void Warnings::keys(const std::string& file, const KeyTally& tally, const std::string& whatOne, const std::string& what,
+                    const std::string& consequence) {
   if (tally.empty()) return;
   std::string keys;
   for (const std::string& k : tally.keys) keys += (keys.empty() ? "" : ", ") + gbkToUtf8(k);
@@ -52,7 +52,8 @@ InputRun::InputRun(const Options& options, const std::vector<std::string>& measu
       progress_(stderr, !quiet_ && TerminalProgress::isTerminal(stderr)) {
   for (const std::string& path : measured) total_ += path.empty() ? 0 : inputFileSize(path);
   if (total_ == 0) return;
-  run_.onProgress([this](uint64_t bytes) { progress_.update(static_cast<double>(bytes) / static_cast<double>(total_)); });
+  run_.onProgress(
+      [this](uint64_t bytes) { progress_.update(static_cast<double>(bytes) / static_cast<double>(total_)); });
 }
 
 const InputFileReport* InputRun::report(const std::string& path) const {
@@ -89,7 +90,8 @@ long InputRun::reportRefusedLines(const std::string& command) const {
       printError("dobrenz " + command + ": " + shownPath(f.path) + ": " + counted(more, "more line", "more lines") +
                  " not read for the same reason (" + linesText(f.refused) + ")");
     if (notUtf8)
-      printError("dobrenz " + command + ": " + shownPath(f.path) + " does not read as UTF-8: if it is GBK, leave out --encoding utf-8");
+      printError("dobrenz " + command + ": " + shownPath(f.path) +
+                 " does not read as UTF-8: if it is GBK, leave out --encoding utf-8");
     total += f.refused.count;
   }
   return total;

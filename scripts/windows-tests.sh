@@ -133,6 +133,18 @@ compare_runs epsw epsw --host-dir samples/host --cor samples/epsw/sample.cor --n
 for f in samples/textpoints/*.txt; do
   compare_runs "points-$(basename "$f" .txt)" points --qel OUT --file "$f"
 done
+# A control-point list with its names, in GBK and in UTF-8: the same file either way.
+compare_runs points-dat points --qel OUT --file samples/textpoints/control_points.dat --name-field 1 --skip 1
+compare_runs points-dat-utf8 points --qel OUT --file samples/textpoints/control_points_utf8.dat --name-field 1 \
+  --skip 1 --encoding utf-8
+cmp -s "$runs/points-dat-windows.qel" "$runs/points-dat-utf8-windows.qel" ||
+  fail "dobrenz.exe writes another file for the UTF-8 control-point list than for its GBK twin"
+# A run of several seconds draws no progress when standard error is not a terminal.
+awk 'BEGIN { for (i = 0; i < 600000; i++) printf "P%d,%d,%.3f,%.3f,%.3f\r\n", i, i % 50, 53000 + i % 997, 31000 + i % 991, 10 + i % 7 }' \
+  > "$runs/big.txt"
+timeout 120 wine build/cross/cli/dobrenz.exe points --qel "$runs/big.qel" --file "$runs/big.txt" \
+  >/dev/null 2>"$runs/big.err" || fail "dobrenz.exe points of 600000 lines failed"
+if grep -q '0\.\.\.10' "$runs/big.err"; then fail "dobrenz.exe draws progress into a file"; fi
 cp "$runs/cass-native.qel" "$runs/attach-native.qel"
 cp "$runs/cass-native.qel" "$runs/attach-windows.qel"
 compare_runs attach attach --qel OUT --parcels samples/attributes/parcels.txt \

@@ -12,8 +12,8 @@ TEST(Utf8CharLength, TakesWellFormedCharactersOnly) {
   EXPECT_EQ(utf8CharLength(u8"中", 0), 3u);
   EXPECT_EQ(utf8CharLength("\xF0\x9F\x98\x80", 0), 4u);
   EXPECT_EQ(utf8CharLength("\xC3\xA9", 0), 2u);
-  for (const char* bad : {"\x80", "\xC3", "\xE4\xB8", "\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80",
-                          "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80", "\xD6\xD0"})
+  for (const char* bad : {"\x80", "\xC3", "\xE4\xB8", "\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                          "\xF8\x88\x80\x80\x80", "\xD6\xD0"})
     EXPECT_EQ(utf8CharLength(bad, 0), 0u) << bad;
 }
 

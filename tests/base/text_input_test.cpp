@@ -31,10 +31,11 @@ Read readAll(const std::string& path, int skip = 0) {
   return r;
 }
 
-const char kUtf8File[] = "\xEF\xBB\xBF\xE7\x82\xB9\xE5\x90\x8D,E\r\n"  // BOM 点名,E
-                         "\xE6\x8E\xA7\x31,1\r\n"                       // 控1,1
-                         "X\xF0\x9F\x98\x80,2\r\n"                      // X😀,2
-                         "K2,3\r\n";
+const char kUtf8File[] =
+    "\xEF\xBB\xBF\xE7\x82\xB9\xE5\x90\x8D,E\r\n"  // BOM 点名,E
+    "\xE6\x8E\xA7\x31,1\r\n"                      // 控1,1
+    "X\xF0\x9F\x98\x80,2\r\n"                     // X😀,2
+    "K2,3\r\n";
 
 class InputLines : public ::testing::Test {
  protected:

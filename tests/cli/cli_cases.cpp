@@ -1254,6 +1254,7 @@ void pointsFileCases(std::vector<Case>& t) {
                   .exits(1)
                   .errHas({"warning: zero.txt: 1 point has elevation 0 (line 1): stored as 9999",
                            "dobrenz points: --strict: 1 warning: p.qel is left as it was"})
+                  .outIs("")  // neither counts nor a next name: nothing was written
                   .leaves("p.qel")
                   .run(points({"--qel", "new.qel", "--file", "zero.txt", "--strict"}))
                   .exits(1)
@@ -1375,7 +1376,8 @@ void encodingCases(std::vector<Case>& t) {
                   .run(points({"--qel", "p.qel", "--file", "p.txt", "--encoding", "utf-8"}))
                   .exits(1)
                   .errHas({"dobrenz points: p.txt line 1: byte 0xBF is not UTF-8; the line was not read\n",
-                           "dobrenz points: p.txt does not read as UTF-8: if it is GBK, leave out --encoding utf-8\n"}));
+                           "dobrenz points: p.txt does not read as UTF-8: if it is GBK, leave out --encoding "
+                           "utf-8\n"}));
   t.push_back(Case("encoding", "Utf8CassFilesGiveTheSameFeatureFile")
                   .file("sample.cas", utf8CopyOf("cass/sample.cas", true))
                   .file("sample.qs", utf8CopyOf("cass/sample.qs", false))

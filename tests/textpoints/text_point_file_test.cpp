@@ -43,10 +43,20 @@ class TextPointFile : public ::testing::Test {
     for (const PointRecord& p : engine.store(file)->points()) out.push_back(nameText(p.name));
     return out;
   }
-  const PointRecord& point(const std::string& name) const {
+  // The point's record; copied out of the packed store, so that its fields
+  // can be read where they are aligned.
+  PointRecord record(const std::string& name) const {
     const PointRecord* p = engine.store(file)->findPoint(NameKey::of(std::string_view(name)));
     if (!p) throw std::runtime_error("no point " + name);
     return *p;
+  }
+  struct Values {
+    double east, elev;
+    int code;
+  };
+  Values point(const std::string& name) const {
+    const PointRecord r = record(name);
+    return {r.east, r.elev, r.code};
   }
   const CTextPointImporter::Outcome& outcome() const { return importer.LastOutcome(); }
 
@@ -129,14 +139,15 @@ TEST_F(TextPointSkip, ColumnGroupsStartAfterTheSkippedLines) {
 }
 
 TEST_F(TextPointLineChecks, EachKindOfProblemIsTalliedByItsLine) {
-  import("name,code,E,N,Z\n"    // 1: a header
-         "K1,,1,2,3\n"          // 2: clean, blank code
-         "K2,KZD,1,2,0.000\n"   // 3: a text code, zero elevation
-         "K3,5,abc,2,3\n"       // 4: E is text
-         "K4;7;1;2;3\n"         // 5: the wrong separator
-         "\n"                   // 6: a blank line
-         "K5，7，1，2，3\n"     // 7: full-width commas
-         "K6,2.5,1,12.5m,3\n");  // 8: a code with a point, N with a unit
+  import(
+      "name,code,E,N,Z\n"     // 1: a header
+      "K1,,1,2,3\n"           // 2: clean, blank code
+      "K2,KZD,1,2,0.000\n"    // 3: a text code, zero elevation
+      "K3,5,abc,2,3\n"        // 4: E is text
+      "K4;7;1;2;3\n"          // 5: the wrong separator
+      "\n"                    // 6: a blank line
+      "K5，7，1，2，3\n"      // 7: full-width commas
+      "K6,2.5,1,12.5m,3\n");  // 8: a code with a point, N with a unit
   const CTextPointImporter::Outcome& o = outcome();
   EXPECT_TRUE(o.headerLike);
   EXPECT_EQ(o.notNumbers.lines, (std::vector<long>{1, 4, 8}));
@@ -208,7 +219,7 @@ TEST_F(TextPointReports, Utf8AndGbkVersionsStoreTheSamePoints) {
     TextInputRun run(TextEncoding::Utf8);
     import(utf8);
   }
-  const PointRecord fromUtf8 = point("控1");
+  const PointRecord fromUtf8 = record("控1");
   FeatureFileEngine other{"."};
   const QelHandle second = other.OpenFeatureFile(dir.file("other.qel").c_str());
   CTextPointImporter gbk{other, messages};
