@@ -13,7 +13,7 @@ namespace dz {
 
 // Lines of a file: how many, and the numbers of the first of them.
 struct LineTally {
-  static constexpr size_t kKept = 5;
+  static constexpr size_t kKept = 10;
 
   long count = 0;
   std::vector<long> lines;  // at most kKept, in file order
@@ -24,6 +24,14 @@ struct LineTally {
   }
   bool empty() const { return count == 0; }
 };
+
+// "line 4", "lines 4, 9, 12, ..." for a message.
+inline std::string linesText(const LineTally& tally) {
+  std::string text = tally.lines.size() == 1 ? "line " : "lines ";
+  for (size_t i = 0; i < tally.lines.size(); ++i) text += (i ? ", " : "") + std::to_string(tally.lines[i]);
+  if (tally.count > static_cast<long>(tally.lines.size())) text += ", ...";
+  return text;
+}
 
 // Keys (codes, names, parcel numbers, GBK) that matched nothing: how often,
 // and the first distinct ones.

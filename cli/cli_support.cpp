@@ -230,13 +230,10 @@ bool traceIsApart(const std::string& command, const std::string& tracePath, cons
 
 void reportRefusedFeatures(const std::string& command, const FeatureTally& refused) {
   if (refused.count == 0) return;
-  std::string lines;
-  for (long line : refused.lines) lines += (lines.empty() ? "" : ", ") + std::to_string(line);
-  if (static_cast<size_t>(refused.count) > refused.lines.size()) lines += ", ...";
   printError("dobrenz " + command + ": " + std::to_string(refused.count) +
              (refused.count == 1 ? " feature" : " features") + " not written: more than " +
-             std::to_string(kMostFeatureVertices) + " vertices, which a feature cannot hold (" +
-             (refused.lines.size() == 1 ? "line " : "lines ") + lines + ")");
+             std::to_string(kMostFeatureVertices) + " vertices, which a feature cannot hold (" + linesText(refused) +
+             ")");
 }
 
 void reportNothingWritten(const std::string& command, const std::string& path) {

@@ -69,11 +69,8 @@ void addConversionWarnings(const Options& options, const CEpswConverter::Outcome
 // "2 features padded short of their announced vertex count (lines 4, 9): 65530 empty entries left out, ..."
 void reportPaddingLeftOut(const CEpswConverter::Outcome& o) {
   if (o.paddedShort.count == 0) return;
-  std::string lines;
-  for (long line : o.paddedShort.lines) lines += (lines.empty() ? "" : ", ") + std::to_string(line);
-  if (static_cast<size_t>(o.paddedShort.count) > o.paddedShort.lines.size()) lines += ", ...";
   printError("dobrenz epsw: " + counted(o.paddedShort.count, "feature") + " announce more vertices than the file " +
-             "gives (" + (o.paddedShort.lines.size() == 1 ? "line " : "lines ") + lines + "): padded with " +
+             "gives (" + linesText(o.paddedShort) + "): padded with " +
              "empty entries only as far as the lines of the file go, " + std::to_string(o.entriesNotPadded) +
              " left out");
 }

@@ -15,13 +15,6 @@ std::string counted(long n, const std::string& one, const std::string& many) {
 
 // --- Warnings -------------------------------------------------------------------
 
-std::string linesText(const LineTally& tally) {
-  std::string text = tally.lines.size() == 1 && tally.count == 1 ? "line " : "lines ";
-  for (size_t i = 0; i < tally.lines.size(); ++i) text += (i ? ", " : "") + std::to_string(tally.lines[i]);
-  if (tally.count > static_cast<long>(tally.lines.size())) text += ", ...";
-  return text;
-}
-
 void Warnings::add(std::string text) { texts_.push_back(std::move(text)); }
 
 void Warnings::lines(const std::string& file, const LineTally& tally, const std::string& whatOne,

@@ -37,9 +37,6 @@ class Warnings {
   std::vector<std::string> texts_;
 };
 
-// "line 4", "lines 4, 9, 12, ..."
-std::string linesText(const LineTally& tally);
-
 // The reading of a command's text inputs, from its construction to finish().
 class InputRun {
  public:

@@ -47,7 +47,10 @@ std::string roffParagraphs(const std::string& text) {
 
 std::string optionEntry(const OptionRow& row) {
   std::string out = ".TP\n\\fB" + roff("--" + row.name) + "\\fR";
-  if (!row.valueName.empty()) out += " \\fI" + roff(row.valueName) + "\\fR";
+  if (row.valueOptional)
+    out += " [\\fI" + roff(row.valueName) + "\\fR]";
+  else if (!row.valueName.empty())
+    out += " \\fI" + roff(row.valueName) + "\\fR";
   out += "\n" + roff(row.help);
   if (row.hasDefault) out += " (default: " + roff(shownDefault(row.defaultValue)) + ")";
   if (row.isRequired) out += " (required)";

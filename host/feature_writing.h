@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/tally.h"
 #include "host/host_library.h"
 
 namespace dz {
@@ -36,16 +37,6 @@ inline std::string claimFreePointName(HostLibrary& host, QelHandle file, const s
 // Features a conversion could not write as its input has them (refused for
 // too many vertices, or written short): how many, and the input line where
 // the first of them begin.
-struct FeatureTally {
-  static constexpr size_t kLinesKept = 10;
-
-  int count = 0;
-  std::vector<long> lines;  // at most kLinesKept, in input order
-
-  void add(long line) {
-    ++count;
-    if (lines.size() < kLinesKept) lines.push_back(line);
-  }
-};
+using FeatureTally = LineTally;
 
 }  // namespace dz
