@@ -1309,7 +1309,7 @@ void pointsFileCases(std::vector<Case>& t) {
                          u8"2       GPS01        53621.482      31204.117      12.35      0      added\n"
                          "{samples}/textpoints/control_points.dat: 5 lines would give 5 added, 0 renamed, 0 updated, "
                          "0 ignored, 0 refused; 1 warning; nothing written\n")
-                  .absent("p.qel")
+                  .directoryHolds({})  // no feature file, no lock, no temporary
                   .run(points({"--qel", "p.qel", "--file", kControlDat, "--name-field", "1", "--skip", "1"}))
                   // Without a number: ten points; names taken show as they would fare.
                   .run(points({"--qel", "p.qel", "--file", kControlDat, "--preview", "--name-field", "1", "--skip",
@@ -1463,7 +1463,13 @@ void cassFileCases(std::vector<Case>& t) {
                   .exits(1)
                   .errHas({"can't find CASSCode.txt failed!! (8 times)\n",
                            " (the current directory): give --host-dir DIR or set QEL_HOST_DIR to the folder that holds "
-                           "it\n"}));
+                           "it\n"})
+                  .run({"cass", "--cas", "{samples}/cass/sample.cas", "--qs", "{samples}/cass/sample.qs",
+                        "--parcels", "{samples}/cass/parcels.txt", "--out", "p.qel"})
+                  .withEnvironment("QEL_HOST_DIR", "nowhere")
+                  .exits(1)
+                  .errHas({"dobrenz cass: CASSCode.txt was looked for in nowhere ($QEL_HOST_DIR): give --host-dir DIR "
+                           "or set QEL_HOST_DIR to the folder that holds it\n"}));
   t.push_back(Case("cass", "WhatTheFilesHeldIsWarnedAndStrictWritesNothing")
                   .file("gaps.cas", kCasWithGaps)
                   .run({"cass", "--cas", "gaps.cas", "--qs", "{samples}/cass/sample.qs", "--parcels",
