@@ -13,7 +13,7 @@ set -eu
 cd "$(dirname "$0")/.."
 seconds="${1:-20}"
 [ $# -gt 0 ] && shift
-targets="${*:-qel_loader scan line_reader cass epsw attributes textpoints}"
+targets="${*:-qel_loader scan line_reader text_input cass epsw attributes textpoints}"
 jobs="$(nproc 2>/dev/null || echo 2)"
 build=build/fuzz
 mkdir -p "$build/artifacts"
