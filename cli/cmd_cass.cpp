@@ -40,8 +40,8 @@ void reportUnsetSideFiles(const Options& options, const CCassConverter::Outcome&
 void addConversionWarnings(const Options& options, const CCassConverter::Outcome& o, Warnings& warnings) {
   warnings.lines(shownPath(options.value("cas")), o.unscannedCoordinates, "coordinate line does not hold two numbers",
                  "coordinate lines do not hold two numbers", "the vertex keeps the values of an earlier one");
-  warnings.keys(shownPath(options.value("qs")), o.parcelsWithoutRing, "parcel is not in the file", "parcels are not in the file",
-                "written without their boundary points");
+  warnings.keys(shownPath(options.value("qs")), o.parcelsWithoutRing, "parcel is not in the file",
+                "parcels are not in the file", "written without their boundary points");
   warnings.keys(shownPath(options.value("parcels")), o.parcelsWithoutAttributes, "parcel has no line in the file",
                 "parcels have no line in the file", "not written");
 }
