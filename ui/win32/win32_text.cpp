@@ -1,6 +1,7 @@
 #include "ui/win32/win32_text.h"
 
 #include "base/gbk.h"
+#include "ui/control_text.h"
 
 namespace dz::ui::win32 {
 namespace {
@@ -23,15 +24,11 @@ bool toGbk(const std::wstring& wide, std::string& gbk) {
 }  // namespace
 
 std::wstring Widen(const std::string& gbk) {
-  const std::u16string wide = dz::gbkToUtf16(gbk);
+  const std::u16string wide = ControlText(gbk);
   return std::wstring(wide.begin(), wide.end());
 }
 
-std::string Narrow(const std::wstring& wide) {
-  std::string gbk;
-  toGbk(wide, gbk);
-  return gbk;
-}
+std::string Narrow(const std::wstring& wide) { return ControlTextBytes(std::u16string(wide.begin(), wide.end())); }
 
 bool PathToGbk(const std::wstring& path, std::string& gbk) {
   if (toGbk(path, gbk)) return true;

@@ -9,9 +9,10 @@
 
 namespace dz::ui::win32 {
 
-// GBK to UTF-16; bytes that are not GBK become U+FFFD.
+// GBK to UTF-16 and back as the controls hold texts (ui/control_text.h):
+// a byte that is not GBK survives the way there and back; a character GBK
+// cannot hold becomes '?'.
 std::wstring Widen(const std::string& gbk);
-// UTF-16 to GBK; a character GBK cannot hold becomes '?'.
 std::string Narrow(const std::wstring& wide);
 
 // A path the user chose, as a GBK path that opens the same file: the path
