@@ -10,6 +10,9 @@
 // code) carries over from one import to the next.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "host/host_library.h"
 #include "textpoints/text_point_importer.h"
 #include "ui/controls.h"
@@ -50,6 +53,8 @@ class CTextDataDlg : public ui::Dialog {
   void OnSelchangeDupPolicy();
 
  private:
+  // Replaces the list's lines with `lines` (`bytes` bytes in all).
+  void ShowLines(const std::vector<std::string>& lines, size_t bytes);
   // Line `index` of the list, split as the import splits a line (the
   // separator replaced by spaces); false when the list holds no such line.
   bool PreviewLine(int index, std::string& line) const;

@@ -27,6 +27,10 @@ void CWnd::SetFocus() {
   if (window_) window_->SetFocusItem(id_);
 }
 
+void CWnd::SetRedraw(bool redraw) {
+  if (window_) window_->SetRedraw(id_, redraw);
+}
+
 int CButton::GetCheck() const { return window() ? window()->IsButtonChecked(id()) : 0; }
 
 void CButton::SetCheck(int state) {
@@ -48,6 +52,10 @@ int CListControl::GetCount() const { return window() ? window()->GetCount(id()) 
 int CListControl::GetCurSel() const { return window() ? window()->GetCurSel(id()) : kCbErr; }
 
 int CListControl::SetCurSel(int index) { return window() ? window()->SetCurSel(id(), index) : kCbErr; }
+
+void CListBox::InitStorage(int items, size_t bytes) {
+  if (window()) window()->InitStorage(id(), items, bytes);
+}
 
 bool CListControl::itemText(int index, std::string& text) const {
   return window() && window()->GetItemString(id(), index, text);

@@ -29,6 +29,8 @@ class CWnd {
   void SetWindowText(const std::string& text);
   std::string GetWindowText() const;
   void SetFocus();
+  // WM_SETREDRAW: no repainting while off; repainted when turned back on.
+  void SetRedraw(bool redraw = true);
 
  protected:
   DialogWindow* window() const { return window_; }
@@ -73,6 +75,8 @@ class CComboBox : public CListControl {
 class CListBox : public CListControl {
  public:
   bool GetText(int index, std::string& text) const { return itemText(index, text); }
+  // LB_INITSTORAGE: room for `items` more items of `bytes` text bytes in all.
+  void InitStorage(int items, size_t bytes);
 };
 
 }  // namespace dz::ui

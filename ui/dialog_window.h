@@ -4,6 +4,7 @@
 // windows; dialog code never talks to a control any other way.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -52,6 +53,14 @@ class DialogWindow {
   virtual int GetCurSel(int id) const = 0;
   virtual int SetCurSel(int id, int index) = 0;
   virtual bool GetItemString(int id, int index, std::string& text) const = 0;
+  // List boxes: LB_INITSTORAGE, room for `count` more items whose texts have
+  // `bytes` bytes in all (GBK), so that a long list is filled at once.
+  virtual void InitStorage(int id, int count, size_t bytes) = 0;
+
+  // Any control: WM_SETREDRAW. While it is off the control is not repainted
+  // (a real list box repaints after every added item otherwise); turned back
+  // on, the control is repainted.
+  virtual void SetRedraw(int id, bool redraw) = 0;
 
   // The radio buttons of the group that starts at `firstId`: the controls
   // from it up to the next control that starts a group, radio buttons only,

@@ -45,6 +45,9 @@ class HeadlessWindow : public DialogWindow {
   int GetCurSel(int id) const override;
   int SetCurSel(int id, int index) override;
   bool GetItemString(int id, int index, std::string& text) const override;
+  // Nothing is painted here: neither changes anything.
+  void InitStorage(int, int, size_t) override {}
+  void SetRedraw(int, bool) override {}
   std::vector<int> RadioGroup(int firstId) const override;
   bool ExecuteDlgInit() override;
   void EndDialog(int result) override;

@@ -148,6 +148,18 @@ bool Win32DialogWindow::GetItemString(int id, int index, std::string& text) cons
   return true;
 }
 
+void Win32DialogWindow::InitStorage(int id, int count, size_t bytes) {
+  // The list keeps its texts in UTF-16: about two bytes for each GBK byte.
+  if (isListBox(id) && count > 0) send(id, LB_INITSTORAGE, static_cast<WPARAM>(count), static_cast<LPARAM>(bytes * 2));
+}
+
+void Win32DialogWindow::SetRedraw(int id, bool redraw) {
+  HWND control = Item(id);
+  if (!control) return;
+  SendMessageW(control, WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
+  if (redraw) InvalidateRect(control, nullptr, TRUE);
+}
+
 std::vector<int> Win32DialogWindow::RadioGroup(int firstId) const {
   std::vector<int> ids;
   HWND first = Item(firstId);

@@ -41,6 +41,8 @@ class Win32DialogWindow : public DialogWindow {
   int GetCurSel(int id) const override;
   int SetCurSel(int id, int index) override;
   bool GetItemString(int id, int index, std::string& text) const override;
+  void InitStorage(int id, int count, size_t bytes) override;
+  void SetRedraw(int id, bool redraw) override;
   std::vector<int> RadioGroup(int firstId) const override;
   bool ExecuteDlgInit() override;
   void EndDialog(int result) override;
