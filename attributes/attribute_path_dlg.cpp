@@ -19,11 +19,11 @@ void CAttributePathDlg::DoDataExchange(ui::DataExchange* pDX) {
   ui::Dialog::DoDataExchange(pDX);
   ui::DDX_Control(pDX, IDC_ATTR_USE_PREFIX, m_btnPrefix);
   ui::DDX_Control(pDX, IDC_ATTR_CATEGORY, m_cbCategory);
-  ui::DDX_Text(pDX, IDC_ATTR_PATH, m_strPath);
+  ui::DDX_Path(pDX, IDC_ATTR_PATH, m_strPath);
   ui::DDX_Text(pDX, IDC_ATTR_PREFIX, m_strPrefix);
   ui::DDX_Check(pDX, IDC_ATTR_USE_PREFIX, m_bUsePrefix);
   ui::DDX_Check(pDX, IDC_ATTR_SAVE_FILE, m_bSaveFile);
-  ui::DDX_Text(pDX, IDC_ATTR_SAVE_PATH, m_strSavePath);
+  ui::DDX_Path(pDX, IDC_ATTR_SAVE_PATH, m_strSavePath);
 }
 
 const ui::MessageMap& CAttributePathDlg::GetMessageMap() const {

@@ -11,10 +11,10 @@ CCassConvertDlg::~CCassConvertDlg() = default;
 
 void CCassConvertDlg::DoDataExchange(ui::DataExchange* pDX) {
   ui::Dialog::DoDataExchange(pDX);
-  ui::DDX_Text(pDX, IDC_CASS_QS_PATH, m_strQsPath);
-  ui::DDX_Text(pDX, IDC_CASS_OUTPUT_PATH, m_strOutputPath);
-  ui::DDX_Text(pDX, IDC_CASS_PARCEL_PATH, m_strParcelPath);
-  ui::DDX_Text(pDX, IDC_CASS_CAS_PATH, m_strCasPath);
+  ui::DDX_Path(pDX, IDC_CASS_QS_PATH, m_strQsPath);
+  ui::DDX_Path(pDX, IDC_CASS_OUTPUT_PATH, m_strOutputPath);
+  ui::DDX_Path(pDX, IDC_CASS_PARCEL_PATH, m_strParcelPath);
+  ui::DDX_Path(pDX, IDC_CASS_CAS_PATH, m_strCasPath);
 }
 
 const ui::MessageMap& CCassConvertDlg::GetMessageMap() const {

@@ -14,9 +14,9 @@ void CEpswConvertDlg::DoDataExchange(ui::DataExchange* pDX) {
   ui::Dialog::DoDataExchange(pDX);
   ui::DDX_Check(pDX, IDC_EPSW_NOT_CHECK, m_converter.m_bConvertNot);
   ui::DDX_Check(pDX, IDC_EPSW_COR_CHECK, m_converter.m_bConvertCor);
-  ui::DDX_Text(pDX, IDC_EPSW_OUTPUT_PATH, m_converter.m_strOutputPath);
-  ui::DDX_Text(pDX, IDC_EPSW_COR_PATH, m_converter.m_strCorPath);
-  ui::DDX_Text(pDX, IDC_EPSW_NOT_PATH, m_converter.m_strNotPath);
+  ui::DDX_Path(pDX, IDC_EPSW_OUTPUT_PATH, m_converter.m_strOutputPath);
+  ui::DDX_Path(pDX, IDC_EPSW_COR_PATH, m_converter.m_strCorPath);
+  ui::DDX_Path(pDX, IDC_EPSW_NOT_PATH, m_converter.m_strNotPath);
 }
 
 const ui::MessageMap& CEpswConvertDlg::GetMessageMap() const {

@@ -84,7 +84,7 @@ class LineParser {
   bool path(const std::vector<Token>& t, const char* usage, const char* ifEmpty, std::string& utf8,
             std::string& platform) {
     if (!count(t, 2, usage) || !quoted(t[1], usage, utf8)) return false;
-    if (!ScriptPathToPlatform(utf8, platform)) return fail("the path has characters this system cannot hold");
+    if (!ScriptPathToPlatform(utf8, platform)) return fail("the path has characters that GBK cannot hold");
     if (platform.empty()) return fail(ifEmpty);
     return true;
   }
@@ -226,12 +226,15 @@ bool parseStep(LineParser& p, const std::vector<Token>& t, int line, ScriptStep&
 }  // namespace
 
 bool ScriptPathToPlatform(const std::string& utf8, std::string& path) {
+  // Only a path GBK can hold: the dialogs show and take paths as GBK texts.
+  std::string gbk;
+  if (!dz::utf8ToGbk(utf8, gbk)) return false;
 #ifdef _WIN32
-  return dz::utf8ToGbk(utf8, path);
+  path = gbk;
 #else
   path = utf8;
-  return true;
 #endif
+  return true;
 }
 
 bool ParseSessionScript(std::string_view text, SessionScript& script, ScriptError& error) {

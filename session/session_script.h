@@ -59,8 +59,9 @@ struct SessionScript {
 // CR LF lines). False with the first error's line and reason.
 bool ParseSessionScript(std::string_view text, SessionScript& script, ScriptError& error);
 
-// A script's path text in the platform's own narrow form: the system's code
-// page on Windows, UTF-8 elsewhere. Paths are never transcoded beyond that.
+// A script's path text in the platform's own narrow form: GBK on Windows,
+// UTF-8 elsewhere. False for a path GBK cannot hold, which no dialog could
+// show or take back from its box.
 bool ScriptPathToPlatform(const std::string& utf8, std::string& path);
 
 }  // namespace dz::session

@@ -15,7 +15,7 @@ void CTextDataDlg::DoDataExchange(ui::DataExchange* pDX) {
   ui::Dialog::DoDataExchange(pDX);
   CTextPointImporter& s = m_importer;
   ui::DDX_Control(pDX, IDC_TEXT_PREVIEW, m_lbPreview);
-  ui::DDX_Text(pDX, IDC_TEXT_PATH, s.m_strPath);
+  ui::DDX_Path(pDX, IDC_TEXT_PATH, s.m_strPath);
   ui::DDX_Text(pDX, IDC_TEXT_PREFIX, s.m_strPrefix);
   ui::DDX_Text(pDX, IDC_TEXT_ELEV_POS, s.m_nElevPos);
   ui::DDX_Text(pDX, IDC_TEXT_CYCLE, s.m_nCycle);

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "ui/number_text.h"
+#include "ui/path_text.h"
 
 namespace dz::ui {
 namespace {
@@ -186,6 +187,12 @@ void DDX_Text(DataExchange* pDX, int id, std::string& value) {
   pDX->PrepareEditCtrl(id);
   if (pDX->m_bSaveAndValidate) value = pDX->Window().GetItemText(id);
   else if (pDX->Window().GetItemText(id) != value) pDX->Window().SetItemText(id, value);
+}
+
+void DDX_Path(DataExchange* pDX, int id, std::string& path) {
+  std::string text = PathToText(path);
+  DDX_Text(pDX, id, text);
+  if (pDX->m_bSaveAndValidate) path = TextToPath(text);
 }
 
 namespace {

@@ -153,6 +153,9 @@ extern const char kParseRealMessage[];
 void DDX_Text(DataExchange* pDX, int id, std::string& value);
 void DDX_Text(DataExchange* pDX, int id, int& value);
 void DDX_Text(DataExchange* pDX, int id, double& value);
+// A path box: DDX_Text with the member in the platform's form of a path
+// (ui/path_text.h); on Windows the two are the same.
+void DDX_Path(DataExchange* pDX, int id, std::string& path);
 void DDX_Check(DataExchange* pDX, int id, int& value);
 void DDX_Radio(DataExchange* pDX, int id, int& value);
 void DDX_CBIndex(DataExchange* pDX, int id, int& index);

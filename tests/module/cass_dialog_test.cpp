@@ -11,6 +11,7 @@
 #include "standin/engine.h"
 #include "tests/support/test_files.h"
 #include "tests/ui/headless_test_support.h"
+#include "ui/path_text.h"
 
 namespace dz::test {
 namespace {
@@ -77,7 +78,7 @@ TEST_F(CassConvertDialog, OutputGetsTheHostExtensionUnlessItsTextIsThere) {
       {"D:\\x.qel\\b", "D:\\x.qel\\b"},
       {"D:\\b.QEL", "D:\\b.QEL.qel"},
       {"D:\\b.qel", "D:\\b.qel"},
-      {u8"D:\\数据\\图.qelx", u8"D:\\数据\\图.qelx"},  // a path in UTF-8, as natively
+      {u8"D:\\数据\\图.qelx", u8"D:\\数据\\图.qelx"},  // the member in UTF-8, the box in GBK
       {u8"D:\\数据\\图", u8"D:\\数据\\图.qel"},
   };
   for (const Case& c : cases) {
@@ -86,7 +87,7 @@ TEST_F(CassConvertDialog, OutputGetsTheHostExtensionUnlessItsTextIsThere) {
     s.Play(std::string("click 1019\nfile \"") + c.chosen + "\"\nshow 1017\nclick 2");
     d.DoModal();
     EXPECT_EQ(d.m_strOutputPath, c.stored) << c.chosen;
-    EXPECT_EQ(s.log[1], "control 1017 text=" + jsonQuoteGbk(c.stored) + " enabled=1 readonly=0 checked=0");
+    EXPECT_EQ(s.log[1], "control 1017 text=" + jsonQuoteGbk(ui::PathToText(c.stored)) + " enabled=1 readonly=0 checked=0");
   }
   // The exchange file, also chosen in a save dialog, gets nothing appended.
   session.Play("click 1022\nfile \"D:\\a\\b\"\nclick 2");

@@ -83,6 +83,19 @@ TEST_F(TextDataDialog, UnreadableFileIsToldAndTheListKeepsItsLines) {
             R"(control 1036 text="" enabled=1 readonly=0 checked=0 items=["K1,,100.5,200.25,12.3","K2,7,101,201,0"] selected=-1)");
 }
 
+TEST_F(TextDataDialog, ATypedChinesePathNamesItsFile) {
+  // The box holds GBK; the path is opened in the platform's form.
+  const std::string chinese = dir.write(u8"点.txt", "P1,,1,2,3\n");
+  session.Play("type 2031 \"" + chinese + "\"\nclick 2040\nfile-cancel\nshow 2031\nshow 1036\n" + RowSettings() +
+               "click 1\nclick 2");
+  dialog.DoModal();
+  const std::vector<std::string> shown = {"点添加完毕！！"};
+  EXPECT_EQ(session.backend.Messages(), shown);
+  EXPECT_EQ(session.log[1], "control 2031 text=\"" + chinese + "\" enabled=1 readonly=0 checked=0");
+  EXPECT_EQ(session.log[2], R"(control 1036 text="" enabled=1 readonly=0 checked=0 items=["P1,,1,2,3"] selected=-1)");
+  EXPECT_EQ(dialog.m_importer.m_strPath, chinese);
+}
+
 TEST_F(TextDataDialog, TypedPathImportsOnlyAfterAnExchangeTookIt) {
   // 检  验 and a choice in the duplicate list take the boxes; 数据录入
   // refused for an empty stored path takes nothing.
