@@ -26,6 +26,7 @@ class Opened {
  public:
   explicit Opened(ModalEntry entry) : serial_(gWatch->Push(std::move(entry))) {}
   ~Opened() { gWatch->Pop(serial_); }
+  int Serial() const { return serial_; }
 
  private:
   int serial_;
@@ -64,15 +65,17 @@ int WINAPI watchedMessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT ty
   return answer;
 }
 
+// The filter as the plug-in wrote it ("text|pattern|...||") from the list
+// the common dialog takes (parts ended by zeros, the list by another).
 std::wstring filterText(const wchar_t* list) {
   std::wstring text;
-  if (!list) return text;
+  if (!list || !*list) return text;
   while (*list) {
-    if (!text.empty()) text += L'|';
     text += list;
+    text += L'|';
     list += wcslen(list) + 1;
   }
-  return text;
+  return text + L'|';
 }
 
 BOOL watchedFileDialog(LPOPENFILENAMEW ofn, bool open) {
@@ -83,7 +86,9 @@ BOOL watchedFileDialog(LPOPENFILENAMEW ofn, bool open) {
   entry.flags = ofn ? ofn->Flags : 0;
   entry.filter = filterText(ofn ? ofn->lpstrFilter : nullptr);
   Opened opened(std::move(entry));
-  return open ? realGetOpenFileNameW(ofn) : realGetSaveFileNameW(ofn);
+  const BOOL chosen = open ? realGetOpenFileNameW(ofn) : realGetSaveFileNameW(ofn);
+  if (chosen && ofn && ofn->lpstrFile) gWatch->Chose(opened.Serial(), ofn->lpstrFile);
+  return chosen;
 }
 
 BOOL WINAPI watchedGetOpenFileNameW(LPOPENFILENAMEW ofn) { return watchedFileDialog(ofn, true); }
@@ -149,6 +154,17 @@ bool ModalWatch::Top(ModalEntry& entry) const {
   if (open_.empty()) return false;
   entry = open_.back();
   return true;
+}
+
+std::wstring ModalWatch::ChosenPath(int serial) const {
+  CriticalSection::Hold hold(lock_);
+  return serial == chosenSerial_ ? chosen_ : std::wstring();
+}
+
+void ModalWatch::Chose(int serial, std::wstring path) {
+  CriticalSection::Hold hold(lock_);
+  chosenSerial_ = serial;
+  chosen_ = std::move(path);
 }
 
 size_t ModalWatch::Depth() const {

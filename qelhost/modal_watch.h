@@ -29,7 +29,7 @@ struct ModalEntry {
   unsigned type = 0;       // MessageBox: MB_ flags
   bool open = true;        // FileDialog: open, else save
   unsigned flags = 0;      // FileDialog: OFN_ flags
-  std::wstring filter;     // FileDialog: "text|pattern|..." as the plug-in gave it
+  std::wstring filter;     // FileDialog: "text|pattern|...||" as the plug-in gave it
 };
 
 class ModalWatch {
@@ -42,11 +42,15 @@ class ModalWatch {
 
   // The innermost open entry; false when nothing is open.
   bool Top(ModalEntry& entry) const;
+  // The path the file dialog of entry `serial` handed the plug-in; empty
+  // when it was cancelled or is still open.
+  std::wstring ChosenPath(int serial) const;
   size_t Depth() const;
 
   // --- Called by the wrappers, on the user-interface thread. ---------------
   int Push(ModalEntry entry);
   void Pop(int serial);
+  void Chose(int serial, std::wstring path);
   SessionOutput& Output() { return output_; }
 
  private:
@@ -54,6 +58,8 @@ class ModalWatch {
   mutable CriticalSection lock_;
   std::vector<ModalEntry> open_;
   int nextSerial_ = 1;
+  int chosenSerial_ = 0;
+  std::wstring chosen_;
 };
 
 }  // namespace dz::qelhost

@@ -188,7 +188,9 @@ int ScriptPlayer::playCall(const session::ScriptStep& step) {
       case ModalEntry::Kind::FileDialog: {
         const ui::FileDialogRequest request = fileRequest(window.entry);
         check(pending(), step.endLine, UserFacing::AtFileDialog(request, [this](const std::string& path) {
-                return GetFileAttributesW(fullPath(Widen(path)).c_str()) != INVALID_FILE_ATTRIBUTES;
+                const DWORD attributes = GetFileAttributesW(fullPath(Widen(path)).c_str());
+                if (attributes == INVALID_FILE_ATTRIBUTES) return UserFacing::Found::Nothing;
+                return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? UserFacing::Found::Folder : UserFacing::Found::File;
               }));
         answerFileDialog(window, request, actions[next++]);
         break;
@@ -231,12 +233,11 @@ void ScriptPlayer::answerFileDialog(const Window& dialog, const ui::FileDialogRe
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog.hwnd, IDCANCEL)));
     return;
   }
-  // The dialog is given the full path, which it hands back as it is; the
-  // log names it as the script did. A relative path is taken from the
-  // folder qelhost started in: the file dialog moves the current directory
-  // about while it is open.
+  // The dialog is given the full path; the log names what it hands back as
+  // the script did. A relative path is taken from the folder qelhost
+  // started in: the file dialog moves the current directory about while it
+  // is open.
   const std::wstring typed = fullPath(Widen(action.text));
-  output_.AddPathAlias(Narrow(typed), action.text);
   HWND name = GetDlgItem(dialog.hwnd, kFileNameCombo);
   if (!name) name = GetDlgItem(dialog.hwnd, kFileNameEdit);
   SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
@@ -248,6 +249,8 @@ void ScriptPlayer::answerFileDialog(const Window& dialog, const ui::FileDialogRe
   ModalEntry top;
   if (watch_.Top(top) && top.serial == dialog.entry.serial)
     mismatch(action.line, "the " + session::FileDialogName(request) + " does not take " + action.utf8);
+  const std::wstring chosen = watch_.ChosenPath(dialog.entry.serial);
+  if (!chosen.empty()) output_.AddPathName(Narrow(chosen), action.text);
 }
 
 void ScriptPlayer::act(const Window& dialog, Win32DialogWindow& window, const ScriptAction& a) {

@@ -2,18 +2,17 @@
 // in the order the events happened, on standard output in UTF-8 with LF line
 // ends (as `dobrenz run` prints it).
 //
-// Paths in the log read as the script wrote them. The real file dialog hands
-// the plug-in a full Windows path (Z:\...\data\a.qs) where the script said
-// "data/a.qs"; the log shows the script's words for it, so the same script
-// gives the same log here and on the headless backend. Only paths the script
-// answered a file dialog with are rewritten, wherever they occur in a text.
+// Paths in the log read as the script wrote them (session/script_paths.h):
+// the real file dialog hands the plug-in a full Windows path
+// (Z:\...\data\a.qs) where the script said "data/a.qs", and the log shows the
+// script's words for it, as `dobrenz run` does for the full paths of its
+// file dialogs.
 #pragma once
 
-#include "qelhost/critical_section.h"
 #include <string>
-#include <utility>
-#include <vector>
 
+#include "qelhost/critical_section.h"
+#include "session/script_paths.h"
 #include "session/session_log.h"
 
 namespace dz::qelhost {
@@ -23,16 +22,14 @@ class SessionOutput {
   void Line(const std::string& utf8);
 
   // The file dialog was answered with `scriptPath` (GBK, as the script wrote
-  // it), which Windows names `fullPath` (GBK).
-  void AddPathAlias(const std::string& fullPath, const std::string& scriptPath);
-  // `gbk` with every full path of an answered file dialog written as the
-  // script wrote it; the longest full path first.
+  // it) and handed the plug-in `fullPath` (GBK).
+  void AddPathName(const std::string& fullPath, const std::string& scriptPath);
   std::string AsScriptWrote(const std::string& gbk) const;
   session::ControlState AsScriptWrote(session::ControlState state) const;
 
  private:
   mutable CriticalSection lock_;
-  std::vector<std::pair<std::string, std::string>> aliases_;  // longest full path first
+  session::ScriptPathNames names_;
 };
 
 }  // namespace dz::qelhost

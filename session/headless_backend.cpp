@@ -1,7 +1,10 @@
 #include "session/headless_backend.h"
 
-#include "base/file_io.h"
+#include <sys/stat.h>
+
+#include "base/gbk.h"
 #include "session/session_log.h"
+#include "ui/path_text.h"
 
 namespace dz::session {
 namespace {
@@ -18,6 +21,19 @@ class PopOnExit {
   std::vector<ui::HeadlessWindow*>& open_;
   ui::Dialog& dialog_;
 };
+
+// What is at a path (the platform's form), as a file dialog finds it.
+UserFacing::Found findPath(const std::string& path) {
+#ifdef _WIN32
+  const std::u16string wide = gbkToUtf16(path);
+  struct _stat64 st;
+  if (_wstat64(reinterpret_cast<const wchar_t*>(wide.c_str()), &st) != 0) return UserFacing::Found::Nothing;
+#else
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return UserFacing::Found::Nothing;
+#endif
+  return (st.st_mode & S_IFMT) == S_IFDIR ? UserFacing::Found::Folder : UserFacing::Found::File;
+}
 
 }  // namespace
 
@@ -72,7 +88,8 @@ int HeadlessBackend::RunModal(int templateId, ui::Dialog& dialog) {
     PopOnExit pop(open_, dialog);
     if (dialog.HandleInitDialog(window)) window.FocusFirstTabStop();
     while (!window.Ended()) {
-      check(next(), UserFacing::InDialog(window));
+      const UserFacing facing = UserFacing::InDialog(window);
+      check(next(), facing);
       const ScriptAction action = actions_[next_++];
       apply(action, window, dialog);
       if (observer_) observer_(action, window, dialog);
@@ -88,7 +105,7 @@ void HeadlessBackend::apply(const ScriptAction& a, ui::HeadlessWindow& window, u
     case ScriptAction::Kind::Click: window.Click(a.id); break;
     case ScriptAction::Kind::Check: window.Check(a.id, a.on); break;
     case ScriptAction::Kind::Select: window.Select(a.id, a.index); break;
-    case ScriptAction::Kind::Show: log(LogControl(ReadControlState(window, a.id))); break;
+    case ScriptAction::Kind::Show: log(LogControl(names_.AsScriptWrote(ReadControlState(window, a.id)))); break;
     case ScriptAction::Kind::Close: dialog.HandleClose(); break;
     default: break;  // refused while a dialog is up
   }
@@ -99,19 +116,23 @@ int HeadlessBackend::ShowMessage(const std::string& text, unsigned type) {
   messages_.push_back(text);
   const bool question = type == ui::kMbYesNo;
   int answer = question ? ui::kIdYes : ui::kIdOk;
-  check(next(), UserFacing::AtMessageBox(text, question));
+  const UserFacing facing = UserFacing::AtMessageBox(text, question);
+  check(next(), facing);
   if (next() && next()->kind == ScriptAction::Kind::Answer) answer = actions_[next_++].answer;
-  log(LogMessageBox(text, answer));
+  log(LogMessageBox(names_.AsScriptWrote(text), answer));
   return answer;
 }
 
 int HeadlessBackend::ShowFileDialog(const ui::FileDialogRequest& request, std::string& path) {
   if (failed_) throw ScriptMismatch{failure_};
   fileRequests_.push_back(request);
-  check(next(), UserFacing::AtFileDialog(request, [](const std::string& p) { return dz::fileExists(p); }));
+  const UserFacing facing = UserFacing::AtFileDialog(request, &findPath);
+  check(next(), facing);
   const ScriptAction& a = actions_[next_++];
   if (a.kind == ScriptAction::Kind::FileCancel) return ui::kIdCancel;
-  path = a.text;
+  // The full path, as the real file dialog hands it back.
+  path = FullPathOf(a.text);
+  names_.Add(ui::PathToText(path), ui::PathToText(a.text));
   return ui::kIdOk;
 }
 

@@ -1,6 +1,8 @@
 // The user's side of `dobrenz run`: modal dialogs, message boxes and file
 // dialogs on headless windows (ui/headless), played from a script of the
-// user's actions instead of a screen. The backend is handed the templates
+// user's actions instead of a screen. A file dialog hands back the full path
+// of the file the script names, as the real one does; the log names it as
+// the script did (script_paths.h). The backend is handed the templates
 // its dialogs are built from. What the user cannot do (refusals.h) stops
 // the session: the backend notes the line and why, and throws
 // ScriptMismatch, which the player catches above the command.
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "session/refusals.h"
+#include "session/script_paths.h"
 #include "session/session_script.h"
 #include "ui/dialog.h"
 #include "ui/dialog_template.h"
@@ -78,6 +81,7 @@ class HeadlessBackend : public ui::DialogRunner, public ui::MessageService, publ
   std::vector<ui::HeadlessWindow*> open_;
   std::vector<std::string> messages_;
   std::vector<ui::FileDialogRequest> fileRequests_;
+  ScriptPathNames names_;
 };
 
 }  // namespace dz::session

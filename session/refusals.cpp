@@ -61,13 +61,37 @@ std::string atMessageBox(const ScriptAction* a, const UserFacing& f) {
   return std::string();
 }
 
+// Why a file name is none Windows gives a file, or empty: its characters
+// are those the file dialog refuses (* and ? it takes as a filter), and it
+// does not end in a dot or a space, which Windows drops.
+std::string unfitName(const std::string& path) {
+  for (size_t i = 0; i < path.size(); ++i) {
+    const char c = path[i];
+    if (c == '*' || c == '?') return "* and ? make it a filter, not a file";
+    const bool driveColon = c == ':' && i == 1;
+    if (c == '<' || c == '>' || c == '|' || c == '"' || (c == ':' && !driveColon))
+      return "a file name cannot hold < > | \" or :";
+  }
+  const size_t name = path.find_last_of("/\\");
+  const std::string last = path.substr(name == std::string::npos ? 0 : name + 1);
+  if (last.empty()) return "a path that ends in a separator names a folder";
+  if (last != "." && last != ".." && (last.back() == '.' || last.back() == ' '))
+    return "a file name cannot end in a dot or a space";
+  return std::string();
+}
+
 std::string atFileDialog(const ScriptAction* a, const UserFacing& f) {
   const ui::FileDialogRequest& r = *f.fileDialog;
   const std::string name = "the " + FileDialogName(r);
   if (!a) return "the script ends while " + name + " is open";
   if (a->kind != Action::File && a->kind != Action::FileCancel)
     return name + " is open: answer it with file \"PATH\" or file-cancel";
-  if (a->kind == Action::File && r.open && (r.flags & ui::kOfnFileMustExist) && !f.fileExists(a->text))
+  if (a->kind != Action::File) return std::string();
+  const std::string unfit = unfitName(a->utf8);
+  if (!unfit.empty()) return name + " does not take " + a->utf8 + ": " + unfit;
+  const UserFacing::Found found = f.findPath(a->text);
+  if (found == UserFacing::Found::Folder) return name + " does not take " + a->utf8 + ": it is a folder, which it opens";
+  if (found == UserFacing::Found::Nothing && r.open && (r.flags & ui::kOfnFileMustExist))
     return name + " takes only existing files, and " + a->utf8 + " does not exist";
   return std::string();
 }
@@ -97,11 +121,11 @@ UserFacing UserFacing::AtMessageBox(const std::string& text, bool question) {
   return f;
 }
 
-UserFacing UserFacing::AtFileDialog(const ui::FileDialogRequest& request, FileExists exists) {
+UserFacing UserFacing::AtFileDialog(const ui::FileDialogRequest& request, FindPath find) {
   UserFacing f;
   f.kind = Kind::FileDialog;
   f.fileDialog = &request;
-  f.fileExists = std::move(exists);
+  f.findPath = std::move(find);
   return f;
 }
 

@@ -18,14 +18,17 @@ namespace dz::session {
 // What is up when the script's next action comes.
 struct UserFacing {
   enum class Kind { Dialog, MessageBox, FileDialog, Nothing };
-  using FileExists = std::function<bool(const std::string& path)>;
+  // What a file dialog finds at a path the script names.
+  enum class Found { Nothing, File, Folder };
+  using FindPath = std::function<Found(const std::string& path)>;
 
   // The innermost open dialog, its controls as they are now.
   static UserFacing InDialog(const ui::DialogWindow& dialog);
   // A message box with its text (GBK); a question has Yes and No, else OK.
   static UserFacing AtMessageBox(const std::string& text, bool question);
-  // A file dialog; `exists` tells whether it finds a path the script names.
-  static UserFacing AtFileDialog(const ui::FileDialogRequest& request, FileExists exists);
+  // A file dialog; `find` tells what it finds at a path the script names
+  // (the platform's form).
+  static UserFacing AtFileDialog(const ui::FileDialogRequest& request, FindPath find);
   // Nothing: the command has returned.
   static UserFacing AfterReturn();
 
@@ -34,13 +37,16 @@ struct UserFacing {
   std::string messageText;
   bool question = false;
   const ui::FileDialogRequest* fileDialog = nullptr;
-  FileExists fileExists;
+  FindPath findPath;
 };
 
 // Empty when `action` fits what the user faces, else why the script does
 // not fit (UTF-8). A null `action` means the call's actions have run out
 // (reported at its `end`). A message box takes only an `answer` and lets any
-// other action wait for what comes after it: neither is refused.
+// other action wait for what comes after it: neither is refused. A file
+// dialog takes the paths the real one closes on: not a folder (it opens
+// it), not a name with * or ? (a filter to it), nor one Windows cannot give
+// a file; in an open dialog asked for existing files, only a file it finds.
 std::string Refusal(const ScriptAction* action, const UserFacing& facing);
 
 // "open file dialog FILTER" or "save file dialog FILTER", as the refusals

@@ -23,9 +23,9 @@ class CassConvertDialog : public ::testing::Test {
   CassConvertDialog() : qs(dir.write("parcels.qs", "\n")), txt(dir.write("parcels.txt", "\n")) {}
 
   // Browse lines choosing all four paths; the output is `output`.
-  std::string BrowseAll(const std::string& output = "D:\\out") const {
-    return "click 1014\nfile \"" + qs + "\"\nclick 1016\nfile \"" + txt +
-           "\"\nclick 1022\nfile \"D:\\x.cas\"\nclick 1019\nfile \"" + output + "\"";
+  std::string BrowseAll(const std::string& output = "") const {
+    return "click 1014\nfile \"" + qs + "\"\nclick 1016\nfile \"" + txt + "\"\nclick 1022\nfile \"" +
+           dir.file("x.cas") + "\"\nclick 1019\nfile \"" + (output.empty() ? dir.file("out") : output) + "\"";
   }
 
   TempDir dir;
@@ -65,8 +65,8 @@ TEST_F(CassConvertDialog, ConfirmTakesTheBoxesAfterTheCheck) {
   EXPECT_TRUE(session.backend.Messages().empty());
   EXPECT_EQ(dialog.m_strParcelPath, "");
   EXPECT_EQ(dialog.m_strQsPath, "other.qs");
-  EXPECT_EQ(dialog.m_strCasPath, "D:\\x.cas");
-  EXPECT_EQ(dialog.m_strOutputPath, "D:\\out.qel");
+  EXPECT_EQ(dialog.m_strCasPath, dir.file("x.cas"));
+  EXPECT_EQ(dialog.m_strOutputPath, dir.file("out.qel"));
 }
 
 TEST_F(CassConvertDialog, OutputGetsTheHostExtensionUnlessItsTextIsThere) {
@@ -74,25 +74,26 @@ TEST_F(CassConvertDialog, OutputGetsTheHostExtensionUnlessItsTextIsThere) {
     const char* chosen;
     const char* stored;
   } cases[] = {
-      {"D:\\a\\b", "D:\\a\\b.qel"},
-      {"D:\\x.qel\\b", "D:\\x.qel\\b"},
-      {"D:\\b.QEL", "D:\\b.QEL.qel"},
-      {"D:\\b.qel", "D:\\b.qel"},
-      {u8"D:\\数据\\图.qelx", u8"D:\\数据\\图.qelx"},  // the member in UTF-8, the box in GBK
-      {u8"D:\\数据\\图", u8"D:\\数据\\图.qel"},
+      {"a/b", "a/b.qel"},
+      {"x.qel/b", "x.qel/b"},
+      {"b.QEL", "b.QEL.qel"},
+      {"b.qel", "b.qel"},
+      {u8"数据/图.qelx", u8"数据/图.qelx"},  // the member in UTF-8, the box in GBK
+      {u8"数据/图", u8"数据/图.qel"},
   };
   for (const Case& c : cases) {
     HeadlessSession s;
     CCassConvertDlg d;
-    s.Play(std::string("click 1019\nfile \"") + c.chosen + "\"\nshow 1017\nclick 2");
+    s.Play("click 1019\nfile \"" + dir.file(c.chosen) + "\"\nshow 1017\nclick 2");
     d.DoModal();
-    EXPECT_EQ(d.m_strOutputPath, c.stored) << c.chosen;
-    EXPECT_EQ(s.log[1], "control 1017 text=" + jsonQuoteGbk(ui::PathToText(c.stored)) + " enabled=1 readonly=0 checked=0");
+    EXPECT_EQ(d.m_strOutputPath, dir.file(c.stored)) << c.chosen;
+    EXPECT_EQ(s.log[1], "control 1017 text=" + jsonQuoteGbk(ui::PathToText(dir.file(c.stored))) +
+                            " enabled=1 readonly=0 checked=0");
   }
   // The exchange file, also chosen in a save dialog, gets nothing appended.
-  session.Play("click 1022\nfile \"D:\\a\\b\"\nclick 2");
+  session.Play("click 1022\nfile \"" + dir.file("a/b") + "\"\nclick 2");
   dialog.DoModal();
-  EXPECT_EQ(dialog.m_strCasPath, "D:\\a\\b");
+  EXPECT_EQ(dialog.m_strCasPath, dir.file("a/b"));
 }
 
 TEST_F(CassConvertDialog, CancelledFileDialogChangesNeitherMemberNorBox) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "session/script_paths.h"
 #include "tests/support/test_files.h"
 #include "tests/ui/headless_test_support.h"
 #include "tests/ui/test_dialog.h"
@@ -18,6 +19,7 @@ class AskingDialog : public TestDialog {
   bool ask = true;
   bool note2 = true;
   bool wantFile = false;
+  bool save = false;  // the file dialog saves; it shows the path with ".qel" in box 101
 
  protected:
   const ui::MessageMap& GetMessageMap() const override {
@@ -31,9 +33,11 @@ class AskingDialog : public TestDialog {
     if (ask) question = MessageBox("继续？", ui::kMbYesNo);
     if (note2) note = MessageBox("完毕");
     if (wantFile) {
-      ui::FileDialog file(true, nullptr, nullptr, ui::kOfnHideReadOnly | ui::kOfnFileMustExist, "(*.txt)|*.txt||", this);
+      ui::FileDialog file(!save, nullptr, nullptr, ui::kOfnHideReadOnly | ui::kOfnFileMustExist, "(*.txt)|*.txt||",
+                          this);
       fileResult = file.DoModal();
       chosen = file.GetPathName();
+      if (save && fileResult == ui::kIdOk) SetDlgItemText(kTextEdit, chosen + ".qel");
     }
   }
 };
@@ -131,6 +135,25 @@ TEST_F(HeadlessBackend, OpenDialogTakesOnlyExistingFilesWhenAsked) {
   EXPECT_THROW(second.DoModal(), session::ScriptMismatch);
   EXPECT_EQ(other.backend.Failure().line, 3);
   EXPECT_NE(other.backend.Failure().message.find("does not exist"), std::string::npos);
+}
+
+TEST_F(HeadlessBackend, AFileDialogHandsBackTheFullPathAndTheLogTheScriptsWords) {
+  dialog.ask = dialog.note2 = false;
+  dialog.wantFile = dialog.save = true;
+  EXPECT_EQ(Run("click 160\nfile \"sub.qel/../made\"\nshow 101\nclick 2").line, 0);
+  EXPECT_EQ(dialog.chosen, session::FullPathOf("made"));
+  EXPECT_EQ(dialog.chosen.substr(0, 1), "/");
+  EXPECT_EQ(session.log[1], R"(control 101 text="sub.qel/../made.qel" enabled=1 readonly=0 checked=0)");
+}
+
+TEST_F(HeadlessBackend, AFolderDoesNotAnswerAFileDialog) {
+  dialog.ask = dialog.note2 = false;
+  dialog.wantFile = true;
+  TempDir dir;
+  const session::ScriptError e = Run("click 160\nfile \"" + dir.path() + "\"\nclick 2");
+  EXPECT_EQ(e.line, 3);
+  EXPECT_NE(e.message.find("it is a folder"), std::string::npos) << e.message;
+  EXPECT_EQ(dialog.fileResult, 0);
 }
 
 TEST_F(HeadlessBackend, FileCancelChangesNothing) {

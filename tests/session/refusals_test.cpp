@@ -74,13 +74,17 @@ std::string refusalOf(const std::string& line, Facing facing) {
   request.open = facing == Facing::OpenDialog;
   request.flags = ui::kOfnHideReadOnly | ui::kOfnFileMustExist;
   request.filter = "(*.txt)|*.txt||";
-  const auto exists = [](const std::string& path) { return path == "there.txt"; };
+  const auto find = [](const std::string& path) {
+    if (path == "there.txt" || path == "D:\\there.txt") return UserFacing::Found::File;
+    if (path == "folder" || path == "folder.txt" || path == ".") return UserFacing::Found::Folder;
+    return UserFacing::Found::Nothing;
+  };
   switch (facing) {
     case Facing::Dialog: return Refusal(next, UserFacing::InDialog(window));
     case Facing::OkBox: return Refusal(next, UserFacing::AtMessageBox("完毕", false));
     case Facing::QuestionBox: return Refusal(next, UserFacing::AtMessageBox("继续？", true));
     case Facing::OpenDialog:
-    case Facing::SaveDialog: return Refusal(next, UserFacing::AtFileDialog(request, exists));
+    case Facing::SaveDialog: return Refusal(next, UserFacing::AtFileDialog(request, find));
     case Facing::Nothing: return Refusal(next, UserFacing::AfterReturn());
   }
   return "?";
@@ -155,6 +159,31 @@ TEST(Refusal, EveryActionAgainstWhatTheUserFaces) {
       {Facing::OpenDialog, "answer ok", "the open file dialog (*.txt)|*.txt|| is open: answer it with file \"PATH\" or file-cancel"},
       {Facing::OpenDialog, "", "the script ends while the open file dialog (*.txt)|*.txt|| is open"},
       {Facing::SaveDialog, "file \"gone.txt\"", ""},
+      {Facing::SaveDialog, "file \"new/gone.txt\"", ""},
+      // Paths the real file dialog does not close on: a folder (it opens
+      // it), a name with * or ? (a filter), and names Windows gives no
+      // file; in either dialog.
+      {Facing::OpenDialog, "file \"folder\"",
+       "the open file dialog (*.txt)|*.txt|| does not take folder: it is a folder, which it opens"},
+      {Facing::SaveDialog, "file \"folder.txt\"",
+       "the save file dialog (*.txt)|*.txt|| does not take folder.txt: it is a folder, which it opens"},
+      {Facing::SaveDialog, "file \".\"",
+       "the save file dialog (*.txt)|*.txt|| does not take .: it is a folder, which it opens"},
+      {Facing::OpenDialog, "file \"th*re.txt\"",
+       "the open file dialog (*.txt)|*.txt|| does not take th*re.txt: * and ? make it a filter, not a file"},
+      {Facing::SaveDialog, "file \"a?.txt\"",
+       "the save file dialog (*.txt)|*.txt|| does not take a?.txt: * and ? make it a filter, not a file"},
+      {Facing::SaveDialog, "file \"a|b\"",
+       "the save file dialog (*.txt)|*.txt|| does not take a|b: a file name cannot hold < > | \" or :"},
+      {Facing::SaveDialog, "file \"ab:c\"",
+       "the save file dialog (*.txt)|*.txt|| does not take ab:c: a file name cannot hold < > | \" or :"},
+      {Facing::OpenDialog, "file \"D:\\there.txt\"", ""},
+      {Facing::SaveDialog, "file \"out.\"",
+       "the save file dialog (*.txt)|*.txt|| does not take out.: a file name cannot end in a dot or a space"},
+      {Facing::SaveDialog, "file \"out \"",
+       "the save file dialog (*.txt)|*.txt|| does not take out : a file name cannot end in a dot or a space"},
+      {Facing::SaveDialog, "file \"new/\"",
+       "the save file dialog (*.txt)|*.txt|| does not take new/: a path that ends in a separator names a folder"},
       {Facing::SaveDialog, "", "the script ends while the save file dialog (*.txt)|*.txt|| is open"},
       // After the command returned, nothing is open.
       {Facing::Nothing, "", ""},
