@@ -57,8 +57,10 @@ class ModuleCaller : public session::CommandCaller {
 
 session::SessionOutcome RunSession(const session::SessionScript& script, HostLibrary& host,
                                    const FeatureFileEngine& engine,
-                                   const std::function<void(const std::string& line)>& log) {
+                                   const std::function<void(const std::string& line)>& log,
+                                   session::HeadlessBackend::ActionSource source) {
   session::HeadlessBackend backend(log, [](int id) { return res::FindDialogTemplate(id); });
+  backend.SetActionSource(std::move(source));
   ModuleCaller caller(backend);
   ModuleContext context;
   context.host = &host;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "host/host_library.h"
+#include "session/headless_backend.h"
 #include "session/host_steps.h"
 #include "session/session_script.h"
 #include "standin/engine.h"
@@ -18,8 +19,11 @@ namespace dz::module {
 // `host` is what the commands use (the engine, or a tracer over it);
 // `engine` answers the dump and why a file cannot be opened. Each log line
 // goes to `log` without its line end. The module is attached for the run.
+// `source`, when given, is asked for the user's actions a call's script
+// lacks (session/headless_backend.h).
 session::SessionOutcome RunSession(const session::SessionScript& script, HostLibrary& host,
                                    const FeatureFileEngine& engine,
-                                   const std::function<void(const std::string& line)>& log);
+                                   const std::function<void(const std::string& line)>& log,
+                                   session::HeadlessBackend::ActionSource source = {});
 
 }  // namespace dz::module

@@ -59,6 +59,12 @@ bool HeadlessBackend::FinishActions() {
   return false;
 }
 
+const ScriptAction* HeadlessBackend::nextFor(const UserFacing& facing) {
+  ScriptAction action;
+  if (!next() && source_ && source_(facing, action)) actions_.push_back(std::move(action));
+  return next();
+}
+
 void HeadlessBackend::check(const ScriptAction* action, const UserFacing& facing) {
   const std::string refused = Refusal(action, facing);
   if (!refused.empty()) fail(action ? action->line : endLine_, refused);
@@ -89,7 +95,7 @@ int HeadlessBackend::RunModal(int templateId, ui::Dialog& dialog) {
     if (dialog.HandleInitDialog(window)) window.FocusFirstTabStop();
     while (!window.Ended()) {
       const UserFacing facing = UserFacing::InDialog(window);
-      check(next(), facing);
+      check(nextFor(facing), facing);
       const ScriptAction action = actions_[next_++];
       apply(action, window, dialog);
       if (observer_) observer_(action, window, dialog);
@@ -117,7 +123,7 @@ int HeadlessBackend::ShowMessage(const std::string& text, unsigned type) {
   const bool question = type == ui::kMbYesNo;
   int answer = question ? ui::kIdYes : ui::kIdOk;
   const UserFacing facing = UserFacing::AtMessageBox(text, question);
-  check(next(), facing);
+  check(nextFor(facing), facing);
   if (next() && next()->kind == ScriptAction::Kind::Answer) answer = actions_[next_++].answer;
   log(LogMessageBox(names_.AsScriptWrote(text), answer));
   return answer;
@@ -127,7 +133,7 @@ int HeadlessBackend::ShowFileDialog(const ui::FileDialogRequest& request, std::s
   if (failed_) throw ScriptMismatch{failure_};
   fileRequests_.push_back(request);
   const UserFacing facing = UserFacing::AtFileDialog(request, &findPath);
-  check(next(), facing);
+  check(nextFor(facing), facing);
   const ScriptAction& a = actions_[next_++];
   if (a.kind == ScriptAction::Kind::FileCancel) return ui::kIdCancel;
   // The full path, as the real file dialog hands it back.

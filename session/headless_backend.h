@@ -32,11 +32,17 @@ class HeadlessBackend : public ui::DialogRunner, public ui::MessageService, publ
   using LogSink = std::function<void(const std::string& line)>;
   // Called after each action a dialog took, for tests that look inside.
   using Observer = std::function<void(const ScriptAction& action, ui::HeadlessWindow& window, ui::Dialog& dialog)>;
+  // Asked for the user's next action when the call's actions have run out
+  // while a dialog, a message box or a file dialog waits: true with `action`
+  // to play it, false to let the script end there. The session generator
+  // plays the user this way, choosing from what it sees.
+  using ActionSource = std::function<bool(const UserFacing& facing, ScriptAction& action)>;
 
   HeadlessBackend(LogSink log, ui::TemplateLookup templates);
 
   ui::UiServices* Services() { return &services_; }
   void SetObserver(Observer observer) { observer_ = std::move(observer); }
+  void SetActionSource(ActionSource source) { source_ = std::move(source); }
 
   // The user's actions for the next command call; `endLine` is the line
   // that ends them (where a dialog still open at their end is reported).
@@ -63,6 +69,9 @@ class HeadlessBackend : public ui::DialogRunner, public ui::MessageService, publ
  private:
   // The next action, null when they have run out.
   const ScriptAction* next() const { return next_ < actions_.size() ? &actions_[next_] : nullptr; }
+  // The next action for what the user faces, asking the source when the
+  // script's have run out.
+  const ScriptAction* nextFor(const UserFacing& facing);
   // Throws ScriptMismatch when `action` is refused.
   void check(const ScriptAction* action, const UserFacing& facing);
   [[noreturn]] void fail(int line, const std::string& message);
@@ -72,6 +81,7 @@ class HeadlessBackend : public ui::DialogRunner, public ui::MessageService, publ
   LogSink log_;
   ui::TemplateLookup templates_;
   Observer observer_;
+  ActionSource source_;
   ui::UiServices services_;
   std::vector<ScriptAction> actions_;
   size_t next_ = 0;

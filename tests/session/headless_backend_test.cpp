@@ -156,6 +156,26 @@ TEST_F(HeadlessBackend, AFolderDoesNotAnswerAFileDialog) {
   EXPECT_EQ(dialog.fileResult, 0);
 }
 
+TEST_F(HeadlessBackend, TheSourceIsAskedWhenTheScriptRunsOut) {
+  std::vector<session::UserFacing::Kind> asked;
+  std::vector<std::string> lines = {"click 160", "answer no", "show 101", "click 2"};
+  session.backend.SetActionSource([&](const session::UserFacing& facing, session::ScriptAction& action) {
+    asked.push_back(facing.kind);
+    // The second box (a note) is left: it takes OK.
+    if (facing.kind == session::UserFacing::Kind::MessageBox && asked.size() == 3) return false;
+    if (lines.empty()) return false;
+    action = Actions(lines.front()).at(0);
+    lines.erase(lines.begin());
+    return true;
+  });
+  EXPECT_EQ(Run("show 101").line, 0);
+  using K = session::UserFacing::Kind;
+  EXPECT_EQ(asked, (std::vector<K>{K::Dialog, K::MessageBox, K::MessageBox, K::Dialog, K::Dialog}));
+  EXPECT_EQ(dialog.question, ui::kIdNo);
+  EXPECT_EQ(dialog.note, ui::kIdOk);
+  EXPECT_EQ(session.log.back(), "dialog 9001 closed 2");
+}
+
 TEST_F(HeadlessBackend, FileCancelChangesNothing) {
   dialog.ask = dialog.note2 = false;
   dialog.wantFile = true;

@@ -10,6 +10,8 @@
 #   tests/win32/e2e_sessions.sh PICTURE_DIR [SCRIPT...]
 # Each dialog's picture (qelhost --pictures) is kept in PICTURE_DIR.
 # Without SCRIPTs: samples/scripts/*.script and tests/win32/sessions/*.script.
+# With DZ_SESSION_FILES=DIR, the files of DIR are copied into each tree's
+# root as well (scripts made at test time, with the data they name).
 set -eu
 root=$PWD
 dobrenz=$root/build/native/cli/dobrenz
@@ -51,8 +53,11 @@ feature_files() {
 }
 
 for script in "$@"; do
-  [ -f "$script" ] || continue
-  if head -n 1 "$script" | grep -q '^# headless-only'; then
+  # A script of DZ_SESSION_FILES is named from the tree's root.
+  source=$script
+  [ -f "$source" ] || source=${DZ_SESSION_FILES:-.}/$script
+  [ -f "$source" ] || { fail "$script: no such script"; continue; }
+  if head -n 1 "$source" | grep -q '^# headless-only'; then
     echo "-- $script: headless-only"
     continue
   fi
@@ -64,6 +69,7 @@ for script in "$@"; do
     mkdir -p "$case/$side/tests/win32"
     cp -R samples "$case/$side/"
     [ ! -d tests/win32/sessions ] || cp -R tests/win32/sessions "$case/$side/tests/win32/"
+    [ -z "${DZ_SESSION_FILES:-}" ] || cp -R "$DZ_SESSION_FILES"/. "$case/$side/"
   done
   (cd "$case/native" && "$dobrenz" run "$script" --host-dir samples/host >"$case/native.log" 2>"$case/native.err") &&
     echo 0 >"$case/native.rc" || echo $? >"$case/native.rc"
