@@ -137,8 +137,14 @@ bool FeatureFileEngine::writeStore(const OpenFile& f, const std::string& target)
 bool FeatureFileEngine::loadInto(OpenFile& f, bool startEmpty) {
   const PathStatus status = examinePath(f.target);
   switch (status.kind) {
-    case PathKind::Missing:
-      return true;
+    case PathKind::Missing: {
+      // A new file needs its folder: a path whose folder is not there
+      // opens nothing, rather than a file that no commit can write.
+      const std::string folder = siblingPath(f.target, "");
+      if (folder.empty() || examinePath(folder).kind == PathKind::Directory) return true;
+      lastOpenError_ = f.path + ": the folder of the file does not exist";
+      return false;
+    }
     case PathKind::Directory:
       lastOpenError_ = f.path + " is a directory, not a feature file";
       return false;

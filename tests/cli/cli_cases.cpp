@@ -267,9 +267,17 @@ void cassCases(std::vector<Case>& t) {
                   .errLacks({kCassDone})
                   .leaves("bad.qel"));
   t.push_back(Case("cass", "OutputThatCannotBeWrittenFailsAndSaysNothingWasWritten")
+                  .run(cassSampleWith("--out", "o.qel"))
+                  .withEnvironment("DZ_TEST_FILE_FAULT", "no-space@1000")
+                  .exits(1)
+                  .errHas({"error: ", "dobrenz cass: nothing was written to o.qel"})
+                  .errLacks({kCassDone})
+                  .outIs(""));
+  t.push_back(Case("cass", "OutputInAFolderThatIsNotThereIsNotOpened")
                   .run(cassSampleWith("--out", "no-such-dir/o.qel"))
                   .exits(1)
-                  .errHas({"error: ", "dobrenz cass: nothing was written to no-such-dir/o.qel"})
+                  .errHas({"can't open no-such-dir/o.qel failed!!",
+                           "dobrenz cass: no-such-dir/o.qel: the folder of the file does not exist"})
                   .errLacks({kCassDone})
                   .outIs(""));
   t.push_back(Case("cass", "TraceNamingAFileOfTheRunIsRefusedAndTruncatesNothing")
@@ -400,10 +408,11 @@ void epswCases(std::vector<Case>& t) {
                            "hold (line 1)"})
                   .outHas({"32768 points, 0 features and 0 texts written to o.qel"}));
   t.push_back(Case("epsw", "FailedWriteSaysNothingWasWrittenAndNotThatItIsDone")
-                  .run({"epsw", "--cor", "{samples}/epsw/sample.cor", "--out", "no-such-dir/o.qel", "--host-dir",
+                  .run({"epsw", "--cor", "{samples}/epsw/sample.cor", "--out", "o.qel", "--host-dir",
                         "{samples}/host"})
+                  .withEnvironment("DZ_TEST_FILE_FAULT", "no-space@10")
                   .exits(1)
-                  .errHas({"error: ", "dobrenz epsw: nothing was written to no-such-dir/o.qel"})
+                  .errHas({"error: ", "dobrenz epsw: nothing was written to o.qel"})
                   .errLacks({u8"数据转换完毕！！！"})
                   .outIs(""));
   t.push_back(Case("epsw", "TraceNamingAnInputIsRefused")
@@ -477,9 +486,10 @@ void pointsCases(std::vector<Case>& t) {
                   .leaves("p.qel"));
   t.push_back(Case("points", "FailedWriteSaysNothingWasWrittenWithoutCountsOrNextName")
                   .file("p.txt", text)
-                  .run(points({"--qel", "no-such-dir/p.qel", "--file", "p.txt"}))
+                  .run(points({"--qel", "p.qel", "--file", "p.txt"}))
+                  .withEnvironment("DZ_TEST_FILE_FAULT", "no-space@10")
                   .exits(1)
-                  .errHas({"error: ", "dobrenz points: nothing was written to no-such-dir/p.qel"})
+                  .errHas({"error: ", "dobrenz points: nothing was written to p.qel"})
                   .errLacks({u8"点添加完毕！！"})
                   .outIs(""));
   t.push_back(Case("points", "StandardOutputThatCannotBeWrittenFails")

@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "base/file_io.h"
@@ -51,6 +52,20 @@ TEST_F(Engine, NewPathStartsAnEmptyFileThatIsWrittenOnlyAtCommit) {
   EXPECT_GT(engine.CommitFeatureFile(h), 0);
   EXPECT_TRUE(fileExists(path));
   EXPECT_GT(engine.CloseFeatureFile(h), 0);
+}
+
+TEST_F(Engine, ANewFileNeedsItsFolder) {
+  // Opened, it could never be committed: the open fails instead, so the
+  // converters tell the output cannot be opened rather than that they are done.
+  for (bool startEmpty : {false, true}) {
+    const std::string lost = dir.file("no_such_folder/out.qel");
+    if (startEmpty) engine.startEmpty(lost);
+    EXPECT_EQ(engine.OpenFeatureFile(lost.c_str()), 0);
+    EXPECT_EQ(engine.lastOpenError(), lost + ": the folder of the file does not exist");
+    const std::string underFile = dir.write("plain.txt", "x") + "/out.qel";
+    EXPECT_EQ(engine.OpenFeatureFile(underFile.c_str()), 0);
+  }
+  EXPECT_GT(engine.OpenFeatureFile(dir.file("out.qel").c_str()), 0);
 }
 
 TEST_F(Engine, PointsAreKeyedByTheirTwelveByteName) {
@@ -345,8 +360,12 @@ TEST_F(Engine, HostInfoCarriesTheDirectoryWithoutTrailingSeparator) {
 }
 
 TEST_F(Engine, CommitToAnUnwritablePlaceIsReportedAsAProblem) {
-  QelHandle h = engine.OpenFeatureFile("/nonexistent-dir/x.qel");
+  // The folder moves away after the open.
+  const std::string folder = dir.file("gone");
+  ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+  QelHandle h = engine.OpenFeatureFile((folder + "/x.qel").c_str());
   ASSERT_GT(h, 0);
+  ASSERT_EQ(std::rename(folder.c_str(), dir.file("moved").c_str()), 0);
   EXPECT_LE(engine.CommitFeatureFile(h), 0);
   EXPECT_EQ(engine.takeProblems().size(), 1u);
   EXPECT_TRUE(engine.takeProblems().empty());
