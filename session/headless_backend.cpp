@@ -1,8 +1,6 @@
 #include "session/headless_backend.h"
 
-#include <sys/stat.h>
-
-#include "base/gbk.h"
+#include "base/file_io.h"
 #include "session/session_log.h"
 #include "ui/path_text.h"
 
@@ -24,15 +22,11 @@ class PopOnExit {
 
 // What is at a path (the platform's form), as a file dialog finds it.
 UserFacing::Found findPath(const std::string& path) {
-#ifdef _WIN32
-  const std::u16string wide = gbkToUtf16(path);
-  struct _stat64 st;
-  if (_wstat64(reinterpret_cast<const wchar_t*>(wide.c_str()), &st) != 0) return UserFacing::Found::Nothing;
-#else
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0) return UserFacing::Found::Nothing;
-#endif
-  return (st.st_mode & S_IFMT) == S_IFDIR ? UserFacing::Found::Folder : UserFacing::Found::File;
+  switch (examinePath(path).kind) {
+    case PathKind::Missing: return UserFacing::Found::Nothing;
+    case PathKind::Directory: return UserFacing::Found::Folder;
+    default: return UserFacing::Found::File;
+  }
 }
 
 }  // namespace
