@@ -262,8 +262,10 @@ void ScriptPlayer::act(const Window& dialog, Win32DialogWindow& window, const Sc
   switch (a.kind) {
     case ScriptAction::Kind::Type: {
       focus();
-      // A combo box is typed into through its edit, which makes the list
-      // follow the text as under the keyboard.
+      // A combo box is typed into through its edit. The whole text is
+      // selected and replaced, as keys replace it: the edit tells its
+      // change, and a combo box's list lets go of its selection (setting
+      // the text of a combo box's edit tells nobody).
       HWND target = item;
       if (cls == ui::ControlClass::ComboBox) {
         COMBOBOXINFO info{};
@@ -271,7 +273,8 @@ void ScriptPlayer::act(const Window& dialog, Win32DialogWindow& window, const Sc
         if (GetComboBoxInfo(item, &info) && info.hwndItem) target = info.hwndItem;
       }
       const std::wstring text = Widen(a.text);
-      SendMessageW(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+      SendMessageW(target, EM_SETSEL, 0, -1);
+      SendMessageW(target, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
       break;
     }
     case ScriptAction::Kind::Check:

@@ -5,11 +5,11 @@
 // same order on every run.
 //
 // What it does to the windows is what a user's input does to them: typing
-// replaces an edit's text (WM_SETTEXT on the edit, or on a combo box's edit);
-// a push button's click is its BN_CLICKED, posted; a check box or radio
-// button is clicked with BM_CLICK, so an automatic one toggles as under the
-// mouse; choosing in a list sets the selection and posts the selection-change
-// notification; the close command is SC_CLOSE. File dialogs get the full path
+// selects an edit's whole text and replaces it (in a combo box, its edit's),
+// as keys do; a push button's click is its BN_CLICKED, posted; a check box
+// or radio button is clicked with BM_CLICK, so an automatic one toggles as
+// under the mouse; choosing in a list sets the selection and posts the
+// selection-change notification; the close command is SC_CLOSE. File dialogs get the full path
 // in their file-name box and OK; message boxes get the button of the answer.
 // Before each action it asks the refusals of session/refusals.h, as the
 // headless backend does, so that a script that does not fit stops alike.
