@@ -31,10 +31,19 @@ std::string WindowTextGbk(HWND window) { return Narrow(WindowText(window)); }
 Win32DialogWindow::Win32DialogWindow(HWND dialog, int templateId, HINSTANCE resources)
     : dialog_(dialog), templateId_(templateId), resources_(resources) {}
 
-HWND Win32DialogWindow::Item(int id) const {
+const Win32DialogWindow::Control* Win32DialogWindow::control(int id) const {
   // Labels nobody addresses share one id; they are not items.
   if (id == kStaticId || id < 0 || id > 0xFFFF) return nullptr;
-  return GetDlgItem(dialog_, id);
+  const auto found = controls_.find(id);
+  if (found != controls_.end()) return &found->second;
+  HWND window = GetDlgItem(dialog_, id);
+  if (!window) return nullptr;
+  return &controls_.emplace(id, Control{window, ClassOfWindow(window)}).first->second;
+}
+
+HWND Win32DialogWindow::Item(int id) const {
+  const Control* c = control(id);
+  return c ? c->window : nullptr;
 }
 
 LRESULT Win32DialogWindow::send(int id, UINT message, WPARAM wParam, LPARAM lParam) const {
@@ -43,8 +52,8 @@ LRESULT Win32DialogWindow::send(int id, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 ControlClass Win32DialogWindow::ItemClass(int id) const {
-  HWND control = Item(id);
-  return control ? ClassOfWindow(control) : ControlClass::Static;
+  const Control* c = control(id);
+  return c ? c->cls : ControlClass::Static;
 }
 
 uint32_t Win32DialogWindow::ItemStyle(int id) const {
@@ -56,7 +65,7 @@ void Win32DialogWindow::SetItemText(int id, const std::string& text) {
   HWND control = Item(id);
   if (!control) return;
   // A drop-down list shows only its items.
-  if (ClassOfWindow(control) == ControlClass::ComboBox &&
+  if (ItemClass(id) == ControlClass::ComboBox &&
       (GetWindowLongW(control, GWL_STYLE) & kCbsTypeMask) == kCbsDropDownList)
     return;
   const std::wstring wide = Widen(text);

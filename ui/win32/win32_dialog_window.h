@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <unordered_map>
+
 #include "ui/dialog_window.h"
 
 namespace dz::ui::win32 {
@@ -51,9 +53,20 @@ class Win32DialogWindow : public DialogWindow {
   LRESULT send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
   bool isListBox(int id) const { return ItemClass(id) == ControlClass::ListBox; }
 
+  struct Control {
+    HWND window;
+    ControlClass cls;
+  };
+  // The control of an id, looked up once: GetDlgItem and GetClassName cost a
+  // round trip to the window server under Wine, which made filling and
+  // reading a list of 100,000 lines take tens of seconds. A dialog's
+  // controls live as long as the dialog, and each thread has its own object.
+  const Control* control(int id) const;
+
   HWND dialog_;
   int templateId_;
   HINSTANCE resources_;
+  mutable std::unordered_map<int, Control> controls_;
 };
 
 // The class of a control window, as the templates name it.
