@@ -1,23 +1,25 @@
 #include "base/crc32.h"
 
-#include <array>
+#include <zlib.h>
+
+#include <algorithm>
+#include <climits>
 
 namespace dz {
 
-uint32_t crc32(std::string_view bytes) {
-  // Reflected polynomial 0x04C11DB7, one table lookup per byte.
-  static const auto table = [] {
-    std::array<uint32_t, 256> t{};
-    for (uint32_t i = 0; i < 256; ++i) {
-      uint32_t c = i;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[i] = c;
-    }
-    return t;
-  }();
-  uint32_t c = 0xFFFFFFFFu;
-  for (char ch : bytes) c = table[(c ^ static_cast<uint8_t>(ch)) & 0xFF] ^ (c >> 8);
-  return c ^ 0xFFFFFFFFu;
+uint32_t crc32(std::string_view bytes) { return crc32Update(0, bytes.data(), bytes.size()); }
+
+uint32_t crc32Update(uint32_t crc, const void* data, size_t size) {
+  // zlib's crc32 takes a 32-bit length (uInt): larger spans go in pieces.
+  const auto* p = static_cast<const Bytef*>(data);
+  uLong c = crc;
+  while (size > 0) {
+    const size_t piece = std::min<size_t>(size, UINT_MAX);
+    c = ::crc32(c, p, static_cast<uInt>(piece));
+    p += piece;
+    size -= piece;
+  }
+  return static_cast<uint32_t>(c);
 }
 
 }  // namespace dz

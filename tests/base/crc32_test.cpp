@@ -24,5 +24,20 @@ TEST(Crc32, CountsZeroAndHighBytes) {
   EXPECT_EQ(crc32(all), 0x29058C73u);
 }
 
+// A file's CRC is taken as it is written, buffer by buffer: any split of the
+// bytes gives the CRC of the whole.
+TEST(Crc32, ContinuesOverPiecesOfAnySize) {
+  std::string bytes;
+  for (int i = 0; i < 100000; ++i) bytes += static_cast<char>((i * 131) ^ (i >> 7));
+  const uint32_t whole = crc32(bytes);
+  EXPECT_EQ(crc32Update(0, bytes.data(), bytes.size()), whole);
+  for (size_t split : {size_t{0}, size_t{1}, size_t{7}, size_t{4096}, size_t{65537}, bytes.size()}) {
+    uint32_t c = crc32Update(0, bytes.data(), split);
+    c = crc32Update(c, bytes.data() + split, bytes.size() - split);
+    EXPECT_EQ(c, whole) << "split at " << split;
+  }
+  EXPECT_EQ(crc32Update(crc32("1234"), "56789", 5), 0xCBF43926u);
+}
+
 }  // namespace
 }  // namespace dz
