@@ -3,9 +3,11 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <vector>
 
 #include "base/fixed_field.h"
 #include "standin/engine.h"
+#include "standin/point_index.h"
 #include "tests/support/test_files.h"
 
 namespace dz {
@@ -33,6 +35,41 @@ void BM_AddAndFindPoints(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * n);
 }
 BENCHMARK(BM_AddAndFindPoints)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// The index alone, filled with n names: lookups of names that are there and
+// of names that are not (a point file's names checked before adding them).
+void lookups(benchmark::State& state, bool present) {
+  const int n = static_cast<int>(state.range(0));
+  PointIndex index;
+  std::vector<NameKey> keys;
+  for (int i = 0; i < n; ++i) {
+    index.insert(NameKey::of("P" + std::to_string(i)));
+    keys.push_back(NameKey::of((present ? "P" : "Q") + std::to_string((i * 7919L) % n)));
+  }
+  for (auto _ : state) {
+    uint64_t sum = 0;
+    for (const NameKey& k : keys) sum += index.find(k);
+    benchmark::DoNotOptimize(sum);
+  }
+  state.SetItemsProcessed(state.iterations() * n);
+}
+void BM_IndexFindPresent(benchmark::State& state) { lookups(state, true); }
+void BM_IndexFindMissing(benchmark::State& state) { lookups(state, false); }
+BENCHMARK(BM_IndexFindPresent)->Arg(100000)->Arg(2000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IndexFindMissing)->Arg(100000)->Arg(2000000)->Unit(benchmark::kMillisecond);
+
+void BM_IndexInsert(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  std::vector<NameKey> keys;
+  for (int i = 0; i < n; ++i) keys.push_back(NameKey::of("P" + std::to_string(i)));
+  for (auto _ : state) {
+    PointIndex index;
+    for (const NameKey& k : keys) index.insert(k);
+    benchmark::DoNotOptimize(index.size());
+  }
+  state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_IndexInsert)->Arg(2000000)->Unit(benchmark::kMillisecond);
 
 void BM_CommitAndReopen(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));

@@ -27,46 +27,41 @@ uint32_t NameKey::hash() const {
   return static_cast<uint32_t>(h ^ (h >> 32));
 }
 
-size_t PointIndex::probe(const NameKey& key, uint32_t hash) const {
-  const size_t mask = slots_.size() - 1;
-  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+size_t PointIndex::slotsFor(size_t n) { return n + n * 3 / 5 + 1; }
+
+size_t PointIndex::probe(const NameKey& key) const {
+  const size_t count = slots_.size();
+  for (size_t i = home(key.hash());; i = i + 1 == count ? 0 : i + 1) {
     const Slot& s = slots_[i];
-    if (s.point == 0 || (s.hash == hash && keys_[s.point - 1] == key)) return i;
+    if (s.point == 0 || s.key == key) return i;
   }
 }
 
 uint32_t PointIndex::find(const NameKey& key) const {
-  if (slots_.empty()) return kNotFound;
-  const Slot& s = slots_[probe(key, key.hash())];
+  if (count_ == 0) return kNotFound;
+  const Slot& s = slots_[probe(key)];
   return s.point == 0 ? kNotFound : s.point - 1;
 }
 
 bool PointIndex::insert(const NameKey& key) {
-  if ((keys_.size() + 1) * 2 > slots_.size()) rehash(slots_.empty() ? 16 : slots_.size() * 2);
-  const uint32_t hash = key.hash();
-  Slot& s = slots_[probe(key, hash)];
+  if (slotsFor(count_ + 1) > slots_.size()) rehash(slotsFor(count_ < 8 ? 16 : count_ * 2));
+  Slot& s = slots_[probe(key)];
   if (s.point != 0) return false;
-  keys_.push_back(key);
-  s = {hash, static_cast<uint32_t>(keys_.size())};
+  s = {key, static_cast<uint32_t>(++count_)};
   return true;
 }
 
 void PointIndex::reserve(size_t n) {
-  keys_.reserve(n);
-  size_t slots = 16;
-  while (slots < n * 2) slots *= 2;
-  if (slots > slots_.size()) rehash(slots);
+  if (slotsFor(n) > slots_.size()) rehash(slotsFor(n));
 }
 
 void PointIndex::rehash(size_t slotCount) {
-  std::vector<Slot> old;
+  std::vector<Slot> old(slotCount, Slot{{}, 0});
   old.swap(slots_);
-  slots_.assign(slotCount, Slot{0, 0});
-  const size_t mask = slotCount - 1;
   for (const Slot& s : old) {
     if (s.point == 0) continue;
-    size_t i = s.hash & mask;
-    while (slots_[i].point != 0) i = (i + 1) & mask;
+    size_t i = home(s.key.hash());
+    while (slots_[i].point != 0) i = i + 1 == slotCount ? 0 : i + 1;
     slots_[i] = s;
   }
 }
