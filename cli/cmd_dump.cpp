@@ -4,7 +4,6 @@
 #include "base/file_io.h"
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "standin/qel_format.h"
 #include "standin/qel_dump.h"
 
 namespace dz::cli {
@@ -21,13 +20,17 @@ int runDump(const Options& options) {
     printError("dobrenz dump: " + shownPath(path) + " cannot be read: " + reason);
     return kExitFailure;
   }
-  FeatureStore store;
-  if (!decodeQel(bytes, store, reason)) {
+  // Printed record by record from the file's bytes: a million features
+  // never stand in memory as a store or as a document. Each piece ends with
+  // a whole record, so no character is cut between two writes.
+  const bool dumped = dumpFeatureFile(bytes, [](const void* data, size_t size) {
+    writeOut(std::string_view(static_cast<const char*>(data), size));
+    return true;
+  }, reason);
+  if (!dumped) {
     printError("dobrenz dump: " + shownPath(path) + ": " + reason);
     return kExitFailure;
   }
-  const std::string json = dumpFeatureStore(store);
-  writeOut(json);
   return kExitOk;
 }
 

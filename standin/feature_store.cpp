@@ -33,4 +33,12 @@ void FeatureStore::reservePoints(size_t n) {
   index_.reserve(n);
 }
 
+bool FeatureStore::loadPoints(const PointRecord* points, size_t n) {
+  reservePoints(n);
+  for (size_t i = 0; i < n; ++i)
+    if (!index_.insert(NameKey::of(points[i].name))) return false;
+  points_.assign(points, points + n);
+  return true;
+}
+
 }  // namespace dz

@@ -42,7 +42,13 @@ class FeatureStore {
   std::vector<StoredText>& texts() { return texts_; }
   const std::vector<StoredText>& texts() const { return texts_; }
 
+  // Room for `n` points in all, so that a caller who knows the work ahead
+  // (a file's size, a count in a header) spares the store's growth: no copy
+  // of the points, no rebuilt index, no peak of two tables at once.
   void reservePoints(size_t n);
+  // Fills an empty store with `n` points at once; false when two share a
+  // name, and the store must then be dropped.
+  bool loadPoints(const PointRecord* points, size_t n);
 
  private:
   std::vector<PointRecord> points_;
