@@ -30,6 +30,24 @@ TEST(PointIndex, NamesCompareUpToTheirFirstZeroWithinTwelveBytes) {
   EXPECT_EQ(index.find(NameKey::of("ABCDEFGHIJK")), PointIndex::kNotFound);
 }
 
+// A table at its fullest, before it grows, and right after a reserve: every
+// name is found where probing wraps round the end, and no missing name is.
+TEST(PointIndex, FindsEveryNameAndNoMissingOneAtEveryFill) {
+  for (int n : {1, 16, 17, 1000, 1023, 40000}) {
+    PointIndex grown, reserved;
+    reserved.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+      ASSERT_TRUE(grown.insert(NameKey::of("N" + std::to_string(i))));
+      ASSERT_TRUE(reserved.insert(NameKey::of("N" + std::to_string(i))));
+    }
+    for (const PointIndex* index : {&grown, &reserved}) {
+      for (int i = 0; i < n; ++i) ASSERT_EQ(index->find(NameKey::of("N" + std::to_string(i))), static_cast<uint32_t>(i));
+      for (int i = 0; i < n; ++i) ASSERT_EQ(index->find(NameKey::of("M" + std::to_string(i))), PointIndex::kNotFound);
+    }
+  }
+  EXPECT_EQ(PointIndex().find(NameKey::of("A")), PointIndex::kNotFound);
+}
+
 TEST(PointIndex, ReserveKeepsWhatIsThere) {
   PointIndex index;
   index.insert(NameKey::of("K1"));

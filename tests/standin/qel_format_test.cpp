@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include "base/crc32.h"
 #include "base/fixed_field.h"
+#include "standin/qel_dump.h"
 #include "standin/qel_format.h"
 
 namespace dz {
@@ -54,6 +58,188 @@ TEST(QelFormat, AnyFlippedBitIsCaughtByTheChecksum) {
     FeatureStore store;
     std::string reason;
     EXPECT_FALSE(decodeQel(damaged, store, reason)) << i;
+  }
+}
+
+// The encoder before the stream, which built the whole file in one string:
+// kept here as the reference the stream must match byte for byte.
+std::string previousEncoder(const FeatureStore& store) {
+  std::string out;
+  auto bytes = [&](const void* p, size_t n) { out.append(static_cast<const char*>(p), n); };
+  auto u32 = [&](uint32_t v) {
+    uint8_t b[4];
+    putLE(b, 0, v);
+    bytes(b, 4);
+  };
+  auto f64 = [&](double v) {
+    uint8_t b[8];
+    putLE(b, 0, v);
+    bytes(b, 8);
+  };
+  auto text = [&](const std::string& t) {
+    u32(static_cast<uint32_t>(t.size()));
+    bytes(t.data(), t.size());
+  };
+  bytes("DBZQEL\x1A\n", 8);
+  u32(1);
+  u32(static_cast<uint32_t>(store.points().size()));
+  u32(static_cast<uint32_t>(store.features().size()));
+  u32(static_cast<uint32_t>(store.texts().size()));
+  bytes(store.points().data(), store.points().size() * sizeof(PointRecord));
+  for (const StoredFeature& f : store.features()) {
+    bytes(&f.header, sizeof f.header);
+    u32(static_cast<uint32_t>(f.refs.size()));
+    bytes(f.refs.data(), f.refs.size() * sizeof(PointRef));
+    u32(static_cast<uint32_t>(f.attributes.size()));
+    bytes(f.attributes.data(), f.attributes.size());
+  }
+  for (const StoredText& t : store.texts()) {
+    f64(t.anchor[0]);
+    f64(t.anchor[1]);
+    text(t.text);
+    bytes(&t.style, sizeof t.style);
+    u32(static_cast<uint32_t>(t.mode));
+    u32(static_cast<uint32_t>(t.fields.size()));
+    for (const auto& field : t.fields) {
+      text(field.first);
+      text(field.second);
+    }
+  }
+  u32(crc32(out));
+  return out;
+}
+
+// A store of every kind of record in sizes around the stream's 64 KiB pieces:
+// a point table larger than a piece, blocks and texts that fill one, and many
+// small records that end pieces at every offset.
+FeatureStore variedStore(int points, int features, int texts) {
+  FeatureStore store;
+  uint32_t seed = 12345;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u; };
+  for (int i = 0; i < points; ++i) {
+    PointRecord p{};
+    copyName(p.name, "P" + std::to_string(i));
+    p.code = static_cast<int32_t>(next());
+    p.north = i * 0.125;
+    p.east = -i / 3.0;
+    p.flag = static_cast<uint8_t>(i % 2);
+    store.addPoint(p);
+  }
+  for (int i = 0; i < features; ++i) {
+    StoredFeature f;
+    copyName(f.header.name, "F" + std::to_string(i));
+    f.header.kind = static_cast<int16_t>(i % 4);
+    f.header.code = 7000 + i;
+    f.refs.resize(next() % (i % 50 == 0 ? 5000 : 9));
+    for (PointRef& r : f.refs) copyName(r.name, "P" + std::to_string(next() % 100));
+    f.attributes.resize(i % 7 == 0 ? 40000 : next() % 300);
+    for (uint8_t& b : f.attributes) b = static_cast<uint8_t>(next() >> 24);
+    store.features().push_back(std::move(f));
+  }
+  for (int i = 0; i < texts; ++i) {
+    StoredText t;
+    t.anchor[0] = i;
+    t.anchor[1] = -i;
+    t.text = std::string(i % 5 == 0 ? 70000 : next() % 40, static_cast<char>('a' + i % 26));
+    t.style.height = 2.5f;
+    t.mode = 2;
+    for (int k = 0; k < i % 4; ++k) t.fields.emplace_back("field" + std::to_string(k), std::string(k, 'v'));
+    store.texts().push_back(std::move(t));
+  }
+  return store;
+}
+
+TEST(QelStream, WritesTheBytesThePreviousEncoderWrote) {
+  for (const FeatureStore& store : {FeatureStore(), sampleStore(), variedStore(3000, 500, 60),
+                                    variedStore(0, 80, 0), variedStore(0, 0, 30)}) {
+    const std::string expected = previousEncoder(store);
+    std::string streamed;
+    size_t pieces = 0;
+    ASSERT_TRUE(encodeQel(store, [&](const void* p, size_t n) {
+      streamed.append(static_cast<const char*>(p), n);
+      ++pieces;
+      return true;
+    }));
+    EXPECT_EQ(streamed, expected);
+    // Pieces, not a byte at a time nor the whole file at once.
+    EXPECT_LE(pieces, 3 + expected.size() / 16000);
+  }
+}
+
+TEST(QelStream, StopsAtTheFirstPieceTheSinkRefuses) {
+  const FeatureStore store = variedStore(3000, 500, 60);
+  int calls = 0;
+  EXPECT_FALSE(encodeQel(store, [&](const void*, size_t) { return ++calls < 2; }));
+  EXPECT_EQ(calls, 2);
+}
+
+// A file with its checksum made right again after `change`, so that only the
+// structure is wrong.
+std::string resealed(std::string bytes, size_t at, const std::string& change) {
+  bytes.replace(at, change.size(), change);
+  bytes.resize(bytes.size() - 4);
+  uint8_t crc[4];
+  putLE(crc, 0, crc32(bytes));
+  bytes.append(reinterpret_cast<const char*>(crc), 4);
+  return bytes;
+}
+
+std::string le32(uint32_t v) {
+  char b[4];
+  putLE(reinterpret_cast<uint8_t*>(b), 0, v);
+  return std::string(b, 4);
+}
+
+TEST(QelStream, TheLoaderTheCheckAndTheDumpRefuseWithOneReason) {
+  FeatureStore twoPoints = sampleStore();
+  PointRecord p{};
+  copyName(p.name, "X2");
+  twoPoints.addPoint(p);
+  const std::string good = encodeQel(twoPoints);
+  const size_t secondName = 24 + sizeof(PointRecord);
+  struct Damage {
+    std::string bytes;
+    const char* reason;
+  };
+  const std::vector<Damage> damages = {
+      {"DBZQEL", "not a feature file (no feature-file signature)"},
+      {good.substr(0, good.size() - 1) + "x", "damaged feature file (checksum mismatch)"},
+      {resealed(good, 8, le32(2)), "feature file of an unsupported version"},
+      {resealed(good, 12, le32(1000000)), "damaged feature file (point table)"},
+      {resealed(good, secondName, std::string("X1\0", 3)), "damaged feature file (two points of one name)"},
+      {resealed(good, 16, le32(1000)), "damaged feature file (feature table)"},
+      {resealed(good, 16, le32(2)), "damaged feature file (feature)"},
+      {resealed(good, 20, le32(2)), "damaged feature file (text table)"},
+      {resealed(good, 20, le32(0)), "damaged feature file (trailing bytes)"},
+  };
+  for (const Damage& d : damages) {
+    FeatureStore store;
+    std::string decodeReason, checkReason, dumpReason;
+    EXPECT_FALSE(decodeQel(d.bytes, store, decodeReason));
+    EXPECT_EQ(decodeReason, d.reason);
+    EXPECT_FALSE(checkQel(d.bytes, checkReason));
+    EXPECT_EQ(checkReason, d.reason);
+    std::string printed;
+    EXPECT_FALSE(dumpFeatureFile(d.bytes, [&](const void* p, size_t n) {
+      printed.append(static_cast<const char*>(p), n);
+      return true;
+    }, dumpReason));
+    EXPECT_EQ(dumpReason, d.reason);
+    EXPECT_EQ(printed, "") << d.reason;
+  }
+  std::string reason;
+  EXPECT_TRUE(checkQel(good, reason)) << reason;
+}
+
+TEST(QelDump, TheFileDumpIsTheStoreDump) {
+  for (const FeatureStore& store : {FeatureStore(), sampleStore(), variedStore(3000, 300, 40)}) {
+    const std::string bytes = encodeQel(store);
+    std::string printed, reason;
+    ASSERT_TRUE(dumpFeatureFile(bytes, [&](const void* p, size_t n) {
+      printed.append(static_cast<const char*>(p), n);
+      return true;
+    }, reason)) << reason;
+    EXPECT_EQ(printed, dumpFeatureStore(store));
   }
 }
 
