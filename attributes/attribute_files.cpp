@@ -86,7 +86,62 @@ void HouseValues::applyTo(uint8_t* block) const {
   putLE<int16_t>(block, 10, static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(floors))));
 }
 
-// --- the index --------------------------------------------------------------
+// --- the index ---------------------------------------------------------------
+
+template <typename Fields, typename Values>
+bool AttributeFileIndex<Fields, Values>::pad(std::string_view key, Key& padded) {
+  if (key.size() >= padded.size() || std::memchr(key.data(), 0, key.size())) return false;
+  padded.fill(0);
+  std::memcpy(padded.data(), key.data(), key.size());
+  return true;
+}
+
+template <typename Fields, typename Values>
+uint32_t AttributeFileIndex<Fields, Values>::hashOf(const Key& key) {
+  // Eight bytes at a time, mixed by multiplication; the bytes past the last
+  // whole word make one word of their own.
+  uint64_t h = 0x9E3779B97F4A7C15ull;
+  for (size_t i = 0; i < key.size(); i += 8) {
+    uint64_t w = 0;
+    std::memcpy(&w, key.data() + i, std::min<size_t>(8, key.size() - i));
+    h = (h ^ w) * 0xBF58476D1CE4E5B9ull;
+    h ^= h >> 31;
+  }
+  return static_cast<uint32_t>(h ^ (h >> 32));
+}
+
+template <typename Fields, typename Values>
+size_t AttributeFileIndex<Fields, Values>::probe(const Key& key, uint32_t hash) const {
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+    const Slot& s = slots_[i];
+    if (s.entry == 0 || (s.hash == hash && entries_[s.entry - 1].key == key)) return i;
+  }
+}
+
+template <typename Fields, typename Values>
+const Values* AttributeFileIndex<Fields, Values>::find(std::string_view key) const {
+  Key padded;
+  if (entries_.empty() || !pad(key, padded)) return nullptr;
+  const Slot& s = slots_[probe(padded, hashOf(padded))];
+  if (s.entry == 0) return nullptr;
+  const Entry& e = entries_[s.entry - 1];
+  e.found = true;
+  return &e.values;
+}
+
+template <typename Fields, typename Values>
+void AttributeFileIndex<Fields, Values>::rehash(size_t slotCount) {
+  std::vector<Slot> old(slotCount, Slot{0, 0});
+  old.swap(slots_);
+  const size_t mask = slotCount - 1;
+  for (const Slot& s : old) {
+    if (s.entry == 0) continue;
+    size_t i = s.hash & mask;
+    while (slots_[i].entry != 0) i = (i + 1) & mask;
+    slots_[i] = s;
+  }
+}
 
 template <typename Fields, typename Values>
 bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
@@ -95,14 +150,21 @@ bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
   if (!reader.open(path)) return false;
   Fields fields;  // cleared once; carried from line to line
   std::string line;
+  Key key;
   while (reader.readLine(line)) {
     const int scanned = fields.scan(line);
     if (scanned >= 0 && scanned < Fields::kFields) unscanned_.add(reader.lineNumber());
+    if (!pad(fields.key(), key)) continue;  // the scan never leaves such a key
+    if ((entries_.size() + 1) * 2 > slots_.size()) rehash(slots_.empty() ? 64 : slots_.size() * 2);
+    const uint32_t hash = hashOf(key);
+    Slot& s = slots_[probe(key, hash)];
     // The first line of a key wins: later lines with the same key change nothing.
-    first_.try_emplace(std::string(fields.key()), fields, reader.lineNumber());
+    if (s.entry != 0) continue;
+    entries_.push_back(Entry{key, Values(fields), reader.lineNumber()});
+    s = {hash, static_cast<uint32_t>(entries_.size())};
   }
   if (reader.failed()) {  // part of a file answers as no file
-    first_.clear();
+    clear();
     return false;
   }
   return true;
@@ -110,12 +172,10 @@ bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
 
 template <typename Fields, typename Values>
 KeyTally AttributeFileIndex<Fields, Values>::keysNotFound() const {
-  std::vector<std::pair<long, const std::string*>> notFound;
-  for (const auto& [key, entry] : first_)
-    if (!entry.found && !key.empty()) notFound.emplace_back(entry.line, &key);
-  std::sort(notFound.begin(), notFound.end());
+  // The entries are in the order of their first lines already.
   KeyTally tally;
-  for (const auto& [line, key] : notFound) tally.add(*key);
+  for (const Entry& e : entries_)
+    if (!e.found && e.key[0] != 0) tally.add(std::string(e.key.data()));
   return tally;
 }
 

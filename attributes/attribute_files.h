@@ -16,10 +16,11 @@
 // not fit whole: a cut by bytes could end the field in half a character.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 #include "base/tally.h"
 
@@ -46,6 +47,7 @@ struct ParcelFields {
   // Each scan gives the fields the line gave, as the scan counts them.
   int scan(const std::string& line);
   std::string_view key() const { return number; }
+  static constexpr size_t kKeyWidth = sizeof number;
 };
 
 // What a parcel line gives the parcel's block.
@@ -73,6 +75,7 @@ struct BoundaryPointFields {
 
   int scan(const std::string& line);
   std::string_view key() const { return name; }
+  static constexpr size_t kKeyWidth = sizeof name;
 };
 
 struct BoundaryPointValues {
@@ -96,6 +99,7 @@ struct HouseFields {
 
   int scan(const std::string& line);
   std::string_view key() const { return name; }
+  static constexpr size_t kKeyWidth = sizeof name;
 };
 
 struct HouseValues {
@@ -108,42 +112,56 @@ struct HouseValues {
 };
 
 // One attribute file read once: for each key, the values of the first line
-// that has it. A key is at most its field's width less one byte, since a
-// longer token is cut when it is scanned.
+// that has it. A key is shorter than its field's width (a longer token is cut
+// when it is scanned) and has no zero byte.
 //
 // For a caller's warnings it also keeps the lines that did not give all
 // their fields (a blank line changes nothing and is not among them) and
 // which keys a lookup found.
+//
+// The keys sit zero-padded beside their values in one array, in the order
+// first met, under an open-addressing table of hashes and entry numbers: no
+// key costs an allocation of its own, a lookup makes no string, and a key
+// found is compared where its values are read.
 template <typename Fields, typename Values>
 class AttributeFileIndex {
  public:
   // Reads the whole file. False when it cannot be opened (the index is then empty).
   bool load(const std::string& path);
   void clear() {
-    first_.clear();
+    slots_ = {};
+    entries_ = {};
     unscanned_ = LineTally();
   }
 
-  const Values* find(std::string_view key) const {
-    auto it = first_.find(std::string(key));
-    if (it == first_.end()) return nullptr;
-    it->second.found = true;
-    return &it->second.values;
-  }
-  size_t keyCount() const { return first_.size(); }
+  const Values* find(std::string_view key) const;
+  size_t keyCount() const { return entries_.size(); }
 
   const LineTally& unscannedLines() const { return unscanned_; }
   // The keys no lookup has found, in the order of their lines.
   KeyTally keysNotFound() const;
 
  private:
+  using Key = std::array<char, Fields::kKeyWidth>;
   struct Entry {
-    Entry(const Fields& fields, long fileLine) : values(fields), line(fileLine) {}
+    Key key;
     Values values;
-    long line;
+    long line;  // of the file, where the key was first met
     mutable bool found = false;
   };
-  std::unordered_map<std::string, Entry> first_;
+  struct Slot {
+    uint32_t hash;
+    uint32_t entry;  // entry number + 1; 0 marks an empty slot
+  };
+  // False when `key` cannot be a key of the file.
+  static bool pad(std::string_view key, Key& padded);
+  static uint32_t hashOf(const Key& key);
+  // The slot holding `key`, or the empty slot where it would go.
+  size_t probe(const Key& key, uint32_t hash) const;
+  void rehash(size_t slotCount);
+
+  std::vector<Slot> slots_;  // a power of two, at most half full
+  std::vector<Entry> entries_;
   LineTally unscanned_;
 };
 
