@@ -71,6 +71,21 @@ void BM_IndexInsert(benchmark::State& state) {
 }
 BENCHMARK(BM_IndexInsert)->Arg(2000000)->Unit(benchmark::kMillisecond);
 
+// The same when the caller knew the count and reserved for it.
+void BM_IndexInsertReserved(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  std::vector<NameKey> keys;
+  for (int i = 0; i < n; ++i) keys.push_back(NameKey::of("P" + std::to_string(i)));
+  for (auto _ : state) {
+    PointIndex index;
+    index.reserve(keys.size());
+    for (const NameKey& k : keys) index.insert(k);
+    benchmark::DoNotOptimize(index.size());
+  }
+  state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_IndexInsertReserved)->Arg(2000000)->Unit(benchmark::kMillisecond);
+
 void BM_CommitAndReopen(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   dz::test::TempDir dir;

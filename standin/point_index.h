@@ -18,7 +18,16 @@ struct NameKey {
   std::array<char, 12> bytes{};
   static NameKey of(const char* field12);
   static NameKey of(std::string_view name);
-  bool operator==(const NameKey& o) const { return bytes == o.bytes; }
+  bool operator==(const NameKey& o) const {
+    // Two loads and compares instead of a call to memcmp.
+    uint64_t a, b;
+    uint32_t c, d;
+    std::memcpy(&a, bytes.data(), 8);
+    std::memcpy(&b, o.bytes.data(), 8);
+    std::memcpy(&c, bytes.data() + 8, 4);
+    std::memcpy(&d, o.bytes.data() + 8, 4);
+    return ((a ^ b) | (c ^ d)) == 0;
+  }
   uint32_t hash() const;
 };
 
@@ -53,7 +62,7 @@ class PointIndex {
   // Slots for `n` names at the highest load allowed.
   static size_t slotsFor(size_t n);
 
-  std::vector<Slot> slots_;  // at most 5/8 full
+  std::vector<Slot> slots_;  // at most half full
   size_t count_ = 0;
 };
 

@@ -161,7 +161,7 @@ bool QelReader::open(std::string_view bytes, std::string& reason) {
     return false;
   }
   // The header is there: the length was checked above.
-  uint32_t version;
+  uint32_t version = 0;
   pos_ = sizeof kMagic;
   u32(version);
   if (version != kVersion) {
