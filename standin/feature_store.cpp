@@ -13,18 +13,18 @@ void StoredText::setField(const std::string& name, const std::string& value) {
 }
 
 bool FeatureStore::addPoint(const PointRecord& point) {
-  if (!index_.insert(NameKey::of(point.name))) return false;
+  if (!index_.insert(NameKey::of(point.name), points_.data())) return false;
   points_.push_back(point);
   return true;
 }
 
 const PointRecord* FeatureStore::findPoint(const NameKey& key) const {
-  const uint32_t i = index_.find(key);
+  const uint32_t i = index_.find(key, points_.data());
   return i == PointIndex::kNotFound ? nullptr : &points_[i];
 }
 
 PointRecord* FeatureStore::findPoint(const NameKey& key) {
-  const uint32_t i = index_.find(key);
+  const uint32_t i = index_.find(key, points_.data());
   return i == PointIndex::kNotFound ? nullptr : &points_[i];
 }
 
@@ -36,7 +36,7 @@ void FeatureStore::reservePoints(size_t n) {
 bool FeatureStore::loadPoints(const PointRecord* points, size_t n) {
   reservePoints(n);
   for (size_t i = 0; i < n; ++i)
-    if (!index_.insert(NameKey::of(points[i].name))) return false;
+    if (!index_.insert(NameKey::of(points[i].name), points)) return false;
   points_.assign(points, points + n);
   return true;
 }

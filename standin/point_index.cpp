@@ -46,27 +46,26 @@ uint32_t NameKey::hash() const {
   return static_cast<uint32_t>(h ^ (h >> 32));
 }
 
-size_t PointIndex::slotsFor(size_t n) { return 2 * n + 1; }
-
-size_t PointIndex::probe(const NameKey& key) const {
+size_t PointIndex::probe(const NameKey& key, uint32_t hash, const PointRecord* points) const {
   const size_t count = slots_.size();
-  for (size_t i = home(key.hash());; i = i + 1 == count ? 0 : i + 1) {
+  for (size_t i = home(hash);; i = i + 1 == count ? 0 : i + 1) {
     const Slot& s = slots_[i];
-    if (s.point == 0 || s.key == key) return i;
+    if (s.point == 0 || (s.hash == hash && NameKey::of(points[s.point - 1].name) == key)) return i;
   }
 }
 
-uint32_t PointIndex::find(const NameKey& key) const {
+uint32_t PointIndex::find(const NameKey& key, const PointRecord* points) const {
   if (count_ == 0) return kNotFound;
-  const Slot& s = slots_[probe(key)];
+  const Slot& s = slots_[probe(key, key.hash(), points)];
   return s.point == 0 ? kNotFound : s.point - 1;
 }
 
-bool PointIndex::insert(const NameKey& key) {
+bool PointIndex::insert(const NameKey& key, const PointRecord* points) {
   if (slotsFor(count_ + 1) > slots_.size()) rehash(slotsFor(count_ < 8 ? 16 : count_ * 2));
-  Slot& s = slots_[probe(key)];
+  const uint32_t hash = key.hash();
+  Slot& s = slots_[probe(key, hash, points)];
   if (s.point != 0) return false;
-  s = {key, static_cast<uint32_t>(++count_)};
+  s = {hash, static_cast<uint32_t>(++count_)};
   return true;
 }
 
@@ -78,11 +77,11 @@ void PointIndex::rehash(size_t slotCount) {
   std::vector<Slot> old;
   old.reserve(slotCount);
   adviseHugePages(old.data(), slotCount * sizeof(Slot));
-  old.resize(slotCount, Slot{{}, 0});
+  old.resize(slotCount, Slot{0, 0});
   old.swap(slots_);
   for (const Slot& s : old) {
     if (s.point == 0) continue;
-    size_t i = home(s.key.hash());
+    size_t i = home(s.hash);
     while (slots_[i].point != 0) i = i + 1 == slotCount ? 0 : i + 1;
     slots_[i] = s;
   }

@@ -1,7 +1,12 @@
-// The index of a file's points by name: open addressing whose slot holds the
-// name itself beside the point number, so that a lookup reads one place in
-// memory (one cache line, mostly) instead of a slot and then a key kept
-// elsewhere, and a million points cost one flat array.
+// The index of a file's points by name: open addressing over the point
+// numbers, so that a million points cost one flat array instead of a million
+// separately allocated nodes.
+//
+// A slot holds the name's hash beside the point's number, and the name itself
+// is the one in the point's record: a missing name is answered from the slots
+// alone (the hashes differ), and a name found costs the slot and the record
+// that the caller reads anyway (GetPoint, GetPointXY, UpdatePoint), with no
+// second copy of every name to keep or to read.
 #pragma once
 
 #include <array>
@@ -9,6 +14,8 @@
 #include <cstring>
 #include <string_view>
 #include <vector>
+
+#include "host/records.h"
 
 namespace dz {
 
@@ -35,32 +42,30 @@ class PointIndex {
  public:
   static constexpr uint32_t kNotFound = UINT32_MAX;
 
-  // The number of the point named `key`, or kNotFound.
-  uint32_t find(const NameKey& key) const;
-  // Adds `key` as point number size(); false (and nothing changes) when the
-  // name is there already.
-  bool insert(const NameKey& key);
+  // The number of the point named `key` among `points` (the records the
+  // index was built over, in their order), or kNotFound.
+  uint32_t find(const NameKey& key, const PointRecord* points) const;
+  // Adds `key` as point number size(), the record that `points` will hold
+  // next; false (and nothing changes) when the name is there already.
+  bool insert(const NameKey& key, const PointRecord* points);
   size_t size() const { return count_; }
-  // Room for `n` names without growing again.
+  // Room for `n` names in all without growing again.
   void reserve(size_t n);
 
  private:
-  // The name's 12 bytes are compared as they stand: as cheap as comparing a
-  // stored hash would be, and without the four bytes a slot would need for it.
   struct Slot {
-    NameKey key;
+    uint32_t hash;
     uint32_t point;  // point number + 1; 0 marks an empty slot
   };
-  static_assert(sizeof(Slot) == 16, "four slots to a cache line");
 
   // The slot where a probe for `hash` starts: the hash scaled to the table,
   // which may have any size, so that a reserve asks for no more than it needs.
   size_t home(uint32_t hash) const { return static_cast<size_t>((uint64_t{hash} * slots_.size()) >> 32); }
   // The slot holding `key`, or the empty slot where it would go.
-  size_t probe(const NameKey& key) const;
+  size_t probe(const NameKey& key, uint32_t hash, const PointRecord* points) const;
   void rehash(size_t slotCount);
   // Slots for `n` names at the highest load allowed.
-  static size_t slotsFor(size_t n);
+  static size_t slotsFor(size_t n) { return 2 * n + 1; }
 
   std::vector<Slot> slots_;  // at most half full
   size_t count_ = 0;

@@ -310,7 +310,7 @@ bool checkQel(std::string_view bytes, std::string& reason) {
     PointIndex names;
     names.reserve(r.pointCount());
     for (uint32_t i = 0; i < r.pointCount(); ++i) {
-      if (!names.insert(NameKey::of(r.points()[i].name))) {
+      if (!names.insert(NameKey::of(r.points()[i].name), r.points())) {
         reason = kTwoPointsOfOneName;
         return false;
       }
