@@ -125,7 +125,16 @@ bool encodeQel(const FeatureStore& store, const QelSink& sink) {
 }
 
 std::string encodeQel(const FeatureStore& store) {
+  // Sized once: a file of hundreds of megabytes is not copied as it grows.
+  size_t size = kHeaderSize + store.points().size() * sizeof(PointRecord) + kChecksumSize;
+  for (const StoredFeature& f : store.features())
+    size += kMinFeatureSize + f.refs.size() * sizeof(PointRef) + f.attributes.size();
+  for (const StoredText& t : store.texts()) {
+    size += kMinTextSize + t.text.size();
+    for (const auto& field : t.fields) size += kMinFieldSize + field.first.size() + field.second.size();
+  }
   std::string out;
+  out.reserve(size);
   encodeQel(store, [&out](const void* p, size_t n) {
     out.append(static_cast<const char*>(p), n);
     return true;
