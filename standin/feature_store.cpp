@@ -35,8 +35,7 @@ void FeatureStore::reservePoints(size_t n) {
 
 bool FeatureStore::loadPoints(const PointRecord* points, size_t n) {
   reservePoints(n);
-  for (size_t i = 0; i < n; ++i)
-    if (!index_.insert(NameKey::of(points[i].name), points)) return false;
+  if (!index_.insertAll(points, n, points)) return false;
   points_.assign(points, points + n);
   return true;
 }

@@ -69,6 +69,30 @@ bool PointIndex::insert(const NameKey& key, const PointRecord* points) {
   return true;
 }
 
+bool PointIndex::insertAll(const PointRecord* records, size_t n, const PointRecord* points) {
+  reserve(count_ + n);
+  // A table larger than the caches costs a trip to memory per name: with the
+  // slots of the names ahead requested early, those trips overlap.
+  constexpr size_t kAhead = 8;
+  auto hashAt = [&](size_t i) { return NameKey::of(records[i].name).hash(); };
+  uint32_t ahead[kAhead];
+  for (size_t i = 0; i < kAhead && i < n; ++i) {
+    ahead[i] = hashAt(i);
+    __builtin_prefetch(&slots_[home(ahead[i])]);
+  }
+  for (size_t i = 0; i < n; ++i) {
+    const uint32_t hash = ahead[i % kAhead];
+    if (i + kAhead < n) {
+      ahead[i % kAhead] = hashAt(i + kAhead);
+      __builtin_prefetch(&slots_[home(ahead[i % kAhead])]);
+    }
+    Slot& s = slots_[probe(NameKey::of(records[i].name), hash, points)];
+    if (s.point != 0) return false;
+    s = {hash, static_cast<uint32_t>(++count_)};
+  }
+  return true;
+}
+
 void PointIndex::reserve(size_t n) {
   if (slotsFor(n) > slots_.size()) rehash(slotsFor(n));
 }

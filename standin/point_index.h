@@ -48,6 +48,10 @@ class PointIndex {
   // Adds `key` as point number size(), the record that `points` will hold
   // next; false (and nothing changes) when the name is there already.
   bool insert(const NameKey& key, const PointRecord* points);
+  // Adds the names of `n` records, numbered from size() on, the way insert
+  // does one after another, with the slots of the next few names fetched from
+  // memory while one goes in: false at the first name that is there already.
+  bool insertAll(const PointRecord* records, size_t n, const PointRecord* points);
   size_t size() const { return count_; }
   // Room for `n` names in all without growing again.
   void reserve(size_t n);

@@ -317,12 +317,9 @@ bool checkQel(std::string_view bytes, std::string& reason) {
   if (!r.open(bytes, reason)) return false;
   {
     PointIndex names;
-    names.reserve(r.pointCount());
-    for (uint32_t i = 0; i < r.pointCount(); ++i) {
-      if (!names.insert(NameKey::of(r.points()[i].name), r.points())) {
-        reason = kTwoPointsOfOneName;
-        return false;
-      }
+    if (!names.insertAll(r.points(), r.pointCount(), r.points())) {
+      reason = kTwoPointsOfOneName;
+      return false;
     }
   }
   return readRecords(r, nullptr, reason);

@@ -70,6 +70,34 @@ TEST(PointIndex, FindsEveryNameAndNoMissingOneAtEveryFill) {
   EXPECT_EQ(Points().find("A"), PointIndex::kNotFound);
 }
 
+// Many records at once, as a file is loaded: the same numbers as one by one,
+// and a repeated name refused wherever it stands.
+TEST(PointIndex, InsertsRecordsAtOnceAsOneByOne) {
+  Points points;
+  points.add("K0");
+  std::vector<PointRecord> more;
+  for (int i = 1; i <= 3000; ++i) {
+    PointRecord p{};
+    copyName(p.name, "K" + std::to_string(i));
+    more.push_back(p);
+  }
+  points.records.insert(points.records.end(), more.begin(), more.end());
+  ASSERT_TRUE(points.index.insertAll(more.data(), more.size(), points.records.data()));
+  for (int i = 0; i <= 3000; i += 13) EXPECT_EQ(points.find("K" + std::to_string(i)), static_cast<uint32_t>(i));
+  EXPECT_EQ(points.find("K3001"), PointIndex::kNotFound);
+
+  // A name met before the batch, one met in it, and one that is new.
+  for (const auto& [name, taken] : {std::pair{"K0", true}, {"N5", true}, {"K2999", false}}) {
+    std::vector<PointRecord> all(21);
+    copyName(all[0].name, "K0");
+    for (int i = 1; i <= 20; ++i) copyName(all[i].name, "N" + std::to_string(i - 1));
+    copyName(all[16].name, name);
+    PointIndex index;
+    index.insert(NameKey::of("K0"), all.data());
+    EXPECT_EQ(index.insertAll(all.data() + 1, 20, all.data()), !taken) << name;
+  }
+}
+
 TEST(PointIndex, ReserveKeepsWhatIsThere) {
   Points points;
   points.add("K1");
