@@ -7,6 +7,7 @@
 #include "base/file_faults.h"
 
 #ifdef _WIN32
+#include <sys/stat.h>
 #include <windows.h>
 
 #include "base/gbk.h"
@@ -172,6 +173,17 @@ PathStatus examinePath(const std::string& path) {
 #endif
 }
 
+uint64_t fileSize(const std::string& path) {
+#ifdef _WIN32
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(widePath(path).c_str(), GetFileExInfoStandard, &data)) return 0;
+  return (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+#else
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0;
+#endif
+}
+
 bool fileExists(const std::string& path) { return examinePath(path).kind != PathKind::Missing; }
 
 bool readWholeFile(const std::string& path, std::string& bytes, std::string* error) {
@@ -182,6 +194,17 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string* err
     return false;
   }
   bytes.clear();
+  // Room for the whole file at once: a file of hundreds of megabytes is
+  // neither copied as the string grows nor held twice while it does. The
+  // size is only a hint; the loop reads to the end whatever it is.
+#ifdef _WIN32
+  struct _stati64 st {};
+  if (_fstati64(_fileno(f.get()), &st) == 0 && st.st_size > 0 && static_cast<uint64_t>(st.st_size) < SIZE_MAX)
+#else
+  struct stat st {};
+  if (fstat(fileno(f.get()), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+#endif
+    bytes.reserve(static_cast<size_t>(st.st_size));
   char buffer[1 << 16];
   size_t n;
   while ((n = std::fread(buffer, 1, sizeof buffer, f.get())) > 0) {

@@ -3,6 +3,7 @@
 // reach the system as UTF-16).
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -32,6 +33,10 @@ struct PathStatus {
   std::string error;
 };
 PathStatus examinePath(const std::string& path);
+
+// The size of the file at `path` in bytes; 0 when there is none or it cannot
+// be told (a hint for sizing ahead, never a reason to refuse).
+uint64_t fileSize(const std::string& path);
 
 // Something is at the path, or the path could not be examined: only a path
 // that plainly does not exist is free to be written as new.

@@ -9,6 +9,7 @@
 #include "cli/console.h"
 #include "cli/held_commits.h"
 #include "cli/input_run.h"
+#include "cli/work_estimate.h"
 
 namespace dz::cli {
 namespace {
@@ -71,6 +72,7 @@ int runCass(const Options& options) {
   converter.m_strParcelPath = options.value("parcels");
   converter.m_strCasPath = options.value("cas");
   converter.m_bTellUnsetSideFiles = false;
+  expectWorkFrom(session.engine(), out, fileSize(converter.m_strCasPath), kCasDensity);
   converter.Run();
   input.finish();
   const CCassConverter::Outcome& outcome = converter.LastOutcome();

@@ -20,6 +20,7 @@
 #include "cli/held_commits.h"
 #include "cli/input_run.h"
 #include "cli/console.h"
+#include "cli/work_estimate.h"
 #include "epsw/epsw_converter.h"
 
 namespace dz::cli {
@@ -116,6 +117,8 @@ int runEpsw(const Options& options) {
   const bool ran = converter.CheckSettings() && prepareOutputFile(session, converter.m_strOutputPath, choice);
   if (ran) {
     session.startTrace();
+    if (converter.m_bConvertCor)
+      expectWorkFrom(session.engine(), converter.m_strOutputPath, fileSize(converter.m_strCorPath), kCorDensity);
     converter.OnOK();
   }
   input.finish();

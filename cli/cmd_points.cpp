@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/input_run.h"
+#include "cli/work_estimate.h"
 #include "textpoints/text_point_importer.h"
 
 namespace dz::cli {
@@ -172,6 +173,9 @@ int runPoints(const Options& options) {
   session.startTrace();
 
   InputRun input(options, {textPath});
+  // A column file takes --cycle lines a point: about a third of a row file's points.
+  const uint64_t lines = fileSize(textPath) / (importer.m_nLayout == CTextPointImporter::kRowLayout ? 1 : 3);
+  expectWorkFrom(session.engine(), qelPath, lines, kPointFileDensity);
   const QelHandle file = session.host().OpenFeatureFile(qelPath.c_str());
   if (file <= 0) {
     printError("dobrenz points: " + shownPath(session.engine().lastOpenError()));

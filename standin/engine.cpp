@@ -121,13 +121,21 @@ const std::string* FeatureFileEngine::memoryImage(const std::string& path) const
   return it == memoryImages_.end() ? nullptr : &it->second;
 }
 
+// On disk, the file goes to its temporary as it is encoded, in pieces, through the
+// same atomic writer as writeFileAtomically: no second copy of a file of
+// hundreds of megabytes in memory, and every guarantee of that writer holds.
 bool FeatureFileEngine::writeStore(const OpenFile& f, const std::string& target) {
   if (inMemory_) {
     memoryImages_[target] = encodeQel(f.store);
     return true;
   }
   std::string error;
-  if (writeFileAtomically(target, encodeQel(f.store), error)) return true;
+  AtomicFile out;
+  if (out.begin(target, error)) {
+    // A piece the writer refuses stops the encoding; commit tells why.
+    encodeQel(f.store, [&out](const void* data, size_t size) { return out.write(data, size); });
+    if (out.commit(error)) return true;
+  }
   problems_.push_back(error);
   return false;
 }
@@ -170,6 +178,10 @@ bool FeatureFileEngine::loadInto(OpenFile& f, bool startEmpty) {
   return true;
 }
 
+void FeatureFileEngine::expectWork(const std::string& path, size_t points, size_t features) {
+  expected_[path] = {points, features};
+}
+
 // --- QelBlk60 ---------------------------------------------------------------
 
 QelHandle FeatureFileEngine::OpenFeatureFile(const char* path) {
@@ -181,6 +193,11 @@ QelHandle FeatureFileEngine::OpenFeatureFile(const char* path) {
   auto f = std::make_shared<OpenFile>();
   f->path = path;
   const bool startEmpty = startEmpty_.erase(f->path) > 0;
+  ExpectedWork work;
+  if (const auto it = expected_.find(f->path); it != expected_.end()) {
+    work = it->second;
+    expected_.erase(it);
+  }
   if (inMemory_) {
     // Nothing on disk: the file is what an earlier commit left in memory.
     f->target = f->path;
@@ -206,6 +223,8 @@ QelHandle FeatureFileEngine::OpenFeatureFile(const char* path) {
   }
   if (!lockForWriting(f->path, f->target, f->lock, lastOpenError_)) return 0;
   if (!loadInto(*f, startEmpty)) return 0;
+  f->store.reservePoints(f->store.points().size() + work.points);
+  f->store.reserveFeatures(f->store.features().size() + work.features);
   return addHandle(std::move(f));
 }
 

@@ -38,6 +38,12 @@ class FeatureFileEngine : public HostLibrary {
   // exists there; the old file is replaced only when the new one is committed.
   void startEmpty(const std::string& path) { startEmpty_.insert(path); }
 
+  // The work a caller knows ahead of the next OpenFeatureFile of `path`:
+  // about `points` points and `features` features to be added. The file's
+  // store is sized for them once, sparing the copies and the transient
+  // double tables of growing step by step. Only a hint: more may be added.
+  void expectWork(const std::string& path, size_t points, size_t features);
+
   // Read access for the dump and the tests.
   const FeatureStore* store(QelHandle file) const;
 
@@ -97,6 +103,11 @@ class FeatureFileEngine : public HostLibrary {
   std::set<std::string> startEmpty_;
   bool inMemory_ = false;
   std::map<std::string, std::string> memoryImages_;
+  struct ExpectedWork {
+    size_t points = 0;
+    size_t features = 0;
+  };
+  std::map<std::string, ExpectedWork> expected_;
 };
 
 }  // namespace dz
