@@ -13,7 +13,7 @@ void StoredText::setField(const std::string& name, const std::string& value) {
 }
 
 bool FeatureStore::addPoint(const PointRecord& point) {
-  if (!index_.insert(NameKey::of(point.name), points_.data())) return false;
+  if (!index_.insert(NameKey::ofRecord(point), points_.data())) return false;
   points_.push_back(point);
   return true;
 }

@@ -35,6 +35,27 @@ NameKey NameKey::of(std::string_view name) {
   return k;
 }
 
+NameKey NameKey::ofRecord(const PointRecord& record) {
+  uint64_t a;
+  uint32_t b;
+  std::memcpy(&a, record.name, 8);
+  std::memcpy(&b, record.name + 8, 4);
+  // The lowest byte that is zero (the first, little-endian) sets the lowest
+  // flag; flags above it may be false, and do not matter.
+  const uint64_t zeroA = (a - 0x0101010101010101ull) & ~a & 0x8080808080808080ull;
+  if (zeroA != 0) {
+    a &= (zeroA & (0 - zeroA)) / 0x80 - 1;  // the bytes below the first zero
+    b = 0;
+  } else {
+    const uint32_t zeroB = (b - 0x01010101u) & ~b & 0x80808080u;
+    if (zeroB != 0) b &= (zeroB & (0 - zeroB)) / 0x80 - 1;
+  }
+  NameKey k;
+  std::memcpy(k.bytes.data(), &a, 8);
+  std::memcpy(k.bytes.data() + 8, &b, 4);
+  return k;
+}
+
 uint32_t NameKey::hash() const {
   uint64_t a;
   uint32_t b;
@@ -50,7 +71,7 @@ size_t PointIndex::probe(const NameKey& key, uint32_t hash, const PointRecord* p
   const size_t count = slots_.size();
   for (size_t i = home(hash);; i = i + 1 == count ? 0 : i + 1) {
     const Slot& s = slots_[i];
-    if (s.point == 0 || (s.hash == hash && NameKey::of(points[s.point - 1].name) == key)) return i;
+    if (s.point == 0 || (s.hash == hash && NameKey::ofRecord(points[s.point - 1]) == key)) return i;
   }
 }
 
@@ -74,7 +95,7 @@ bool PointIndex::insertAll(const PointRecord* records, size_t n, const PointReco
   // A table larger than the caches costs a trip to memory per name: with the
   // slots of the names ahead requested early, those trips overlap.
   constexpr size_t kAhead = 8;
-  auto hashAt = [&](size_t i) { return NameKey::of(records[i].name).hash(); };
+  auto hashAt = [&](size_t i) { return NameKey::ofRecord(records[i]).hash(); };
   uint32_t ahead[kAhead];
   for (size_t i = 0; i < kAhead && i < n; ++i) {
     ahead[i] = hashAt(i);
@@ -86,7 +107,7 @@ bool PointIndex::insertAll(const PointRecord* records, size_t n, const PointReco
       ahead[i % kAhead] = hashAt(i + kAhead);
       __builtin_prefetch(&slots_[home(ahead[i % kAhead])]);
     }
-    Slot& s = slots_[probe(NameKey::of(records[i].name), hash, points)];
+    Slot& s = slots_[probe(NameKey::ofRecord(records[i]), hash, points)];
     if (s.point != 0) return false;
     s = {hash, static_cast<uint32_t>(++count_)};
   }

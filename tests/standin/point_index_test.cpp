@@ -98,6 +98,24 @@ TEST(PointIndex, InsertsRecordsAtOnceAsOneByOne) {
   }
 }
 
+// The word-wise cut of a record's name gives the name the byte-wise one
+// gives: for a first zero at every place, GBK bytes and bytes after the zero.
+TEST(NameKeyOfRecord, CutsWhereTheByteWiseCopyCuts) {
+  uint32_t seed = 7;
+  for (int round = 0; round < 20000; ++round) {
+    PointRecord p{};
+    for (char& c : p.name) {
+      seed = seed * 1103515245u + 12345u;
+      c = static_cast<char>(seed >> 24);
+    }
+    const int zeroAt = round % 14;  // 12 and 13: no zero at all
+    for (char& c : p.name)
+      if (c == 0) c = 1;
+    if (zeroAt < 12) p.name[zeroAt] = 0;
+    ASSERT_EQ(NameKey::ofRecord(p), NameKey::of(p.name)) << round;
+  }
+}
+
 TEST(PointIndex, ReserveKeepsWhatIsThere) {
   Points points;
   points.add("K1");
