@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "base/file_faults.h"
+#include "base/huge_pages.h"
 
 #ifdef _WIN32
 #include <sys/stat.h>
@@ -204,7 +205,10 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string* err
   struct stat st {};
   if (fstat(fileno(f.get()), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
 #endif
+  {
     bytes.reserve(static_cast<size_t>(st.st_size));
+    adviseHugePages(bytes.data(), bytes.capacity());
+  }
   char buffer[1 << 16];
   size_t n;
   while ((n = std::fread(buffer, 1, sizeof buffer, f.get())) > 0) {

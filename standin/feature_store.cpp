@@ -1,5 +1,7 @@
 #include "standin/feature_store.h"
 
+#include "base/huge_pages.h"
+
 namespace dz {
 
 void StoredText::setField(const std::string& name, const std::string& value) {
@@ -29,7 +31,10 @@ PointRecord* FeatureStore::findPoint(const NameKey& key) {
 }
 
 void FeatureStore::reservePoints(size_t n) {
-  points_.reserve(n);
+  if (n > points_.capacity()) {
+    points_.reserve(n);
+    adviseHugePages(points_.data() + points_.size(), (points_.capacity() - points_.size()) * sizeof(PointRecord));
+  }
   index_.reserve(n);
 }
 

@@ -1,27 +1,9 @@
 #include "standin/point_index.h"
 
 #include "base/fixed_field.h"
-
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
+#include "base/huge_pages.h"
 
 namespace dz {
-namespace {
-
-// A large table is read at random: in pages of 2 MiB, where the system gives
-// them on request, a lookup seldom misses the address cache as well as the
-// data cache. Only the whole huge pages inside the table are asked for.
-void adviseHugePages([[maybe_unused]] const void* data, [[maybe_unused]] size_t bytes) {
-#ifdef __linux__
-  constexpr uintptr_t kHuge = 2u << 20;
-  const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
-  const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kHuge - 1);
-  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-#endif
-}
-
-}  // namespace
 
 NameKey NameKey::of(const char* field12) {
   NameKey k;
