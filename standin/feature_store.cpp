@@ -38,6 +38,12 @@ void FeatureStore::reservePoints(size_t n) {
   index_.reserve(n);
 }
 
+void FeatureStore::reserveFeatures(size_t n) {
+  if (n <= features_.capacity()) return;
+  features_.reserve(n);
+  adviseHugePages(features_.data() + features_.size(), (features_.capacity() - features_.size()) * sizeof(StoredFeature));
+}
+
 bool FeatureStore::loadPoints(const PointRecord* points, size_t n) {
   reservePoints(n);
   if (!index_.insertAll(points, n, points)) return false;

@@ -47,7 +47,7 @@ class FeatureStore {
   // of the points, no rebuilt index, no peak of two tables at once.
   void reservePoints(size_t n);
   // The same for features, `n` in all.
-  void reserveFeatures(size_t n) { features_.reserve(n); }
+  void reserveFeatures(size_t n);
   // Fills an empty store with `n` points at once; false when two share a
   // name, and the store must then be dropped.
   bool loadPoints(const PointRecord* points, size_t n);

@@ -268,7 +268,7 @@ constexpr const char kTwoPointsOfOneName[] = "damaged feature file (two points o
 // Reads every record after the points, handing each to the store when there is one.
 bool readRecords(QelReader& r, FeatureStore* store, std::string& reason) {
   QelFeatureView fv;
-  if (store) store->features().reserve(r.featureCount());
+  if (store) store->reserveFeatures(r.featureCount());
   for (uint32_t i = 0; i < r.featureCount(); ++i) {
     if (!r.nextFeature(fv, reason)) return false;
     if (!store) continue;
