@@ -351,9 +351,16 @@ int FeatureFileEngine::SetFeatureAttributes(QelHandle h, int index, int16_t kind
   if (index < 1 || static_cast<size_t>(index) > features.size()) return 0;
   StoredFeature& feature = features[index - 1];
   const auto* bytes = static_cast<const uint8_t*>(attributes);
-  // Copied before assigning: the caller may pass the block GetFeature gave out.
-  std::vector<uint8_t> block(bytes, bytes + length);
-  feature.attributes.swap(block);
+  if (static_cast<size_t>(length) == feature.attributes.size()) {
+    // A block of the same length (the attachment's case) goes where the old
+    // one was, without an allocation; memmove, as the caller may pass the
+    // block GetFeature gave out, or a part of it.
+    if (length > 0) std::memmove(feature.attributes.data(), bytes, static_cast<size_t>(length));
+  } else {
+    // Copied before assigning, for the same reason.
+    std::vector<uint8_t> block(bytes, bytes + length);
+    feature.attributes.swap(block);
+  }
   feature.header.kind = kind;
   return 1;
 }

@@ -175,6 +175,26 @@ TEST_F(Engine, SetFeatureAttributesReplacesBlockAndKindEvenFromItsOwnPointer) {
   EXPECT_LE(engine.SetFeatureAttributes(h, 2, kHouse, block, 20), 0);
 }
 
+// A block of the old length is written where the old one was; another length
+// replaces it; either way the bytes are the caller's.
+TEST_F(Engine, SetFeatureAttributesOfTheSameOrAnotherLength) {
+  QelHandle h = open();
+  FeatureHeader header{};
+  PointRef r = ref("X1", 1);
+  const uint8_t first[4] = {1, 2, 3, 4}, same[4] = {5, 6, 7, 8}, longer[6] = {9, 9, 9, 9, 9, 10};
+  engine.AddFeature(h, &header, &r, 1, first, 4);
+  auto block = [&] {
+    const StoredFeature& f = engine.store(h)->features()[0];
+    return std::vector<uint8_t>(f.attributes.begin(), f.attributes.end());
+  };
+  EXPECT_GT(engine.SetFeatureAttributes(h, 1, kParcel, same, 4), 0);
+  EXPECT_EQ(block(), std::vector<uint8_t>(same, same + 4));
+  EXPECT_GT(engine.SetFeatureAttributes(h, 1, kParcel, longer, 6), 0);
+  EXPECT_EQ(block(), std::vector<uint8_t>(longer, longer + 6));
+  EXPECT_GT(engine.SetFeatureAttributes(h, 1, kParcel, nullptr, 0), 0);
+  EXPECT_TRUE(block().empty());
+}
+
 TEST_F(Engine, CommittedFileReopensExactly) {
   QelHandle h = open();
   PointRecord p = point("点1", 1.0 / 3, -2.5e10);
