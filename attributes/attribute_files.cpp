@@ -8,6 +8,7 @@
 #include "base/classic_scan.h"
 #include "base/fixed_field.h"
 #include "base/gbk.h"
+#include "base/huge_pages.h"
 #include "base/text_input.h"
 
 namespace dz::attributes {
@@ -110,12 +111,30 @@ uint32_t AttributeFileIndex<Fields, Values>::hashOf(const Key& key) {
   return static_cast<uint32_t>(h ^ (h >> 32));
 }
 
+namespace {
+
+// Two padded keys compared eight bytes at a time, the tail as one word: a
+// call to memcmp per probe cost more than the compare.
+template <size_t Width>
+bool sameKey(const std::array<char, Width>& a, const std::array<char, Width>& b) {
+  uint64_t differ = 0;
+  for (size_t i = 0; i < Width; i += 8) {
+    uint64_t x = 0, y = 0;
+    std::memcpy(&x, a.data() + i, std::min<size_t>(8, Width - i));
+    std::memcpy(&y, b.data() + i, std::min<size_t>(8, Width - i));
+    differ |= x ^ y;
+  }
+  return differ == 0;
+}
+
+}  // namespace
+
 template <typename Fields, typename Values>
 size_t AttributeFileIndex<Fields, Values>::probe(const Key& key, uint32_t hash) const {
   const size_t mask = slots_.size() - 1;
   for (size_t i = hash & mask;; i = (i + 1) & mask) {
     const Slot& s = slots_[i];
-    if (s.entry == 0 || (s.hash == hash && entries_[s.entry - 1].key == key)) return i;
+    if (s.entry == 0 || (s.hash == hash && sameKey(entries_[s.entry - 1].key, key))) return i;
   }
 }
 
@@ -132,7 +151,10 @@ const Values* AttributeFileIndex<Fields, Values>::find(std::string_view key) con
 
 template <typename Fields, typename Values>
 void AttributeFileIndex<Fields, Values>::rehash(size_t slotCount) {
-  std::vector<Slot> old(slotCount, Slot{0, 0});
+  std::vector<Slot> old;
+  old.reserve(slotCount);
+  adviseHugePages(old.data(), slotCount * sizeof(Slot));
+  old.resize(slotCount, Slot{0, 0});
   old.swap(slots_);
   const size_t mask = slotCount - 1;
   for (const Slot& s : old) {
@@ -160,6 +182,15 @@ bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
     Slot& s = slots_[probe(key, hash)];
     // The first line of a key wins: later lines with the same key change nothing.
     if (s.entry != 0) continue;
+    if (entries_.size() == entries_.capacity()) {
+      // Grown here rather than by push_back, to ask for huge pages before
+      // the entries are copied in: they are read at random by every lookup.
+      std::vector<Entry> larger;
+      larger.reserve(std::max<size_t>(64, entries_.size() * 2));
+      adviseHugePages(larger.data(), larger.capacity() * sizeof(Entry));
+      larger.insert(larger.end(), entries_.begin(), entries_.end());
+      entries_.swap(larger);
+    }
     entries_.push_back(Entry{key, Values(fields), reader.lineNumber()});
     s = {hash, static_cast<uint32_t>(entries_.size())};
   }
