@@ -1,7 +1,9 @@
 #include "cass/house_text_index.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstring>
 
 #include "base/fixed_field.h"
 #include "cass/house_import.h"
@@ -15,11 +17,18 @@ bool isFinitePosition(const TextEntry& e) { return std::isfinite(e.first) && std
 // just larger than its box, so it covers at most 2 x 2 cells, and a text is
 // looked up in one cell per level in use. The level is kept within 50 binary
 // orders of the box's coordinates, so that cell numbers stay small integers.
+//
+// A box of one point (every vertex in one place, as a house over a single
+// point has) lies at the point level instead, whose cells are single
+// positions: its candidates are the texts at exactly that place, and such
+// houses at any coordinates share one level rather than one per magnitude.
 constexpr int kLowestLevel = -1000;
+constexpr int kPointLevel = INT32_MIN;
 constexpr int kCoordinateOrders = 50;
 constexpr double kLargestCellNumber = 1152921504606846976.0;  // 2^60
 
 int levelOf(double minF, double maxF, double minS, double maxS) {
+  if (minF == maxF && minS == maxS) return kPointLevel;
   const double extent = std::max(maxF - minF, maxS - minS);
   const double magnitude = std::max({std::fabs(minF), std::fabs(maxF), std::fabs(minS), std::fabs(maxS)});
   int level = kLowestLevel;
@@ -28,21 +37,27 @@ int levelOf(double minF, double maxF, double minS, double maxS) {
   return level;
 }
 
-}  // namespace
-
-size_t HouseTextIndex::CellHash::operator()(const Cell& c) const {
-  uint64_t h = static_cast<uint64_t>(c.f) * 0x9E3779B97F4A7C15ull;
-  h ^= static_cast<uint64_t>(c.s) + 0x632BE59BD9B4E019ull + (h << 6) + (h >> 2);
-  h ^= static_cast<uint64_t>(static_cast<int64_t>(c.level)) * 0xC2B2AE3D27D4EB4Full;
-  return static_cast<size_t>(h ^ (h >> 29));
+// A finite coordinate as a number that only an equal coordinate shares
+// (0.0 and -0.0 are one place).
+int64_t positionNumber(double v) {
+  const double normal = v + 0.0;
+  int64_t bits = 0;
+  std::memcpy(&bits, &normal, sizeof bits);
+  return bits;
 }
 
-bool HouseTextIndex::cellAt(double f, double s, int level, Cell& cell) {
+}  // namespace
+
+bool HouseTextIndex::cellAt(double f, double s, int level, GridCell& cell) {
+  if (level == kPointLevel) {
+    cell = GridCell{level, positionNumber(f), positionNumber(s)};
+    return true;
+  }
   const double qf = std::ldexp(f, -level);
   const double qs = std::ldexp(s, -level);
   // Beyond this no house of the level reaches (and the number would not fit).
   if (!(std::fabs(qf) < kLargestCellNumber && std::fabs(qs) < kLargestCellNumber)) return false;
-  cell = Cell{level, static_cast<int64_t>(std::floor(qf)), static_cast<int64_t>(std::floor(qs))};
+  cell = GridCell{level, static_cast<int64_t>(std::floor(qf)), static_cast<int64_t>(std::floor(qs))};
   return true;
 }
 
@@ -134,21 +149,24 @@ void HouseTextIndex::shape(HostLibrary& host, int slot, const PointRef* hostRefs
   House& h = houses_[slot];
   ++h.generation;
   h.inside.clear();
-  h.polygon.clear();
-  h.vertices = 0;
   const int vertices = hostRefs ? std::max<int>(refCount, 0) : 0;
   // Copied before the host is called again.
-  const std::vector<PointRef> refs(hostRefs, hostRefs + vertices);
+  refs_.assign(hostRefs, hostRefs + vertices);
+  // A new shape of as many vertices takes the place of the old one.
+  if (vertices > h.vertices) {
+    h.ring = rings_.size();
+    rings_.resize(rings_.size() + 2 * static_cast<size_t>(vertices));
+  }
   h.vertices = vertices;
-  h.polygon.assign(2 * static_cast<size_t>(vertices), 0.0);
+  std::fill_n(rings_.begin() + static_cast<std::ptrdiff_t>(h.ring), 2 * vertices, 0.0);
   Box& b = h.box;
   b = Box{HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL, false};
   for (int v = 0; v < vertices; ++v) {
-    double& first = h.polygon[2 * v];
-    double& second = h.polygon[2 * v + 1];
-    host.GetPointXY(file_, refs[v].name, &first, &second);
+    double* pair = &rings_[h.ring + 2 * static_cast<size_t>(v)];
+    host.GetPointXY(file_, refs_[v].name, &pair[0], &pair[1]);
+    const double first = pair[0], second = pair[1];
     // A vertex without its point stands at the origin until the point comes.
-    if (host.PointExists(file_, refs[v].name) < 0) waiting_[nameText(refs[v].name)].push_back(slot);
+    if (host.PointExists(file_, refs_[v].name) < 0) waiting_[nameText(refs_[v].name)].push_back(slot);
     if (std::isnan(first) || std::isnan(second)) b.nan = true;
     b.minF = std::min(b.minF, first);
     b.maxF = std::max(b.maxF, first);
@@ -170,39 +188,32 @@ void HouseTextIndex::placeHouse(HostLibrary& host, int slot) {
     return;
   }
   levelInUse(h.level);
-  Cell low{}, high{};
+  GridCell low{}, high{};
   cellAt(h.box.minF, h.box.minS, h.level, low);
   cellAt(h.box.maxF, h.box.maxS, h.level, high);
-  std::vector<int> near;
+  // Texts taken by a house never come back: dropped on the way.
+  const auto taken = [this](int t) { return entries_[t].used == 1; };
+  near_.clear();
   for (int64_t f = low.f; f <= high.f; ++f) {
     for (int64_t s = low.s; s <= high.s; ++s) {
-      const Cell cell{h.level, f, s};
-      houseGrid_[cell].push_back(GridEntry{slot, h.generation});
-      auto it = textGrid_.find(cell);
-      if (it == textGrid_.end()) continue;
-      // Texts taken by a house never come back: drop them on the way.
-      std::vector<int>& texts = it->second;
-      texts.erase(std::remove_if(texts.begin(), texts.end(), [&](int t) { return entries_[t].used == 1; }),
-                  texts.end());
-      near.insert(near.end(), texts.begin(), texts.end());
+      const GridCell cell{h.level, f, s};
+      houseGrid_.add(cell, GridEntry{slot, h.generation});
+      textGrid_.visit(cell, taken, [this](int t) { near_.push_back(t); });
     }
   }
-  unplaced_.erase(std::remove_if(unplaced_.begin(), unplaced_.end(), [&](int t) { return entries_[t].used == 1; }),
-                  unplaced_.end());
-  near.insert(near.end(), unplaced_.begin(), unplaced_.end());
-  std::sort(near.begin(), near.end());
-  for (int t : near) tryPair(host, slot, t);
+  unplaced_.erase(std::remove_if(unplaced_.begin(), unplaced_.end(), taken), unplaced_.end());
+  near_.insert(near_.end(), unplaced_.begin(), unplaced_.end());
+  std::sort(near_.begin(), near_.end());
+  for (int t : near_) tryPair(host, slot, t);
 }
 
 void HouseTextIndex::levelInUse(int level) {
   if (std::find(levels_.begin(), levels_.end(), level) != levels_.end()) return;
   levels_.push_back(level);
-  Cell cell{};
-  for (int t = 0; t < count_; ++t) {
-    const TextEntry& e = entries_[t];
-    if (e.used == 1 || !isFinitePosition(e)) continue;
-    if (cellAt(e.first, e.second, level, cell)) textGrid_[cell].push_back(t);
-  }
+  // Texts taken since they were placed are dropped when a visit meets them.
+  GridCell cell{};
+  for (const Placed& p : placed_)
+    if (cellAt(p.first, p.second, level, cell)) textGrid_.add(cell, p.text);
 }
 
 void HouseTextIndex::placeText(HostLibrary& host, int t) {
@@ -214,21 +225,23 @@ void HouseTextIndex::placeText(HostLibrary& host, int t) {
     for (int slot = 0; slot < static_cast<int>(houses_.size()); ++slot) tryPair(host, slot, t);
     return;
   }
-  Cell cell{};
-  std::vector<int> near;
+  placed_.push_back(Placed{e.first, e.second, t});
+  // Entries of an older shape of their house are dropped on the way.
+  const auto stale = [this](const GridEntry& g) { return houses_[g.house].generation != g.generation; };
+  GridCell cell{};
+  near_.clear();
   for (int level : levels_) {
     if (!cellAt(e.first, e.second, level, cell)) continue;
-    textGrid_[cell].push_back(t);
-    auto it = houseGrid_.find(cell);
-    if (it == houseGrid_.end()) continue;
-    for (const GridEntry& g : it->second)
-      if (houses_[g.house].generation == g.generation && !houses_[g.house].wide) near.push_back(g.house);
+    textGrid_.add(cell, t);
+    houseGrid_.visit(cell, stale, [this](const GridEntry& g) {
+      if (!houses_[g.house].wide) near_.push_back(g.house);
+    });
   }
   for (int slot : wide_)
-    if (houses_[slot].wide) near.push_back(slot);
-  std::sort(near.begin(), near.end());
-  near.erase(std::unique(near.begin(), near.end()), near.end());
-  for (int slot : near) tryPair(host, slot, t);
+    if (houses_[slot].wide) near_.push_back(slot);
+  std::sort(near_.begin(), near_.end());
+  near_.erase(std::unique(near_.begin(), near_.end()), near_.end());
+  for (int slot : near_) tryPair(host, slot, t);
 }
 
 bool HouseTextIndex::tryPair(HostLibrary& host, int slot, int t) {
@@ -240,7 +253,7 @@ bool HouseTextIndex::tryPair(HostLibrary& host, int slot, int t) {
                          (e.first >= b.minF && e.first <= b.maxF && e.second >= b.minS && e.second <= b.maxS);
   if (!candidate) return false;
   const double at[2] = {e.first, e.second};
-  if (host.PointInPolygon(h.polygon.data(), h.vertices, at) != 2) return false;
+  if (host.PointInPolygon(&rings_[h.ring], h.vertices, at) != 2) return false;
   h.inside.push_back(t);
   due_.push_back(slot);
   return true;

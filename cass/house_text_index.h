@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "cass/cell_lists.h"
 #include "cass/text_entries.h"
 #include "host/host_library.h"
 
@@ -47,7 +48,7 @@ class HouseTextIndex {
   };
   struct House {
     int feature = 0;
-    std::vector<double> polygon;  // (first, second) pairs as the host gives them
+    size_t ring = 0;  // where its (first, second) pairs begin in rings_, as the host gives them
     int vertices = 0;
     Box box;
     int level = 0;
@@ -56,13 +57,9 @@ class HouseTextIndex {
     std::vector<int> inside;   // texts inside and maybe still unused, ascending
     bool visited = false;
   };
-  struct Cell {
-    int level;
-    int64_t f, s;
-    bool operator==(const Cell& o) const { return level == o.level && f == o.f && s == o.s; }
-  };
-  struct CellHash {
-    size_t operator()(const Cell& c) const;
+  struct Placed {
+    double first, second;
+    int text;
   };
   struct GridEntry {
     int house;
@@ -78,17 +75,21 @@ class HouseTextIndex {
   // Notes `text` inside house `slot` when it is a candidate and the host says so.
   bool tryPair(HostLibrary& host, int slot, int text);
 
-  static bool cellAt(double f, double s, int level, Cell& cell);
+  static bool cellAt(double f, double s, int level, GridCell& cell);
 
   QelHandle file_ = 0;
   const TextEntry* entries_ = nullptr;
   int count_ = 0;       // entries placed so far
   int featuresRead_ = 0;
   std::vector<House> houses_;
+  std::vector<double> rings_;              // the rings of the houses; a new shape goes at the end
+  std::vector<PointRef> refs_;             // a house's vertices, copied from the host
+  std::vector<int> near_;                  // candidates of one placement
   std::vector<int> wide_;                  // houses tested against every text
   std::vector<int> levels_;                // grid levels of the houses placed
-  std::unordered_map<Cell, std::vector<GridEntry>, CellHash> houseGrid_;
-  std::unordered_map<Cell, std::vector<int>, CellHash> textGrid_;  // every placed text at every level in use
+  CellLists<GridEntry> houseGrid_;
+  CellLists<int> textGrid_;                // every placed text at every level in use
+  std::vector<Placed> placed_;             // texts at a finite position, as placed
   std::vector<int> unplaced_;              // texts at a position that is not finite
   std::vector<int> due_;                   // houses to visit at the next END
   std::vector<int> stale_;                 // houses whose shape changed

@@ -243,5 +243,25 @@ TEST_F(CassHouseIndex, EachEndReadsOnlyWhatIsNew) {
   EXPECT_EQ(output.texts().size(), 150u);
 }
 
+// A house whose vertices all stand in one place asks the host about the texts
+// at exactly that place (0.0 and -0.0 alike) and about no other, whether the
+// texts came before the house or after it.
+TEST_F(CassHouseIndex, AHouseOverOnePlaceIsAskedAboutTheTextsThere) {
+  std::string houses, before = "TEXT\n", after = "TEXT\n";
+  for (int i = 0; i < 40; ++i) {
+    const std::string f = std::to_string(10 + i) + ".0", s = std::to_string(20 + 2 * i) + ".0";
+    houses += "LINE\n141101,h\n" + s + "," + f + "\n" + s + "," + f + "\n" + s + "," + f + "\nnil\n";
+    // A text line gives (first, second); a vertex line (second, first).
+    std::string& texts = i % 2 ? before : after;
+    texts += "3,t\n" + f + "," + s + "\n3,t\n" + f + ".5," + s + "\n3,t\n" + f + "," + s + "1\n";
+  }
+  houses += "LINE\n141101,h\n0.0,0.0\n0.0,0.0\n0.0,0.0\nnil\n";
+  before += "3,t\n-0.0,-0.0\n";
+  convert(houses + before + "nil\nEND\n" + after + "nil\nEND\n");
+  const auto names = host->callNames();
+  EXPECT_EQ(std::count(names.begin(), names.end(), "PointInPolygon"), 41);
+  EXPECT_EQ(output.texts().size(), 121u);
+}
+
 }  // namespace
 }  // namespace dz::test
