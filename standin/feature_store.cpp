@@ -15,19 +15,28 @@ void StoredText::setField(const std::string& name, const std::string& value) {
 }
 
 bool FeatureStore::addPoint(const PointRecord& point) {
-  if (!index_.insert(NameKey::ofRecord(point), points_.data())) return false;
+  const NameKey key = NameKey::ofRecord(point);
+  if (!index_.insert(key, points_.data())) return false;
   points_.push_back(point);
+  // Conversions number the points they make (X1, X2, ...) and look the next
+  // name up before they add it: its slot is fetched while they work, instead
+  // of a trip to memory when the table has outgrown the caches.
+  NameKey next;
+  if (key.successor(next)) index_.prefetch(next);
   return true;
 }
 
 const PointRecord* FeatureStore::findPoint(const NameKey& key) const {
   const uint32_t i = index_.find(key, points_.data());
-  return i == PointIndex::kNotFound ? nullptr : &points_[i];
+  if (i == PointIndex::kNotFound) return nullptr;
+  // A feature's vertices are often read in the order they were numbered.
+  NameKey next;
+  if (key.successor(next)) index_.prefetch(next);
+  return &points_[i];
 }
 
 PointRecord* FeatureStore::findPoint(const NameKey& key) {
-  const uint32_t i = index_.find(key, points_.data());
-  return i == PointIndex::kNotFound ? nullptr : &points_[i];
+  return const_cast<PointRecord*>(static_cast<const FeatureStore*>(this)->findPoint(key));
 }
 
 void FeatureStore::reservePoints(size_t n) {

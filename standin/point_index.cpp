@@ -49,6 +49,23 @@ uint32_t NameKey::hash() const {
   return static_cast<uint32_t>(h ^ (h >> 32));
 }
 
+bool NameKey::successor(NameKey& next) const {
+  size_t end = 0;
+  while (end < bytes.size() && bytes[end] != 0) ++end;
+  next = *this;
+  size_t i = end;
+  while (i > 0 && next.bytes[i - 1] == '9') next.bytes[--i] = '0';
+  if (i > 0 && next.bytes[i - 1] >= '0' && next.bytes[i - 1] < '9') {
+    ++next.bytes[i - 1];
+    return true;
+  }
+  // Only nines: a digit more, where the name still ends in a digit.
+  if (i == end || end == bytes.size()) return false;
+  for (size_t j = end; j > i; --j) next.bytes[j] = next.bytes[j - 1];
+  next.bytes[i] = '1';
+  return true;
+}
+
 size_t PointIndex::probe(const NameKey& key, uint32_t hash, const PointRecord* points) const {
   const size_t count = slots_.size();
   for (size_t i = home(hash);; i = i + 1 == count ? 0 : i + 1) {

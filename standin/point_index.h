@@ -39,6 +39,10 @@ struct NameKey {
     return ((a ^ b) | (c ^ d)) == 0;
   }
   uint32_t hash() const;
+  // The name whose trailing decimal number is one higher (X9 -> X10, A099 ->
+  // A100): the name a conversion numbering its points uses next. False when
+  // the name does not end in a digit or the next would not fit.
+  bool successor(NameKey& next) const;
 };
 
 class PointIndex {
@@ -55,6 +59,11 @@ class PointIndex {
   // does one after another, with the slots of the next few names fetched from
   // memory while one goes in: false at the first name that is there already.
   bool insertAll(const PointRecord* records, size_t n, const PointRecord* points);
+  // Asks memory for the slot where a lookup of `key` begins, so that a lookup
+  // soon after finds it in the cache.
+  void prefetch(const NameKey& key) const {
+    if (!slots_.empty()) __builtin_prefetch(&slots_[home(key.hash())]);
+  }
   size_t size() const { return count_; }
   // Room for `n` names in all without growing again.
   void reserve(size_t n);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,24 @@ TEST(NameKeyOfRecord, CutsWhereTheByteWiseCopyCuts) {
     if (zeroAt < 12) p.name[zeroAt] = 0;
     ASSERT_EQ(NameKey::ofRecord(p), NameKey::of(p.name)) << round;
   }
+}
+
+// The name a numbering uses next, asked for ahead of its lookup.
+TEST(NameKeySuccessor, CountsTheTrailingNumberUpWithItsCarry) {
+  const auto next = [](const char* name) {
+    NameKey k;
+    if (!NameKey::of(name).successor(k)) return std::string("none");
+    return std::string(k.bytes.data(), strnlen(k.bytes.data(), k.bytes.size()));
+  };
+  EXPECT_EQ(next("X1"), "X2");
+  EXPECT_EQ(next("X9"), "X10");
+  EXPECT_EQ(next("A099"), "A100");
+  EXPECT_EQ(next("J12_9"), "J12_10");
+  EXPECT_EQ(next("999"), "1000");
+  EXPECT_EQ(next("X99999999999"), "none");  // twelve bytes: no room for a digit more
+  EXPECT_EQ(next("X9999999999"), "X10000000000");
+  EXPECT_EQ(next("X"), "none");
+  EXPECT_EQ(next(""), "none");
 }
 
 TEST(PointIndex, ReserveKeepsWhatIsThere) {
