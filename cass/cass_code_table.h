@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace dz {
 
@@ -23,11 +23,25 @@ class CassCodeTable {
   // writes its result only when an integer is read.
   int32_t find(std::string_view code) const;
 
-  size_t size() const { return first_.size(); }
+  size_t size() const { return entries_.size(); }
 
  private:
+  // The codes sit one after another in one string, under an open-addressing
+  // table of entry numbers: a lookup (one per feature of a conversion) makes
+  // no string of its own.
+  struct Entry {
+    uint32_t offset, length;
+    int32_t hostCode;
+  };
+  std::string_view codeOf(const Entry& e) const { return std::string_view(codes_).substr(e.offset, e.length); }
+  // The slot holding `code`, or the empty slot where it would go.
+  size_t probe(std::string_view code) const;
+  void clear();
+
   bool loaded_ = false;
-  std::unordered_map<std::string, int32_t> first_;
+  std::string codes_;
+  std::vector<Entry> entries_;
+  std::vector<uint32_t> slots_;  // entry number + 1, 0 when empty; a power of two, at most half full
 };
 
 }  // namespace dz

@@ -29,6 +29,17 @@ TEST_F(CassCodeLookup, AnswersAsAScanFromTheTop) {
   EXPECT_TRUE(messages.shown.empty());
 }
 
+TEST_F(CassCodeLookup, ALargeTableAnswersEveryCodeAndNoOther) {
+  std::string table;
+  for (int c = 0; c < 5000; ++c) table += std::to_string(100000 + c) + " " + std::to_string(c + 1) + "\n";
+  table += "100007 99\n";  // a repeat changes nothing
+  dir.write("CASSCode.txt", table);
+  for (int c = 0; c < 5000; ++c) ASSERT_EQ(lookup(std::to_string(100000 + c)), c + 1);
+  EXPECT_EQ(lookup("10000"), 0);
+  EXPECT_EQ(lookup("1000000"), 0);
+  EXPECT_EQ(lookup("105000"), 0);
+}
+
 TEST_F(CassCodeLookup, LineWithoutIntegerBeforeAnyAnswersZeroAndAnEmptyTableToo) {
   dir.write("CASSCode.txt", "301000\n204202 8521\n");
   EXPECT_EQ(lookup("301000"), 0);
