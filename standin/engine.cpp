@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 
 #include "base/atomic_file.h"
 #include "base/file_io.h"
@@ -223,8 +224,13 @@ QelHandle FeatureFileEngine::OpenFeatureFile(const char* path) {
   }
   if (!lockForWriting(f->path, f->target, f->lock, lastOpenError_)) return 0;
   if (!loadInto(*f, startEmpty)) return 0;
-  f->store.reservePoints(f->store.points().size() + work.points);
-  f->store.reserveFeatures(f->store.features().size() + work.features);
+  try {
+    f->store.reservePoints(f->store.points().size() + work.points);
+    f->store.reserveFeatures(f->store.features().size() + work.features);
+  } catch (const std::exception&) {
+    // Only a hint, and it may ask more than a 32-bit process can reserve at
+    // once while the work itself fits as it grows: the store grows by steps.
+  }
   return addHandle(std::move(f));
 }
 

@@ -195,6 +195,21 @@ TEST_F(Engine, SetFeatureAttributesOfTheSameOrAnotherLength) {
   EXPECT_TRUE(block().empty());
 }
 
+// A hint of more work than the memory can reserve at once opens the file
+// all the same: the store then grows as points come.
+TEST_F(Engine, AHintBeyondTheMemoryIsDropped) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "the address sanitizer's allocator ends the process instead of failing the allocation";
+#endif
+  const size_t huge = SIZE_MAX / 64;
+  engine.expectWork(path, huge, huge);
+  QelHandle h = open();
+  ASSERT_GT(h, 0);
+  PointRecord p = point("P1", 1, 2);
+  EXPECT_GT(engine.AddPoint(h, &p, 1), 0);
+  EXPECT_GT(engine.CommitFeatureFile(h), 0);
+}
+
 TEST_F(Engine, CommittedFileReopensExactly) {
   QelHandle h = open();
   PointRecord p = point("点1", 1.0 / 3, -2.5e10);
