@@ -267,11 +267,13 @@ constexpr const char kTwoPointsOfOneName[] = "damaged feature file (two points o
 
 // Reads every record after the points, handing each to the store when there is one.
 bool readRecords(QelReader& r, FeatureStore* store, std::string& reason) {
+  // Room is made after the first record: the reader has then checked that
+  // the rest of the file can hold as many as the count says.
   QelFeatureView fv;
-  if (store) store->reserveFeatures(r.featureCount());
   for (uint32_t i = 0; i < r.featureCount(); ++i) {
     if (!r.nextFeature(fv, reason)) return false;
     if (!store) continue;
+    if (i == 0) store->reserveFeatures(r.featureCount());
     StoredFeature f;
     f.header = *fv.header;
     f.refs.assign(fv.refs, fv.refs + fv.refCount);
@@ -279,10 +281,10 @@ bool readRecords(QelReader& r, FeatureStore* store, std::string& reason) {
     store->features().push_back(std::move(f));
   }
   QelTextView tv;
-  if (store) store->texts().reserve(r.textCount());
   for (uint32_t i = 0; i < r.textCount(); ++i) {
     if (!r.nextText(tv, reason)) return false;
     if (!store) continue;
+    if (i == 0) store->texts().reserve(r.textCount());
     StoredText t;
     t.anchor[0] = tv.anchor[0];
     t.anchor[1] = tv.anchor[1];

@@ -208,6 +208,9 @@ TEST(QelStream, TheLoaderTheCheckAndTheDumpRefuseWithOneReason) {
       {resealed(good, 12, le32(1000000)), "damaged feature file (point table)"},
       {resealed(good, secondName, std::string("X1\0", 3)), "damaged feature file (two points of one name)"},
       {resealed(good, 16, le32(1000)), "damaged feature file (feature table)"},
+      // Counts no memory could make room for: refused before any is made.
+      {resealed(good, 16, le32(0x7FFFFFFF)), "damaged feature file (feature table)"},
+      {resealed(good, 20, le32(0x7FFFFFFF)), "damaged feature file (text table)"},
       {resealed(good, 16, le32(2)), "damaged feature file (feature)"},
       {resealed(good, 20, le32(2)), "damaged feature file (text table)"},
       {resealed(good, 20, le32(0)), "damaged feature file (trailing bytes)"},
