@@ -187,40 +187,63 @@ uint64_t fileSize(const std::string& path) {
 
 bool fileExists(const std::string& path) { return examinePath(path).kind != PathKind::Missing; }
 
-bool readWholeFile(const std::string& path, std::string& bytes, std::string* error) {
-  const FileFaults faults = FileFaults::fromEnvironment();
-  FilePtr f(openFile(path, "rb"));
-  if (!f) {
-    if (error) *error = errnoText(errno);
+FileReader::FileReader() = default;
+
+FileReader::~FileReader() {
+  if (file_) std::fclose(file_);
+}
+
+bool FileReader::open(const std::string& path) {
+  file_ = openFile(path, "rb");
+  if (!file_) {
+    error_ = errnoText(errno);
     return false;
   }
+  const FileFaults faults = FileFaults::fromEnvironment();
+  if (faults.is(FileFaults::Kind::Read)) faultAt_ = faults.at;
+#ifdef _WIN32
+  struct _stati64 st {};
+  if (_fstati64(_fileno(file_), &st) == 0 && st.st_size > 0) size_ = static_cast<uint64_t>(st.st_size);
+#else
+  struct stat st {};
+  if (fstat(fileno(file_), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) size_ = static_cast<uint64_t>(st.st_size);
+#endif
+  return true;
+}
+
+int64_t FileReader::read(void* data, size_t size) {
+  const size_t n = std::fread(data, 1, size, file_);
+  if (offset_ + n > faultAt_) {
+    error_ = errnoText(EIO);
+    return -1;
+  }
+  offset_ += n;
+  if (n < size && std::ferror(file_)) {
+    error_ = errnoText(errno);
+    return -1;
+  }
+  return static_cast<int64_t>(n);
+}
+
+bool readWholeFile(const std::string& path, std::string& bytes, std::string* error) {
+  FileReader file;
   bytes.clear();
+  if (!file.open(path)) {
+    if (error) *error = file.error();
+    return false;
+  }
   // Room for the whole file at once: a file of hundreds of megabytes is
   // neither copied as the string grows nor held twice while it does. The
   // size is only a hint; the loop reads to the end whatever it is.
-#ifdef _WIN32
-  struct _stati64 st {};
-  if (_fstati64(_fileno(f.get()), &st) == 0 && st.st_size > 0 && static_cast<uint64_t>(st.st_size) < SIZE_MAX)
-#else
-  struct stat st {};
-  if (fstat(fileno(f.get()), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
-#endif
-  {
-    bytes.reserve(static_cast<size_t>(st.st_size));
+  if (file.size() > 0 && file.size() < SIZE_MAX) {
+    bytes.reserve(static_cast<size_t>(file.size()));
     adviseHugePages(bytes.data(), bytes.capacity());
   }
   char buffer[1 << 16];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f.get())) > 0) {
-    if (faults.is(FileFaults::Kind::Read) && bytes.size() + n > faults.at) {
-      bytes.append(buffer, faults.at - bytes.size());
-      if (error) *error = errnoText(EIO);
-      return false;
-    }
-    bytes.append(buffer, n);
-  }
-  if (std::ferror(f.get())) {
-    if (error) *error = errnoText(errno);
+  int64_t n;
+  while ((n = file.read(buffer, sizeof buffer)) > 0) bytes.append(buffer, static_cast<size_t>(n));
+  if (n < 0) {
+    if (error) *error = file.error();
     return false;
   }
   return true;

@@ -42,6 +42,32 @@ uint64_t fileSize(const std::string& path);
 // that plainly does not exist is free to be written as new.
 bool fileExists(const std::string& path);
 
+// A file read from its start to its end in pieces, with the read fault of
+// the test fault layer (file_faults.h).
+class FileReader {
+ public:
+  FileReader();
+  ~FileReader();
+  FileReader(const FileReader&) = delete;
+  FileReader& operator=(const FileReader&) = delete;
+
+  // False when the file cannot be opened; error() says why.
+  bool open(const std::string& path);
+  // The file's size when it was opened (0 when it could not be told).
+  uint64_t size() const { return size_; }
+  // Up to `size` bytes into `data`: the count read, 0 at the end, -1 when
+  // the file could not be read (error() says why).
+  int64_t read(void* data, size_t size);
+  const std::string& error() const { return error_; }
+
+ private:
+  std::FILE* file_ = nullptr;
+  uint64_t size_ = 0;
+  uint64_t offset_ = 0;
+  uint64_t faultAt_ = UINT64_MAX;
+  std::string error_;
+};
+
 // Reads a whole file; false when it cannot be opened or read, with the
 // system's reason in `error` when given.
 bool readWholeFile(const std::string& path, std::string& bytes, std::string* error = nullptr);

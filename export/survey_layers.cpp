@@ -235,21 +235,15 @@ SurveyLayers buildSurveyLayers(const FeatureStore& store) {
 }
 
 bool loadFeatureFile(const std::string& path, FeatureStore& store, std::string& error) {
-  std::string bytes;
   if (!fileExists(path)) {
     error = path + " does not exist";
     return false;
   }
-  if (!readWholeFile(path, bytes)) {
-    error = path + " cannot be read";
-    return false;
-  }
   std::string reason;
-  if (!decodeQel(bytes, store, reason)) {
-    error = path + ": " + reason;
-    return false;
-  }
-  return true;
+  bool unreadable = false;
+  if (readQelFile(path, store, reason, unreadable)) return true;
+  error = unreadable ? path + " cannot be read" : path + ": " + reason;
+  return false;
 }
 
 std::vector<Coord> circleAsLine(const Coord& a, const Coord& b, int segments) {

@@ -167,16 +167,16 @@ bool FeatureFileEngine::loadInto(OpenFile& f, bool startEmpty) {
       break;
   }
   if (startEmpty) return true;
-  std::string bytes, reason;
-  if (!readWholeFile(f.target, bytes, &reason)) {
+  // Read in pieces: the file is never held whole beside the store it makes.
+  std::string reason;
+  bool unreadable = false;
+  if (readQelFile(f.target, f.store, reason, unreadable)) return true;
+  if (unreadable) {
     lastOpenError_ = f.path + ": cannot be read: " + reason;
-    return false;
-  }
-  if (!decodeQel(bytes, f.store, reason)) {
+  } else {
     lastOpenError_ = f.path + ": " + reason;
-    return false;
   }
-  return true;
+  return false;
 }
 
 void FeatureFileEngine::expectWork(const std::string& path, size_t points, size_t features) {

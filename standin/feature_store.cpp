@@ -1,5 +1,7 @@
 #include "standin/feature_store.h"
 
+#include <utility>
+
 #include "base/huge_pages.h"
 
 namespace dz {
@@ -51,6 +53,13 @@ void FeatureStore::reserveFeatures(size_t n) {
   if (n <= features_.capacity()) return;
   features_.reserve(n);
   adviseHugePages(features_.data() + features_.size(), (features_.capacity() - features_.size()) * sizeof(StoredFeature));
+}
+
+bool FeatureStore::loadPoints(std::vector<PointRecord>&& points) {
+  index_.reserve(points.size());
+  if (!index_.insertAll(points.data(), points.size(), points.data())) return false;
+  points_ = std::move(points);
+  return true;
 }
 
 bool FeatureStore::loadPoints(const PointRecord* points, size_t n) {

@@ -51,6 +51,8 @@ class FeatureStore {
   // Fills an empty store with `n` points at once; false when two share a
   // name, and the store must then be dropped.
   bool loadPoints(const PointRecord* points, size_t n);
+  // The same with a table read for the store, taken over without a copy.
+  bool loadPoints(std::vector<PointRecord>&& points);
 
  private:
   std::vector<PointRecord> points_;

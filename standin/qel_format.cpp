@@ -1,9 +1,11 @@
 #include "standin/qel_format.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
 #include "base/crc32.h"
+#include "base/file_io.h"
 #include "base/fixed_field.h"
 
 namespace dz {
@@ -144,29 +146,92 @@ std::string encodeQel(const FeatureStore& store) {
 
 // --- reading ----------------------------------------------------------------
 
-bool QelReader::take(size_t n, const char*& at) {
+namespace {
+
+constexpr const char kNoSignature[] = "not a feature file (no feature-file signature)";
+constexpr const char kChecksumMismatch[] = "damaged feature file (checksum mismatch)";
+constexpr const char kTwoPointsOfOneName[] = "damaged feature file (two points of one name)";
+
+// The window over a source: enough for most records many times over, small
+// beside any file worth reading in pieces.
+constexpr size_t kWindowSize = size_t{1} << 20;
+
+}  // namespace
+
+QelReader::QelReader() = default;
+QelReader::~QelReader() = default;
+QelReader::QelReader(QelReader&&) noexcept = default;
+QelReader& QelReader::operator=(QelReader&&) noexcept = default;
+
+bool QelReader::take(size_t n, size_t& at) {
   if (n > remaining()) return false;
-  at = body_.data() + pos_;
+  if (n > windowSize_ - pos_ && !fill(n)) return false;
+  at = pos_ - recordStart_;
   pos_ += n;
   return true;
 }
 
 bool QelReader::u32(uint32_t& v) {
-  const char* at;
+  size_t at = 0;
   if (!take(sizeof v, at)) return false;
-  v = getLE<uint32_t>(reinterpret_cast<const uint8_t*>(at), 0);
+  v = getLE<uint32_t>(reinterpret_cast<const uint8_t*>(record(at)), 0);
+  return true;
+}
+
+// Only over a source (over bytes the window is the whole body): moves the
+// record begun so far to the front of the window, growing it when the
+// record needs more, and reads on until `n` bytes follow pos_.
+bool QelReader::fill(size_t n) {
+  const size_t kept = windowSize_ - recordStart_;
+  const size_t wanted = pos_ - recordStart_ + n;
+  if (wanted > capacity_) {
+    const size_t capacity = std::max({wanted, 2 * capacity_, kWindowSize});
+    std::unique_ptr<char[]> bigger(new char[capacity]);
+    if (kept > 0) std::memcpy(bigger.get(), window_ + recordStart_, kept);
+    buffer_ = std::move(bigger);
+    capacity_ = capacity;
+  } else if (kept > 0 && recordStart_ > 0) {
+    std::memmove(buffer_.get(), window_ + recordStart_, kept);
+  }
+  window_ = buffer_.get();
+  windowStart_ += recordStart_;
+  pos_ -= recordStart_;
+  recordStart_ = 0;
+  windowSize_ = kept;
+  const uint64_t unread = bodySize_ - (windowStart_ + windowSize_);
+  const size_t more = static_cast<size_t>(std::min<uint64_t>(capacity_ - windowSize_, unread));
+  if (!pull(buffer_.get() + windowSize_, more, true)) return false;
+  windowSize_ += more;
+  return true;
+}
+
+bool QelReader::pull(char* data, size_t n, bool checksummed) {
+  while (n > 0) {
+    const int64_t got = (*source_)(data, n);
+    if (got <= 0) {
+      readFailed_ = true;
+      return false;
+    }
+    if (checksummed) crc_ = crc32Update(crc_, data, static_cast<size_t>(got));
+    data += got;
+    n -= static_cast<size_t>(got);
+  }
   return true;
 }
 
 bool QelReader::open(std::string_view bytes, std::string& reason) {
   *this = QelReader();
   if (bytes.size() < kHeaderSize + kChecksumSize || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0) {
-    reason = "not a feature file (no feature-file signature)";
+    reason = kNoSignature;
     return false;
   }
-  body_ = bytes.substr(0, bytes.size() - kChecksumSize);
-  if (crc32(body_) != getLE<uint32_t>(reinterpret_cast<const uint8_t*>(bytes.data()), body_.size())) {
-    reason = "damaged feature file (checksum mismatch)";
+  signatureSeen_ = true;
+  window_ = bytes.data();
+  windowSize_ = bytes.size() - kChecksumSize;
+  bodySize_ = windowSize_;
+  if (crc32(std::string_view(window_, windowSize_)) !=
+      getLE<uint32_t>(reinterpret_cast<const uint8_t*>(bytes.data()), windowSize_)) {
+    reason = kChecksumMismatch;
     return false;
   }
   // The header is there: the length was checked above.
@@ -180,13 +245,66 @@ bool QelReader::open(std::string_view bytes, std::string& reason) {
   u32(pointCount_);
   u32(featureCount_);
   u32(textCount_);
-  const char* table;
-  if (pointCount_ > remaining() / sizeof(PointRecord) || !take(pointCount_ * sizeof(PointRecord), table)) {
+  return readPointTable(reason);
+}
+
+bool QelReader::open(uint64_t size, const QelSource& source, std::string& reason) {
+  *this = QelReader();
+  source_ = &source;
+  if (size < kHeaderSize + kChecksumSize) {
+    reason = kNoSignature;
+    return false;
+  }
+  bodySize_ = size - kChecksumSize;
+  size_t at = 0;
+  if (!take(sizeof kMagic, at)) return false;
+  if (std::memcmp(record(at), kMagic, sizeof kMagic) != 0) {
+    reason = kNoSignature;
+    return false;
+  }
+  signatureSeen_ = true;
+  uint32_t version = 0;
+  if (!u32(version)) return false;
+  if (version != kVersion) {
+    reason = "feature file of an unsupported version";
+    return false;
+  }
+  if (!u32(pointCount_) || !u32(featureCount_) || !u32(textCount_)) return false;
+  return readPointTable(reason);
+}
+
+bool QelReader::readPointTable(std::string& reason) {
+  if (pointCount_ > remaining() / sizeof(PointRecord)) {
     reason = "damaged feature file (point table)";
     return false;
   }
-  points_ = reinterpret_cast<const PointRecord*>(table);
+  const size_t bytes = pointCount_ * sizeof(PointRecord);
+  if (!source_) {
+    size_t at = 0;
+    take(bytes, at);
+    points_ = reinterpret_cast<const PointRecord*>(record(at));
+    return true;
+  }
+  // Over a source the table goes into its own storage, the part already in
+  // the window first, the rest straight from the source.
+  table_.resize(pointCount_);
+  char* to = reinterpret_cast<char*>(table_.data());
+  const size_t inWindow = std::min(windowSize_ - pos_, bytes);
+  if (inWindow > 0) std::memcpy(to, window_ + pos_, inWindow);
+  pos_ += inWindow;
+  if (bytes > inWindow) {
+    windowStart_ += windowSize_;
+    windowSize_ = pos_ = recordStart_ = 0;
+    if (!pull(to + inWindow, bytes - inWindow, true)) return false;
+    windowStart_ += bytes - inWindow;
+  }
+  points_ = table_.data();
   return true;
+}
+
+std::vector<PointRecord> QelReader::takePointTable() {
+  points_ = nullptr;
+  return std::move(table_);
 }
 
 bool QelReader::nextFeature(QelFeatureView& f, std::string& reason) {
@@ -195,7 +313,8 @@ bool QelReader::nextFeature(QelFeatureView& f, std::string& reason) {
     return false;
   }
   ++featuresRead_;
-  const char *header, *refs, *attributes;
+  recordStart_ = pos_;
+  size_t header = 0, refs = 0, attributes = 0;
   if (!take(sizeof(FeatureHeader), header) || !u32(f.refCount) || f.refCount > kMaxVertices ||
       !take(f.refCount * sizeof(PointRef), refs)) {
     reason = "damaged feature file (feature)";
@@ -205,9 +324,9 @@ bool QelReader::nextFeature(QelFeatureView& f, std::string& reason) {
     reason = "damaged feature file (attribute block)";
     return false;
   }
-  f.header = reinterpret_cast<const FeatureHeader*>(header);
-  f.refs = reinterpret_cast<const PointRef*>(refs);
-  f.attributes = reinterpret_cast<const uint8_t*>(attributes);
+  f.header = reinterpret_cast<const FeatureHeader*>(record(header));
+  f.refs = reinterpret_cast<const PointRef*>(record(refs));
+  f.attributes = reinterpret_cast<const uint8_t*>(record(attributes));
   return true;
 }
 
@@ -217,29 +336,29 @@ bool QelReader::nextText(QelTextView& t, std::string& reason) {
     return false;
   }
   ++textsRead_;
-  const char *anchor, *text, *style;
+  recordStart_ = pos_;
+  size_t anchor = 0, text = 0, style = 0;
   uint32_t length, mode;
   if (!take(sizeof t.anchor, anchor) || !u32(length) || !take(length, text) || !take(sizeof(TextStyle), style) ||
       !u32(mode) || !u32(t.fieldCount) || t.fieldCount > remaining() / kMinFieldSize) {
     reason = "damaged feature file (text object)";
     return false;
   }
-  t.anchor[0] = getLE<double>(reinterpret_cast<const uint8_t*>(anchor), 0);
-  t.anchor[1] = getLE<double>(reinterpret_cast<const uint8_t*>(anchor), sizeof(double));
-  t.text = std::string_view(text, length);
-  t.style = reinterpret_cast<const TextStyle*>(style);
-  t.mode = static_cast<int32_t>(mode);
-  const size_t fieldsStart = pos_;
-  std::string_view name, value;
+  const size_t fieldsStart = pos_ - recordStart_;
   for (uint32_t k = 0; k < t.fieldCount; ++k) {
-    std::string_view rest = body_.substr(pos_);
-    if (!nextField(rest, name, value)) {
+    uint32_t n;
+    size_t at = 0;
+    if (!u32(n) || !take(n, at) || !u32(n) || !take(n, at)) {
       reason = "damaged feature file (text field)";
       return false;
     }
-    pos_ = body_.size() - rest.size();
   }
-  t.fields = body_.substr(fieldsStart, pos_ - fieldsStart);
+  t.anchor[0] = getLE<double>(reinterpret_cast<const uint8_t*>(record(anchor)), 0);
+  t.anchor[1] = getLE<double>(reinterpret_cast<const uint8_t*>(record(anchor)), sizeof(double));
+  t.text = std::string_view(record(text), length);
+  t.style = reinterpret_cast<const TextStyle*>(record(style));
+  t.mode = static_cast<int32_t>(mode);
+  t.fields = std::string_view(record(fieldsStart), pos_ - recordStart_ - fieldsStart);
   return true;
 }
 
@@ -255,15 +374,41 @@ bool QelReader::nextField(std::string_view& fields, std::string_view& name, std:
   return true;
 }
 
-bool QelReader::finish(std::string& reason) const {
-  if (remaining() == 0) return true;
-  reason = "damaged feature file (trailing bytes)";
-  return false;
+bool QelReader::finish(std::string& reason) {
+  if (remaining() != 0) {
+    reason = "damaged feature file (trailing bytes)";
+    return false;
+  }
+  if (!source_) return true;
+  uint8_t stored[kChecksumSize];
+  if (!pull(reinterpret_cast<char*>(stored), sizeof stored, false)) return false;
+  checksumRead_ = true;
+  if (crc_ != getLE<uint32_t>(stored, 0)) {
+    reason = kChecksumMismatch;
+    return false;
+  }
+  return true;
+}
+
+void QelReader::settle(std::string& reason) {
+  if (!source_ || !signatureSeen_ || checksumRead_ || readFailed_) return;
+  // The rest of the body, through the checksum, a window at a time.
+  windowStart_ += windowSize_;
+  windowSize_ = pos_ = recordStart_ = 0;
+  if (!buffer_) {
+    buffer_.reset(new char[kWindowSize]);
+    capacity_ = kWindowSize;
+  }
+  while (windowStart_ < bodySize_) {
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(capacity_, bodySize_ - windowStart_));
+    if (!pull(buffer_.get(), n, true)) return;
+    windowStart_ += n;
+  }
+  std::string checksum;
+  if (!finish(checksum) && !readFailed_) reason = checksum;
 }
 
 namespace {
-
-constexpr const char kTwoPointsOfOneName[] = "damaged feature file (two points of one name)";
 
 // Reads every record after the points, handing each to the store when there is one.
 bool readRecords(QelReader& r, FeatureStore* store, std::string& reason) {
@@ -312,6 +457,34 @@ bool decodeQel(std::string_view bytes, FeatureStore& store, std::string& reason)
   if (ok) ok = readRecords(r, &store, reason);
   if (!ok) store = FeatureStore();
   return ok;
+}
+
+bool decodeQel(uint64_t size, const QelSource& source, FeatureStore& store, std::string& reason, bool& readFailed) {
+  store = FeatureStore();
+  QelReader r;
+  bool ok = r.open(size, source, reason);
+  if (ok && !store.loadPoints(r.takePointTable())) {
+    reason = kTwoPointsOfOneName;
+    ok = false;
+  }
+  if (ok) ok = readRecords(r, &store, reason);
+  if (!ok) {
+    r.settle(reason);
+    store = FeatureStore();
+  }
+  readFailed = r.readFailed();
+  return ok;
+}
+
+bool readQelFile(const std::string& path, FeatureStore& store, std::string& reason, bool& unreadable) {
+  FileReader file;
+  unreadable = !file.open(path);
+  if (!unreadable) {
+    const QelSource source = [&file](void* data, size_t size) { return file.read(data, size); };
+    if (decodeQel(file.size(), source, store, reason, unreadable)) return true;
+  }
+  if (unreadable) reason = file.error().empty() ? "the file ended before its size" : file.error();
+  return false;
 }
 
 bool checkQel(std::string_view bytes, std::string& reason) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/crc32.h"
@@ -190,6 +191,94 @@ std::string le32(uint32_t v) {
   return std::string(b, 4);
 }
 
+// decodeQel over a source that hands out `piece` bytes a call (the last
+// ones fewer) of a file of `bytes.size()` bytes, failing at byte `failAt`.
+struct PieceDecode {
+  bool ok;
+  std::string reason;
+  bool readFailed;
+  FeatureStore store;
+};
+PieceDecode decodeInPieces(const std::string& bytes, size_t piece, size_t failAt = SIZE_MAX,
+                           uint64_t size = UINT64_MAX) {
+  size_t at = 0;
+  const QelSource source = [&](void* data, size_t n) -> int64_t {
+    n = std::min({n, piece, bytes.size() - at});
+    if (at + n > failAt) return -1;
+    std::memcpy(data, bytes.data() + at, n);
+    at += n;
+    return static_cast<int64_t>(n);
+  };
+  PieceDecode d{};
+  d.ok = decodeQel(size == UINT64_MAX ? bytes.size() : size, source, d.store, d.reason, d.readFailed);
+  return d;
+}
+
+bool emptyStore(const FeatureStore& s) { return s.points().empty() && s.features().empty() && s.texts().empty(); }
+
+TEST(QelPieces, AFileReadInPiecesGivesTheStoreOfTheWholeFile) {
+  // A block and a text larger than the reader's window make it grow.
+  FeatureStore large = variedStore(200, 40, 10);
+  large.features()[3].attributes.assign(3u << 20, 0x5A);
+  large.texts()[2].text.assign((2u << 20) + 5, 'T');
+  for (const FeatureStore& store : {FeatureStore(), sampleStore(), variedStore(3000, 500, 60),
+                                    variedStore(0, 80, 0), variedStore(0, 0, 30), large}) {
+    const std::string bytes = encodeQel(store);
+    for (size_t piece : {size_t{1}, size_t{7}, size_t{4096}, size_t{(1u << 20) + 3}, bytes.size()}) {
+      if (piece == 1 && bytes.size() > 2000000) continue;
+      PieceDecode d = decodeInPieces(bytes, piece);
+      ASSERT_TRUE(d.ok) << d.reason << " in pieces of " << piece;
+      EXPECT_FALSE(d.readFailed);
+      EXPECT_EQ(encodeQel(d.store), bytes) << "in pieces of " << piece;
+    }
+  }
+}
+
+TEST(QelPieces, EveryTruncationAndFlippedByteIsRefusedWithTheReasonOfTheWholeFile) {
+  FeatureStore store = sampleStore();
+  store.features().push_back(store.features()[0]);
+  store.texts().push_back(store.texts()[0]);
+  store.texts().back().fields.emplace_back("name", "value");
+  const std::string bytes = encodeQel(store);
+  std::vector<std::string> damaged;
+  for (size_t n = 0; n < bytes.size(); ++n) damaged.push_back(bytes.substr(0, n));
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    damaged.push_back(bytes);
+    damaged.back()[i] ^= 0x10;
+    // The same damage behind a checksum made right: the structure's reason.
+    damaged.push_back(resealed(bytes, i, std::string(1, static_cast<char>(bytes[i] ^ 0x10))));
+  }
+  for (const std::string& file : damaged) {
+    FeatureStore whole;
+    std::string reason;
+    const bool ok = decodeQel(file, whole, reason);
+    for (size_t piece : {size_t{1}, size_t{5}, size_t{64}}) {
+      PieceDecode d = decodeInPieces(file, piece);
+      EXPECT_EQ(d.ok, ok);
+      EXPECT_EQ(d.reason, ok ? "" : reason) << "a file of " << file.size() << " bytes in pieces of " << piece;
+      EXPECT_FALSE(d.readFailed);
+      if (!d.ok) {
+        EXPECT_TRUE(emptyStore(d.store));
+      }
+    }
+  }
+}
+
+TEST(QelPieces, AReadErrorOrAFileShorterThanItsSizeIsNotADamagedFile) {
+  const std::string bytes = encodeQel(variedStore(3000, 500, 60));
+  // In the header, the point table, a feature, a text and the checksum.
+  for (size_t failAt : {size_t{3}, size_t{30}, size_t{200000}, bytes.size() / 2, bytes.size() - 100,
+                        bytes.size() - 2}) {
+    PieceDecode d = decodeInPieces(bytes, 4096, failAt);
+    EXPECT_FALSE(d.ok) << failAt;
+    EXPECT_TRUE(d.readFailed) << failAt;
+    EXPECT_TRUE(emptyStore(d.store));
+  }
+  PieceDecode shorter = decodeInPieces(bytes, 4096, SIZE_MAX, bytes.size() + 10);
+  EXPECT_FALSE(shorter.ok);
+  EXPECT_TRUE(shorter.readFailed);
+}
+
 TEST(QelStream, TheLoaderTheCheckAndTheDumpRefuseWithOneReason) {
   FeatureStore twoPoints = sampleStore();
   PointRecord p{};
@@ -222,6 +311,7 @@ TEST(QelStream, TheLoaderTheCheckAndTheDumpRefuseWithOneReason) {
     EXPECT_EQ(decodeReason, d.reason);
     EXPECT_FALSE(checkQel(d.bytes, checkReason));
     EXPECT_EQ(checkReason, d.reason);
+    EXPECT_EQ(decodeInPieces(d.bytes, 5).reason, d.reason);
     std::string printed;
     EXPECT_FALSE(dumpFeatureFile(d.bytes, [&](const void* p, size_t n) {
       printed.append(static_cast<const char*>(p), n);
