@@ -7,14 +7,7 @@
 set -eu
 build=$1
 source=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-  echo "FAILED: $*"
-  failures=$((failures + 1))
-}
-
+. "$(dirname "$0")/../support/checks.sh"
 version=$(sed -n 's/^project(DobrenzData VERSION \([0-9.]*\).*/\1/p' "$source/CMakeLists.txt")
 (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || {
   cat "$work/cpack.log"

@@ -8,14 +8,7 @@
 # Usage: readme_examples.sh SOURCE_DIR
 set -eu
 source=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-  echo "FAILED: $*"
-  failures=$((failures + 1))
-}
-
+. "$(dirname "$0")/../support/checks.sh"
 # The indented lines of each marked block, unindented, one file per block.
 awk -v dir="$work" '
   /run as written by tests\/release\/readme_examples\.sh/ { n++; want = 1; started = 0; next }

@@ -6,14 +6,7 @@
 # Usage: reference_pages.sh DOBRENZ
 set -eu
 dobrenz=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-  echo "FAILED: $*"
-  failures=$((failures + 1))
-}
-
+. "$(dirname "$0")/../support/checks.sh"
 "$dobrenz" --man-page >"$work/dobrenz.1"
 groff -man -ww -z "$work/dobrenz.1" 2>"$work/lint" || fail "groff cannot read the manual page"
 [ ! -s "$work/lint" ] || fail "groff warns about the manual page: $(head -n 5 "$work/lint")"

@@ -19,14 +19,7 @@ dir=$1
 IM=convert-im6.q16
 cjk_font=$(fc-match -f '%{file}' 'WenQuanYi Micro Hei')
 latin_font=$(fc-match -f '%{file}' 'DejaVu Sans')
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() {
-  echo "FAILED: $*"
-  failures=$((failures + 1))
-}
+. "$(dirname "$0")/../support/checks.sh"
 
 if [ -n "$(fc-list ':lang=zh' file | grep -F "$latin_font" || true)" ]; then
   fail "$latin_font has Chinese glyphs: it cannot stand for a font without them"

@@ -31,15 +31,8 @@ fi
 WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-};winedbg.exe=d"
 export WINEDLLOVERRIDES
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
+. "$(dirname "$0")/../support/checks.sh"
 played=0
-
-fail() {
-  echo "FAILED: $*"
-  failures=$((failures + 1))
-}
 
 # Why a player stopped the script (SCRIPT:LINE: reason), without the
 # player's name.

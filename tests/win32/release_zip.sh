@@ -13,14 +13,7 @@ set -eu
 zip=$1
 root=$PWD
 version=$(basename "$zip" | sed 's/^DobrenzData-\(.*\)-win32\.zip$/\1/')
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() {
-  echo "FAILED: $*"
-  failures=$((failures + 1))
-}
+. "$(dirname "$0")/../support/checks.sh"
 
 # A crash ends the run at once instead of waiting in Wine's debugger.
 WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-};winedbg.exe=d"

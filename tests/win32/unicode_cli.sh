@@ -14,14 +14,7 @@ set -eu
 root=$PWD
 native=$root/build/native/cli/dobrenz
 exe=$root/build/cross/cli/dobrenz.exe
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() {
-  echo "FAILED: $*"
-  failures=$((failures + 1))
-}
+. "$(dirname "$0")/../support/checks.sh"
 
 # The same inputs for both sides, under Chinese names.
 for side in native windows; do
