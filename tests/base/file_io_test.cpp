@@ -17,14 +17,6 @@
 namespace dz {
 namespace {
 
-// The names in a directory, sorted.
-std::vector<std::string> entriesOf(const std::string& dir) {
-  std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 using Names = std::vector<std::string>;
 
 mode_t modeOf(const std::string& path) {
@@ -43,7 +35,7 @@ TEST_F(AtomicWrite, WritesANewFileAndReplacesAnOldOne) {
   ASSERT_TRUE(writeFileAtomically(path, "first", error)) << error;
   ASSERT_TRUE(writeFileAtomically(path, "second", error)) << error;
   EXPECT_EQ(test::readFile(path), "second");
-  EXPECT_EQ(entriesOf(dir.path()), Names{"out.qel"});
+  EXPECT_EQ(test::namesIn(dir.path()), Names{"out.qel"});
 }
 
 TEST_F(AtomicWrite, WritesABareNameInTheCurrentDirectory) {
@@ -62,7 +54,7 @@ TEST_F(AtomicWrite, ATargetThatIsADirectoryIsRefusedAndStays) {
   EXPECT_FALSE(writeFileAtomically(path, "bytes", error));
   EXPECT_EQ(error, "cannot replace " + path + ": it is a directory");
   EXPECT_TRUE(S_ISDIR(modeOf(path)));
-  EXPECT_EQ(entriesOf(dir.path()), Names{"folder.qel"});
+  EXPECT_EQ(test::namesIn(dir.path()), Names{"folder.qel"});
 }
 
 TEST_F(AtomicWrite, AMissingDirectoryIsNamedInTheError) {
@@ -81,7 +73,7 @@ TEST_F(AtomicWrite, AFifoADeviceOrALinkToOneIsRefusedNotReplaced) {
   // A node like /dev/null where the system lets us make one.
   const std::string device = dir.file("null.qel");
   if (mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) targets.push_back(device);
-  const Names before = entriesOf(dir.path());
+  const Names before = test::namesIn(dir.path());
   for (const std::string& target : targets) {
     EXPECT_FALSE(writeFileAtomically(target, "bytes", error)) << target;
     EXPECT_NE(error.find("it is not a regular file"), std::string::npos) << error;
@@ -90,7 +82,7 @@ TEST_F(AtomicWrite, AFifoADeviceOrALinkToOneIsRefusedNotReplaced) {
   if (targets.size() == 3) {
     EXPECT_TRUE(S_ISCHR(modeOf(device)));
   }
-  EXPECT_EQ(entriesOf(dir.path()), before);
+  EXPECT_EQ(test::namesIn(dir.path()), before);
 }
 
 TEST_F(AtomicWrite, ALinkIsWrittenThroughToTheFileItLeadsTo) {
@@ -106,7 +98,7 @@ TEST_F(AtomicWrite, ALinkIsWrittenThroughToTheFileItLeadsTo) {
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   ASSERT_EQ(lstat(dir.file("data/inner.qel").c_str(), &st), 0);
   EXPECT_TRUE(S_ISLNK(st.st_mode));
-  EXPECT_EQ(entriesOf(dir.file("data")), (Names{"inner.qel", "real.qel"}));
+  EXPECT_EQ(test::namesIn(dir.file("data")), (Names{"inner.qel", "real.qel"}));
 
   // A link to nothing yet makes the file it names.
   ASSERT_EQ(symlink("data/later.qel", dir.file("dangling.qel").c_str()), 0);
@@ -167,7 +159,7 @@ TEST_F(AtomicWrite, NamesUpTo255BytesAreWritten) {
     ASSERT_TRUE(writeFileAtomically(path, "again", error)) << length << ": " << error;
     EXPECT_EQ(test::readFile(path), "again");
   }
-  EXPECT_EQ(entriesOf(dir.path()).size(), 3u);
+  EXPECT_EQ(test::namesIn(dir.path()).size(), 3u);
 }
 
 // --- Faults on the way: the old file stays, no temporary file is left -------
@@ -192,7 +184,7 @@ TEST_P(AtomicWriteFault, LeavesTheOldFileAndNoTemporary) {
   EXPECT_NE(error.find(path), std::string::npos) << error;
   EXPECT_NE(error.find(GetParam().because), std::string::npos) << error;
   EXPECT_EQ(test::readFile(path), "old contents");
-  EXPECT_EQ(entriesOf(dir.path()), Names{"out.qel"});
+  EXPECT_EQ(test::namesIn(dir.path()), Names{"out.qel"});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -231,7 +223,7 @@ TEST(AtomicWriteFaults, AFailedDirectorySyncIsToldThoughTheNewFileIsInPlace) {
   EXPECT_EQ(error.rfind("cannot flush ", 0), 0u) << error;
   EXPECT_NE(error.find("after replacing " + path), std::string::npos) << error;
   EXPECT_EQ(test::readFile(path), "new");
-  EXPECT_EQ(entriesOf(dir.path()), Names{"out.qel"});
+  EXPECT_EQ(test::namesIn(dir.path()), Names{"out.qel"});
 }
 
 // --- Writing in pieces -----------------------------------------------------
@@ -251,7 +243,7 @@ TEST(AtomicFilePieces, PiecesOfAnySizeComeOutInOrder) {
   EXPECT_EQ(test::readFile(path), "old");  // nothing shows before the commit
   ASSERT_TRUE(file.commit(error)) << error;
   EXPECT_EQ(test::readFile(path), expected);
-  EXPECT_EQ(entriesOf(dir.path()), Names{"out.qel"});
+  EXPECT_EQ(test::namesIn(dir.path()), Names{"out.qel"});
 }
 
 TEST(AtomicFilePieces, AnUnfinishedFileLeavesTheTargetAndNoTemporary) {
@@ -262,10 +254,10 @@ TEST(AtomicFilePieces, AnUnfinishedFileLeavesTheTargetAndNoTemporary) {
     AtomicFile file;
     ASSERT_TRUE(file.begin(path, error)) << error;
     file.write("new");
-    EXPECT_EQ(entriesOf(dir.path()).size(), 2u);
+    EXPECT_EQ(test::namesIn(dir.path()).size(), 2u);
   }
   EXPECT_EQ(test::readFile(path), "old");
-  EXPECT_EQ(entriesOf(dir.path()), Names{"out.qel"});
+  EXPECT_EQ(test::namesIn(dir.path()), Names{"out.qel"});
 }
 
 // --- What is at a path -----------------------------------------------------

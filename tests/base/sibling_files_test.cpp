@@ -14,13 +14,6 @@
 namespace dz {
 namespace {
 
-std::vector<std::string> entriesOf(const std::string& dir) {
-  std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 TEST(SiblingFiles, LieBesideTheTargetAndFitBesideA255ByteName) {
   const std::string name(251, 'n');
   const std::string target = "/some/dir/" + name + ".qel";
@@ -68,13 +61,13 @@ TEST(SiblingFiles, StaleTemporariesOfTheTargetAndOnlyThoseAreRemoved) {
                                                          "x" + stem + ".abcdefgh.tmp"})
     dir.write(name, "keep");
   ASSERT_EQ(mkdir(dir.file(stem + ".0000abcd.tmp").c_str(), 0755), 0);  // a folder of that name
-  const std::vector<std::string> before = entriesOf(dir.path());
+  const std::vector<std::string> before = test::namesIn(dir.path());
 
   EXPECT_EQ(removeStaleTemporaries(target), 3);
   std::vector<std::string> expected;
   for (const std::string& name : before)
     if (name != fileNameOf(ours1) && name != fileNameOf(ours2) && name != "out.qel.tmp~") expected.push_back(name);
-  EXPECT_EQ(entriesOf(dir.path()), expected);
+  EXPECT_EQ(test::namesIn(dir.path()), expected);
   EXPECT_EQ(removeStaleTemporaries(target), 0);
 }
 

@@ -94,12 +94,7 @@ class Player {
     std::string bytes;
     return readWholeFile(path(file), bytes) ? bytes : "(none)";
   }
-  std::vector<std::string> entries() const {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir_.path())) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> entries() const { return test::namesIn(dir_.path()); }
   static std::string joined(const std::vector<std::string>& args) {
     std::string line;
     for (const std::string& a : args) line += (line.empty() ? "" : " ") + a;

@@ -39,13 +39,6 @@ std::string bytesOfGeneration(const std::string& scratch, long g) {
   return encodeQel(*engine.store(h));
 }
 
-std::vector<std::string> entriesOf(const std::string& dir) {
-  std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // The last line of `text` that has its line end; "" when none has.
 std::string lastWholeLine(std::string text) {
   const size_t end = text.rfind('\n');
@@ -93,7 +86,7 @@ TEST(CrashSafety, AWriterKilledAtAnyMomentLeavesOneWholeGeneration) {
     // The last whole line is the last generation whose commit returned.
     const std::string last = lastWholeLine(line + "\n" + writer.output());
     if (last != "ready") lastReturned = std::atol(last.c_str());
-    const std::vector<std::string> left = entriesOf(dir.path());
+    const std::vector<std::string> left = test::namesIn(dir.path());
     if (std::any_of(left.begin(), left.end(), isTemporary)) ++killedWhileWriting;
 
     std::string bytes, reason;
@@ -113,7 +106,7 @@ TEST(CrashSafety, AWriterKilledAtAnyMomentLeavesOneWholeGeneration) {
     const QelHandle h = next.OpenFeatureFile(path.c_str());
     ASSERT_GT(h, 0) << next.lastOpenError();
     next.CloseFeatureFile(h);
-    ASSERT_EQ(entriesOf(dir.path()), std::vector<std::string>{"crash.qel"});
+    ASSERT_EQ(test::namesIn(dir.path()), std::vector<std::string>{"crash.qel"});
   }
   std::printf("crash test: %d kills, %d while a temporary file was being written, %ld generations committed, "
               "%lld us a commit\n",

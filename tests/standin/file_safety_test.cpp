@@ -20,13 +20,6 @@
 namespace dz {
 namespace {
 
-std::vector<std::string> entriesOf(const std::string& dir) {
-  std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 using Names = std::vector<std::string>;
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -181,7 +174,7 @@ TEST_F(EngineFiles, WhatKilledSavesLeftIsRemovedWhenTheFileIsOpened) {
   dir.write(fileNameOf(newTemporaryFor(dir.file("g.qel"))), "another file's");
   const QelHandle h = engine.OpenFeatureFile(path.c_str());
   ASSERT_GT(h, 0) << engine.lastOpenError();
-  const Names entries = entriesOf(dir.path());
+  const Names entries = test::namesIn(dir.path());
   EXPECT_EQ(std::count_if(entries.begin(), entries.end(), [](const std::string& n) { return contains(n, "f.qel."); }),
             1)  // the lock
       << ::testing::PrintToString(entries);
@@ -236,7 +229,7 @@ TEST_F(EngineFiles, AFailedCommitKeepsTheOldFileAndTellsTheProblem) {
   EXPECT_EQ(problems[0], "cannot write " + path + ": No space left on device");
   EXPECT_EQ(test::readFile(path), original);
   engine.CloseFeatureFile(h);
-  EXPECT_EQ(entriesOf(dir.path()), Names{"f.qel"});
+  EXPECT_EQ(test::namesIn(dir.path()), Names{"f.qel"});
 }
 
 }  // namespace

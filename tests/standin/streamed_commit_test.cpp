@@ -17,12 +17,10 @@ namespace {
 
 // The names in `dir` but the lock the open file holds.
 std::vector<std::string> entriesOf(const std::string& dir) {
-  std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(dir)) {
-    const std::string name = e.path().filename().string();
-    if (name.size() < 5 || name.compare(name.size() - 5, 5, ".lock") != 0) names.push_back(name);
-  }
-  std::sort(names.begin(), names.end());
+  std::vector<std::string> names = test::namesIn(dir);
+  names.erase(std::remove_if(names.begin(), names.end(),
+                             [](const std::string& n) { return n.size() >= 5 && n.compare(n.size() - 5, 5, ".lock") == 0; }),
+              names.end());
   return names;
 }
 

@@ -1,5 +1,6 @@
 #include "tests/support/test_files.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -44,6 +45,13 @@ std::string readFile(const std::string& path) {
   std::string bytes;
   if (!readWholeFile(path, bytes)) throw std::runtime_error("cannot read " + path);
   return bytes;
+}
+
+std::vector<std::string> namesIn(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 int RecordingMessages::ShowMessage(const std::string& text, unsigned type) {

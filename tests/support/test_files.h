@@ -27,6 +27,8 @@ class TempDir {
 };
 
 std::string readFile(const std::string& path);
+// The names of what is in `dir`, sorted.
+std::vector<std::string> namesIn(const std::string& dir);
 
 // A message service that records every message and answers questions from a
 // queue (Yes when the queue is empty).
