@@ -194,6 +194,10 @@ FileReader::~FileReader() {
 }
 
 bool FileReader::open(const std::string& path) {
+  if (file_) std::fclose(file_);
+  size_ = offset_ = 0;
+  faultAt_ = UINT64_MAX;
+  error_.clear();
   file_ = openFile(path, "rb");
   if (!file_) {
     error_ = errnoText(errno);
