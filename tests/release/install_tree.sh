@@ -6,13 +6,8 @@
 set -eu
 build=$1
 source=$2
-prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
-failures=0
-fail() {
-  echo "FAILED: $*"
-  failures=$((failures + 1))
-}
+. "$(dirname "$0")/../support/checks.sh"
+prefix=$work/prefix
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
@@ -35,11 +30,10 @@ gzip -dc "$prefix/share/man/man1/dobrenz.1.gz" >"$prefix/page.1"
 grep -q "\"$version\"" "$prefix/page.1" || fail "the manual page does not carry the version '$version'"
 
 # The installed dobrenz converts, with nothing of the build tree at hand.
-work=$(mktemp -d)
-(cd "$work" && PATH="$prefix/bin:/usr/bin:/bin" dobrenz cass --host-dir "$source/samples/host" \
+mkdir "$work/run"
+(cd "$work/run" && PATH="$prefix/bin:/usr/bin:/bin" dobrenz cass --host-dir "$source/samples/host" \
   --cas "$source/samples/cass/sample.cas" --qs "$source/samples/cass/sample.qs" \
   --parcels "$source/samples/cass/parcels.txt" --out sample.qel >/dev/null 2>&1) ||
   fail "the installed dobrenz does not convert the CASS sample"
-rm -rf "$work"
 
 [ "$failures" -eq 0 ]
