@@ -68,8 +68,20 @@ int CTextPointImporter::FindSeparator(const char* line, int length, char separat
 std::string CTextPointImporter::GetField(const char* line, int length, char separator, int k) const {
   // k - 1 for k = INT_MIN would wrap; such a field cannot exist anyway.
   if (k < 1) return " ";
-  const int start = FindSeparator(line, length, separator, k - 1);
-  const int end = FindSeparator(line, length, separator, k);
+  // FindSeparator(k - 1) and FindSeparator(k) in one pass: the end of field
+  // k - 1 is met on the way to the end of field k.
+  int start = k == 1 ? -1 : -2, end = -2, passed = 0;
+  for (int pos = 0; pos < length; ++pos) {
+    const char c = line[pos];
+    if (c == separator || c == '\0') {
+      if (passed == k - 1) {
+        end = pos;
+        break;
+      }
+      if (start == -2 && passed == k - 2) start = pos;
+    }
+    if (c == separator) ++passed;
+  }
   if (start == -2 || end == -2 || end - start <= 0) return " ";
   return std::string(line + start + 1, static_cast<size_t>(end - start - 1));
 }

@@ -110,6 +110,31 @@ TEST_F(TextPointFields, SingleSpacesDelimitFieldsAndTheZeroEndsTheLast) {
   EXPECT_EQ(importer.GetField(std::string(" x"), 2), "x");
 }
 
+// A field is what lies between the ends FindSeparator gives for k - 1 and
+// k, zeros inside the line included, on every line of a small alphabet.
+TEST_F(TextPointFields, AFieldLiesBetweenTheEndsOfTheFieldBeforeAndItsOwn) {
+  const char alphabet[] = {' ', '\0', 'a', ','};
+  uint32_t seed = 7;
+  for (int trial = 0; trial < 40000; ++trial) {
+    seed = seed * 1103515245u + 12345u;
+    std::string line(seed >> 28, 'x');
+    for (char& c : line) {
+      seed = seed * 1103515245u + 12345u;
+      c = alphabet[seed >> 30];
+    }
+    const int length = static_cast<int>(line.size()) + 1;  // with the terminating zero
+    for (int k = -1; k <= 9; ++k) {
+      const int start = k < 1 ? -2 : importer.FindSeparator(line.c_str(), length, ' ', k - 1);
+      const int end = k < 1 ? -2 : importer.FindSeparator(line.c_str(), length, ' ', k);
+      const std::string expected = start == -2 || end == -2 || end - start <= 0
+                                       ? " "
+                                       : line.substr(static_cast<size_t>(start) + 1, static_cast<size_t>(end - start - 1));
+      ASSERT_EQ(importer.GetField(line.c_str(), length, ' ', k), expected) << "field " << k << " of a line of "
+                                                                           << line.size() << " bytes, trial " << trial;
+    }
+  }
+}
+
 TEST_F(TextPointRowLayout, ValuesComeFromTheirFieldsAndMissingOnesAreZero) {
   row(",", 2, 3, 4);
   import("P1,350.5,420.25,12.3\n\n");
