@@ -36,9 +36,6 @@ int64_t leadingDigitsValue(std::string_view text) {
 // INT_MIN % -1.
 int64_t remainderOf(int64_t value, int cycle) { return value % static_cast<int64_t>(cycle); }
 
-// Fields of a line split at single spaces.
-long fieldCount(const std::string& line) { return 1 + static_cast<long>(std::count(line.begin(), line.end(), ' ')); }
-
 bool isBlank(std::string_view text) {
   for (char c : text)
     if (!dz::isClassicSpace(c)) return false;
@@ -233,8 +230,8 @@ void CTextPointImporter::StoreAssembledPoint(double east, double north, double e
 // A name taken from the line is the point's own: it is never cut, and an
 // empty one is no name. A name already taken goes by the duplicate policy,
 // whose rename draws from the numbering.
-void CTextPointImporter::StoreNamedPoint(const std::string& line, double east, double north, double elev) {
-  const std::string name = fieldCount(line) >= m_nNameField ? GetField(line, m_nNameField) : std::string();
+void CTextPointImporter::StoreNamedPoint(double east, double north, double elev) {
+  const std::string name(fields_.count() >= m_nNameField ? fields_.field(m_nNameField) : std::string_view());
   if (isBlank(name)) {
     ++counts_.refused;
     outcome_.emptyNames.add(fileLine_);
@@ -319,17 +316,18 @@ void CTextPointImporter::ImportPoints() {
     counts_.lines = currentLine_;
 
     if (m_nLayout == kRowLayout) {
-      const std::string eastField = GetField(line, m_nEastPos);
-      const std::string northField = GetField(line, m_nNorthPos);
-      const std::string elevField = GetField(line, m_nElevPos);
+      fields_.split(line);
+      const std::string_view eastField = fields_.field(m_nEastPos);
+      const std::string_view northField = fields_.field(m_nNorthPos);
+      const std::string_view elevField = fields_.field(m_nElevPos);
       east = FieldToNumber(eastField);
       north = FieldToNumber(northField);
       elev = FieldToNumber(elevField);
-      const std::string codeField = m_nCodePos < 1 ? std::string() : GetField(line, m_nCodePos);
+      const std::string_view codeField = m_nCodePos < 1 ? std::string_view() : fields_.field(m_nCodePos);
       m_nCode = m_nCodePos < 1 ? -1 : FieldToInteger(codeField);
       CheckRowLine(line, {eastField, northField, elevField}, codeField, elev);
       if (m_nNameField >= 1)
-        StoreNamedPoint(line, east, north, elev);
+        StoreNamedPoint(east, north, elev);
       else
         StoreAssembledPoint(east, north, elev);
       continue;
@@ -338,8 +336,9 @@ void CTextPointImporter::ImportPoints() {
     // A cycle of 0 has no groups: the import ends here without a word.
     if (m_nCycle == 0) return;
     const int64_t k = remainderOf(currentLine_, m_nCycle);
-    const std::string value = GetField(line, m_nValueField);
-    const bool present = m_nValueField >= 1 && fieldCount(line) >= m_nValueField;
+    fields_.split(line);
+    const std::string_view value = fields_.field(m_nValueField);
+    const bool present = m_nValueField >= 1 && fields_.count() >= m_nValueField;
     if (k == remainderOf(m_nEastPos, m_nCycle)) {
       east = FieldToNumber(value);
       CheckColumnCoordinate(present, value);
@@ -388,7 +387,7 @@ void CTextPointImporter::ImportPoints() {
 
 void CTextPointImporter::CheckRowLine(const std::string& line, std::initializer_list<std::string_view> coordinates,
                                       std::string_view codeField, double elev) {
-  const long fields = fieldCount(line);
+  const long fields = fields_.count();
   long needed = 0;
   for (int pos : {m_nEastPos, m_nNorthPos, m_nElevPos, m_nCodePos, m_nNameField})
     if (pos > needed) needed = pos;

@@ -18,6 +18,7 @@
 
 #include "base/tally.h"
 #include "host/host_library.h"
+#include "textpoints/line_fields.h"
 #include "ui/message_service.h"
 
 namespace dz {
@@ -149,13 +150,14 @@ class CTextPointImporter {
   };
 
   void StoreAssembledPoint(double east, double north, double elev);
-  void StoreNamedPoint(const std::string& line, double east, double north, double elev);
+  // The name is the field m_nNameField of the line in fields_.
+  void StoreNamedPoint(double east, double north, double elev);
   void RefuseName(int seq);
   void RefuseName(const std::string& name, double east, double north, double elev);
   void ReportRefusals(const std::string& unusedNextName);
   void Tell(PointReport::Fate fate, std::string_view name, double east, double north, double elev, int code);
-  // Notes in outcome_ what a line (the row layout) or a value line (the
-  // column layout) holds that is taken as it stands.
+  // Notes in outcome_ what a line (the row layout, split into fields_) or a
+  // value line (the column layout) holds that is taken as it stands.
   void CheckRowLine(const std::string& line, std::initializer_list<std::string_view> coordinates,
                     std::string_view codeField, double elev);
   void CheckColumnCoordinate(bool present, std::string_view value);
@@ -168,6 +170,7 @@ class CTextPointImporter {
   long fileLine_ = 0;     // the file's own number of the current line
   std::vector<RefusedName> refused_;
   bool zeroElevationRead_ = false;  // column layout: the group read an elevation of 0
+  LineFields fields_;               // row layout: the current line's fields
 };
 
 }  // namespace dz

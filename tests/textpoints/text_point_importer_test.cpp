@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <tuple>
 
 #include "base/fixed_field.h"
 #include "standin/engine.h"
+#include "textpoints/line_fields.h"
 #include "tests/support/test_files.h"
 
 namespace dz {
@@ -111,8 +113,10 @@ TEST_F(TextPointFields, SingleSpacesDelimitFieldsAndTheZeroEndsTheLast) {
 }
 
 // A field is what lies between the ends FindSeparator gives for k - 1 and
-// k, zeros inside the line included, on every line of a small alphabet.
+// k, zeros inside the line included, on every line of a small alphabet; the
+// import's one-pass split of the line gives the same fields and count.
 TEST_F(TextPointFields, AFieldLiesBetweenTheEndsOfTheFieldBeforeAndItsOwn) {
+  LineFields fields;
   const char alphabet[] = {' ', '\0', 'a', ','};
   uint32_t seed = 7;
   for (int trial = 0; trial < 40000; ++trial) {
@@ -131,7 +135,10 @@ TEST_F(TextPointFields, AFieldLiesBetweenTheEndsOfTheFieldBeforeAndItsOwn) {
                                        : line.substr(static_cast<size_t>(start) + 1, static_cast<size_t>(end - start - 1));
       ASSERT_EQ(importer.GetField(line.c_str(), length, ' ', k), expected) << "field " << k << " of a line of "
                                                                            << line.size() << " bytes, trial " << trial;
+      fields.split(line);
+      ASSERT_EQ(fields.field(k), expected) << "split: field " << k << ", trial " << trial;
     }
+    ASSERT_EQ(fields.count(), 1 + std::count(line.begin(), line.end(), ' ')) << "trial " << trial;
   }
 }
 
