@@ -6,8 +6,8 @@
 set -eu
 
 # GDAL/OGR, cairo and fontconfig with a Chinese font: dobrenz export and render.
-# zlib for the CRC-32 of the feature files, natively and for the cross build.
-core="cmake g++ make pkg-config libgtest-dev libbenchmark-dev zlib1g-dev dpkg-dev file groff-base clang libclang-rt-14-dev libgdal-dev gdal-bin libcairo2-dev libfontconfig-dev fonts-wqy-microhei"
+# The CRC-32 of the feature files: ISA-L natively, zlib for the cross build.
+core="cmake g++ make pkg-config libgtest-dev libbenchmark-dev zlib1g-dev libisal-dev dpkg-dev file groff-base clang libclang-rt-14-dev libgdal-dev gdal-bin libcairo2-dev libfontconfig-dev fonts-wqy-microhei"
 cross="g++-mingw-w64-i686 binutils-mingw-w64-i686 libz-mingw-w64-dev"
 windows="wine wine32:i386 xvfb fonts-wine locales imagemagick x11-apps unzip"
 

@@ -1,8 +1,10 @@
 #include "base/crc32.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <string>
+#include <vector>
 
 namespace dz {
 namespace {
@@ -37,6 +39,31 @@ TEST(Crc32, ContinuesOverPiecesOfAnySize) {
     EXPECT_EQ(c, whole) << "split at " << split;
   }
   EXPECT_EQ(crc32Update(crc32("1234"), "56789", 5), 0xCBF43926u);
+}
+
+// The CRC of our files must stay zlib's whatever computes it: random bytes
+// at every alignment and length up to a few folds of 64 bytes, and in two
+// pieces split anywhere.
+TEST(Crc32, GivesZlibsCrcOnRandomBytesAtAnyAlignmentAndSplit) {
+  std::vector<unsigned char> bytes(4096 + 64);
+  uint32_t seed = 20261208;
+  for (unsigned char& b : bytes) {
+    seed = seed * 1103515245u + 12345u;
+    b = static_cast<unsigned char>(seed >> 24);
+  }
+  for (int trial = 0; trial < 3000; ++trial) {
+    seed = seed * 1103515245u + 12345u;
+    const size_t offset = (seed >> 8) % 64;
+    seed = seed * 1103515245u + 12345u;
+    const size_t length = trial < 600 ? static_cast<size_t>(trial) : (seed >> 8) % 4096;
+    seed = seed * 1103515245u + 12345u;
+    const size_t split = length == 0 ? 0 : (seed >> 8) % (length + 1);
+    const unsigned char* p = bytes.data() + offset;
+    const auto expected = static_cast<uint32_t>(::crc32(0, p, static_cast<uInt>(length)));
+    ASSERT_EQ(crc32Update(0, p, length), expected) << "offset " << offset << ", length " << length;
+    ASSERT_EQ(crc32Update(crc32Update(0, p, split), p + split, length - split), expected)
+        << "offset " << offset << ", length " << length << ", split at " << split;
+  }
 }
 
 }  // namespace
