@@ -26,17 +26,17 @@ inline FeatureStore largeSurvey(int features) {
   };
   auto feature = [&](int16_t kind, int32_t code, std::initializer_list<std::string> names, int16_t vertexKind,
                      std::vector<uint8_t> block = {}) {
-    StoredFeature f;
-    f.header.kind = kind;
-    f.header.code = code;
+    FeatureHeader header{};
+    header.kind = kind;
+    header.code = code;
+    std::vector<PointRef> refs;
     for (const std::string& n : names) {
       PointRef r{};
       copyName(r.name, n);
       r.kind = vertexKind;
-      f.refs.push_back(r);
+      refs.push_back(r);
     }
-    f.attributes = std::move(block);
-    s.features().push_back(std::move(f));
+    s.addFeature(header, refs, block);
   };
   for (int j = 0; j <= side; ++j)
     for (int i = 0; i <= side; ++i) point("J" + std::to_string(j * (side + 1) + i), 20.0 * i, 20.0 * j);

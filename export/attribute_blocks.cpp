@@ -9,7 +9,7 @@ namespace {
 // Reads fields of a block that may be shorter than its kind's size.
 class BlockFields {
  public:
-  explicit BlockFields(const std::vector<uint8_t>& block) : block_(block) {}
+  explicit BlockFields(RecordSpan<uint8_t> block) : block_(block) {}
 
   std::optional<std::string> text(size_t offset, size_t width) const {
     if (!fits(offset, width)) return std::nullopt;
@@ -30,7 +30,7 @@ class BlockFields {
 
  private:
   bool fits(size_t offset, size_t width) const { return offset + width <= block_.size(); }
-  const std::vector<uint8_t>& block_;
+  RecordSpan<uint8_t> block_;
 };
 
 static_assert(kParcelAttributesSize == 228 && kBoundaryPointAttributesSize == 38 && kHouseAttributesSize == 20,
@@ -38,7 +38,7 @@ static_assert(kParcelAttributesSize == 228 && kBoundaryPointAttributesSize == 38
 
 }  // namespace
 
-ParcelAttributes decodeParcelAttributes(const std::vector<uint8_t>& block) {
+ParcelAttributes decodeParcelAttributes(RecordSpan<uint8_t> block) {
   const BlockFields f(block);
   ParcelAttributes a;
   a.area = f.real(0);
@@ -52,7 +52,7 @@ ParcelAttributes decodeParcelAttributes(const std::vector<uint8_t>& block) {
   return a;
 }
 
-BoundaryPointAttributes decodeBoundaryPointAttributes(const std::vector<uint8_t>& block) {
+BoundaryPointAttributes decodeBoundaryPointAttributes(RecordSpan<uint8_t> block) {
   const BlockFields f(block);
   BoundaryPointAttributes a;
   a.marker = f.text(0, 10);
@@ -62,7 +62,7 @@ BoundaryPointAttributes decodeBoundaryPointAttributes(const std::vector<uint8_t>
   return a;
 }
 
-HouseAttributes decodeHouseAttributes(const std::vector<uint8_t>& block) {
+HouseAttributes decodeHouseAttributes(RecordSpan<uint8_t> block) {
   const BlockFields f(block);
   HouseAttributes a;
   a.structure = f.text(0, 10);

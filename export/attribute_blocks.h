@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "base/record_span.h"
+
 namespace dz::gis {
 
 struct ParcelAttributes {
@@ -37,9 +39,9 @@ struct HouseAttributes {
   std::optional<int> floors;            // bytes 10-11, signed 16-bit
 };
 
-ParcelAttributes decodeParcelAttributes(const std::vector<uint8_t>& block);
-BoundaryPointAttributes decodeBoundaryPointAttributes(const std::vector<uint8_t>& block);
-HouseAttributes decodeHouseAttributes(const std::vector<uint8_t>& block);
+ParcelAttributes decodeParcelAttributes(RecordSpan<uint8_t> block);
+BoundaryPointAttributes decodeBoundaryPointAttributes(RecordSpan<uint8_t> block);
+HouseAttributes decodeHouseAttributes(RecordSpan<uint8_t> block);
 
 // The ownership text (GBK) that the CASS conversion encodes as the code of
 // byte 224: 1, 2 and 0 for the three kinds of land ownership it knows, 3 for

@@ -316,14 +316,8 @@ int FeatureFileEngine::AddFeature(QelHandle h, const FeatureHeader* header, cons
   if (!f || !header || count < 0 || count > INT16_MAX || (count > 0 && !refs) || length < 0 ||
       (length > 0 && !attributes))
     return -1;
-  StoredFeature feature;
-  feature.header = *header;
-  feature.refs.assign(refs, refs + count);
-  if (length > 0) {
-    const auto* bytes = static_cast<const uint8_t*>(attributes);
-    feature.attributes.assign(bytes, bytes + length);
-  }
-  f->store.features().push_back(std::move(feature));
+  f->store.addFeature(*header, refs, static_cast<size_t>(count), static_cast<const uint8_t*>(attributes),
+                      static_cast<size_t>(length));
   return static_cast<int>(f->store.features().size());
 }
 
@@ -353,21 +347,10 @@ int FeatureFileEngine::SetFeatureAttributes(QelHandle h, int index, int16_t kind
                                             int length) {
   OpenFile* f = file(h);
   if (!f || length < 0 || (length > 0 && !attributes)) return -1;
-  auto& features = f->store.features();
-  if (index < 1 || static_cast<size_t>(index) > features.size()) return 0;
-  StoredFeature& feature = features[index - 1];
-  const auto* bytes = static_cast<const uint8_t*>(attributes);
-  if (static_cast<size_t>(length) == feature.attributes.size()) {
-    // A block of the same length (the attachment's case) goes where the old
-    // one was, without an allocation; memmove, as the caller may pass the
-    // block GetFeature gave out, or a part of it.
-    if (length > 0) std::memmove(feature.attributes.data(), bytes, static_cast<size_t>(length));
-  } else {
-    // Copied before assigning, for the same reason.
-    std::vector<uint8_t> block(bytes, bytes + length);
-    feature.attributes.swap(block);
-  }
-  feature.header.kind = kind;
+  if (index < 1 || static_cast<size_t>(index) > f->store.features().size()) return 0;
+  // The caller may pass the block GetFeature gave out, or a part of it.
+  f->store.setFeatureBlock(static_cast<size_t>(index) - 1, kind, static_cast<const uint8_t*>(attributes),
+                           static_cast<size_t>(length));
   return 1;
 }
 

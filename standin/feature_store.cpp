@@ -1,5 +1,6 @@
 #include "standin/feature_store.h"
 
+#include <cstring>
 #include <utility>
 
 #include "base/huge_pages.h"
@@ -14,6 +15,52 @@ void StoredText::setField(const std::string& name, const std::string& value) {
     }
   }
   fields.emplace_back(name, value);
+}
+
+uint8_t* RecordArena::copy(const void* data, size_t n) {
+  if (n == 0) return nullptr;
+  uint8_t* at;
+  if (n > kChunkSize / 4) {
+    // A large run has a chunk of its own; the current one goes on being filled.
+    chunks_.emplace_back(new uint8_t[n]);
+    at = chunks_.back().get();
+  } else {
+    if (n > left_) {
+      // Left uninitialised: every byte is written before it is read.
+      chunks_.emplace_back(new uint8_t[kChunkSize]);
+      next_ = chunks_.back().get();
+      left_ = kChunkSize;
+    }
+    at = next_;
+    next_ += n;
+    left_ -= n;
+  }
+  std::memcpy(at, data, n);
+  return at;
+}
+
+void FeatureStore::addFeature(const FeatureHeader& header, const PointRef* refs, size_t refCount,
+                              const uint8_t* block, size_t blockLength) {
+  StoredFeature f;
+  f.header = header;
+  f.refs = RecordSpan<PointRef>(reinterpret_cast<const PointRef*>(records_.copy(refs, refCount * sizeof(PointRef))),
+                               refCount);
+  f.attributes = RecordSpan<uint8_t>(records_.copy(block, blockLength), blockLength);
+  features_.push_back(f);
+}
+
+void FeatureStore::setFeatureBlock(size_t i, int16_t kind, const uint8_t* block, size_t length) {
+  StoredFeature& f = features_[i];
+  if (length == f.attributes.size()) {
+    // A block of the same length (the attachment's case) goes where the old
+    // one was; memmove, as it may be the old block or a part of it. The
+    // arena's bytes are the store's own to write.
+    if (length > 0) std::memmove(const_cast<uint8_t*>(f.attributes.data()), block, length);
+  } else {
+    // The old bytes stay unused in the arena: a block of another length is rare.
+    f.attributes = RecordSpan<uint8_t>(records_.copy(block, length), length);
+  }
+  f.header.kind = kind;
 }
 
 bool FeatureStore::addPoint(const PointRecord& point) {

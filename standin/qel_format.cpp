@@ -419,11 +419,7 @@ bool readRecords(QelReader& r, FeatureStore* store, std::string& reason) {
     if (!r.nextFeature(fv, reason)) return false;
     if (!store) continue;
     if (i == 0) store->reserveFeatures(r.featureCount());
-    StoredFeature f;
-    f.header = *fv.header;
-    f.refs.assign(fv.refs, fv.refs + fv.refCount);
-    f.attributes.assign(fv.attributes, fv.attributes + fv.length);
-    store->features().push_back(std::move(f));
+    store->addFeature(*fv.header, fv.refs, fv.refCount, fv.attributes, fv.length);
   }
   QelTextView tv;
   for (uint32_t i = 0; i < r.textCount(); ++i) {

@@ -41,7 +41,7 @@ class HookedEngine : public FeatureFileEngine {
 class Attach : public ::testing::Test {
  protected:
   FeatureFileEngine& engine() { return host.engine; }
-  const std::vector<uint8_t>& block(int index) { return engine().store(h)->features()[index - 1].attributes; }
+  std::vector<uint8_t> block(int index) { return engine().store(h)->features()[index - 1].attributes.copy(); }
   std::string text(int index, size_t offset, size_t width) {
     return fieldText(reinterpret_cast<const char*>(block(index).data()) + offset, width);
   }
@@ -185,12 +185,14 @@ TEST_F(Attach, StoredBlockOfAnotherLengthIsNeitherOverrunNorCut) {
   EXPECT_EQ(block(1), std::vector<uint8_t>(kParcelAttributesSize, 0));
   ASSERT_EQ(block(2).size(), 300u);
   EXPECT_EQ(text(2, 100, 80), "owner");
-  EXPECT_EQ(std::vector<uint8_t>(block(2).begin() + 228, block(2).end()), std::vector<uint8_t>(72, 0xDD));
+  const std::vector<uint8_t> parcel = block(2);
+  EXPECT_EQ(std::vector<uint8_t>(parcel.begin() + 228, parcel.end()), std::vector<uint8_t>(72, 0xDD));
   ASSERT_EQ(block(3).size(), 38u);
   EXPECT_EQ(text(3, 0, 10), "a");
   ASSERT_EQ(block(4).size(), 30u);
   EXPECT_EQ(text(4, 0, 10), "砖");
-  EXPECT_EQ(std::vector<uint8_t>(block(4).begin() + 12, block(4).end()), std::vector<uint8_t>(18, 0xCC));
+  const std::vector<uint8_t> house = block(4);
+  EXPECT_EQ(std::vector<uint8_t>(house.begin() + 12, house.end()), std::vector<uint8_t>(18, 0xCC));
 }
 
 TEST(AttachHost, FailuresAreSkippedAndEachFileIsReadOncePerRun) {
@@ -265,7 +267,15 @@ TEST(AttachIndex, AnswersAsARescanFromTheTopWould) {
     attacher.m_strPrefix = "A";
     attacher.m_bUsePrefix = round % 2;
     for (int c = 0; c < 3; ++c) attacher.m_strCategoryPath[c] = path;
-    const std::vector<StoredFeature> before = engine.store(h)->features();
+    // Copied: the attachment writes the blocks where they are.
+    struct Before {
+      FeatureHeader header;
+      std::vector<PointRef> refs;
+      std::vector<uint8_t> attributes;
+    };
+    std::vector<Before> before;
+    for (const StoredFeature& f : engine.store(h)->features())
+      before.push_back({f.header, f.refs.copy(), f.attributes.copy()});
     attacher.Run(h);
     for (size_t i = 0; i < before.size(); ++i) {
       std::vector<uint8_t> expected = before[i].attributes;

@@ -36,7 +36,7 @@ std::vector<uint8_t> houseBlock(const std::string& structure, int16_t floors) {
 
 class CassHouse : public CassFixture {
  protected:
-  const std::vector<uint8_t>& block(size_t i = 0) const { return output.features().at(i).attributes; }
+  std::vector<uint8_t> block(size_t i = 0) const { return output.features().at(i).attributes.copy(); }
   std::vector<int16_t> used() const {
     std::vector<int16_t> u;
     for (int j = 0; j < converter->m_nTextEntries; ++j) u.push_back(converter->m_TextEntries[j].used);

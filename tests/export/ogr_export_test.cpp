@@ -43,12 +43,12 @@ FeatureStore sampleStore() {
   s.addPoint(point("D", 3100015, 500000));
   auto add = [&](int16_t kind, int32_t code, std::vector<std::pair<const char*, int16_t>> refs,
                  std::vector<uint8_t> block = {}) {
-    StoredFeature f;
-    f.header.kind = kind;
-    f.header.code = code;
-    for (auto [n, k] : refs) f.refs.push_back(test::pointRef(n, k));
-    f.attributes = std::move(block);
-    s.features().push_back(std::move(f));
+    FeatureHeader header{};
+    header.kind = kind;
+    header.code = code;
+    std::vector<PointRef> vertices;
+    for (auto [n, k] : refs) vertices.push_back(test::pointRef(n, k));
+    s.addFeature(header, vertices, block);
   };
   add(kLineFeature, 4301, {{"A", 1}, {"B", 1}, {"C", 1}});
   add(kLineFeature, 5610, {{"A", 3}, {"B", 3}});

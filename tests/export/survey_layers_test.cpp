@@ -32,14 +32,14 @@ PointRecord point(const std::string& name, double north, double east, double ele
   return p;
 }
 
-StoredFeature feature(int16_t kind, int32_t code, std::vector<std::pair<std::string, int16_t>> refs,
-                      std::vector<uint8_t> block = {}) {
-  StoredFeature f;
-  f.header.kind = kind;
-  f.header.code = code;
-  for (const auto& [name, vertexKind] : refs) f.refs.push_back(test::pointRef(name, vertexKind));
-  f.attributes = std::move(block);
-  return f;
+void addFeature(FeatureStore& store, int16_t kind, int32_t code, std::vector<std::pair<std::string, int16_t>> refs,
+                std::vector<uint8_t> block = {}) {
+  FeatureHeader header{};
+  header.kind = kind;
+  header.code = code;
+  std::vector<PointRef> vertices;
+  for (const auto& [name, vertexKind] : refs) vertices.push_back(test::pointRef(name, vertexKind));
+  store.addFeature(header, vertices, block);
 }
 
 const Value& value(const gis::Layer& layer, size_t feature, const char* field) {
@@ -163,7 +163,7 @@ TEST(SurveyLayers, PointsTakeEastAsXNorthAsYAndTheElevationAsZ) {
 TEST(SurveyLayers, OnlyLayersWithFeaturesAreThereInTheirOrder) {
   FeatureStore store;
   store.addPoint(point("A", 1, 2));
-  store.features().push_back(feature(kHouse, 2120, {{"A", 1}}));
+  addFeature(store, kHouse, 2120, {{"A", 1}});
   store.texts().push_back(StoredText{});
   std::vector<std::string> names;
   for (const gis::Layer& l : gis::buildSurveyLayers(store).layers) names.push_back(l.name);
@@ -174,11 +174,11 @@ TEST(SurveyLayers, OnlyLayersWithFeaturesAreThereInTheirOrder) {
 TEST(SurveyLayers, FeatureKindsGoToTheirLayersWithTheirIndexInTheFile) {
   FeatureStore store;
   store.addPoint(point("A", 0, 0));
-  store.features().push_back(feature(kLineFeature, 4301, {{"A", 1}, {"A", 1}}));
-  store.features().push_back(feature(kParcel, 7311, {{"A", 1}}));
-  store.features().push_back(feature(kBoundaryPoint, 7310, {{"A", 0}}));
-  store.features().push_back(feature(kHouse, 2120, {{"A", 1}}));
-  store.features().push_back(feature(9, 5, {{"A", 1}}));  // a kind no writer of ours produces
+  addFeature(store, kLineFeature, 4301, {{"A", 1}, {"A", 1}});
+  addFeature(store, kParcel, 7311, {{"A", 1}});
+  addFeature(store, kBoundaryPoint, 7310, {{"A", 0}});
+  addFeature(store, kHouse, 2120, {{"A", 1}});
+  addFeature(store, 9, 5, {{"A", 1}});  // a kind no writer of ours produces
   const gis::SurveyLayers layers = gis::buildSurveyLayers(store);
   EXPECT_EQ(std::get<long long>(value(*layers.find("parcels"), 0, "qel_index")), 2);
   EXPECT_EQ(std::get<long long>(value(*layers.find("boundary_points"), 0, "qel_index")), 3);
@@ -192,9 +192,9 @@ TEST(SurveyLayers, FeatureKindsGoToTheirLayersWithTheirIndexInTheFile) {
 TEST(SurveyLayers, ADanglingReferenceGivesANullGeometryAndIsCounted) {
   FeatureStore store;
   store.addPoint(point("A", 0, 0));
-  store.features().push_back(feature(kLineFeature, 1, {{"A", 1}, {"GONE", 1}}));
-  store.features().push_back(feature(kHouse, 2120, {{"NOPE", 1}, {"A", 1}}));
-  store.features().push_back(feature(kLineFeature, 2, {{"A", 1}, {"A", 1}}));
+  addFeature(store, kLineFeature, 1, {{"A", 1}, {"GONE", 1}});
+  addFeature(store, kHouse, 2120, {{"NOPE", 1}, {"A", 1}});
+  addFeature(store, kLineFeature, 2, {{"A", 1}, {"A", 1}});
   const gis::SurveyLayers layers = gis::buildSurveyLayers(store);
   EXPECT_EQ(layers.danglingFeatures, 2);
   const gis::Layer& lines = *layers.find("lines");
@@ -210,10 +210,10 @@ TEST(SurveyLayers, TwoVerticesOfKindThreeAreACircleOthersStayLines) {
   store.addPoint(point("P1", 20.0, 8.0));
   store.addPoint(point("P2", 20.0, 12.0));
   store.addPoint(point("P3", 30.0, 12.0));
-  store.features().push_back(feature(kLineFeature, 5610, {{"P1", 3}, {"P2", 3}}));
-  store.features().push_back(feature(kLineFeature, 5610, {{"P1", 3}, {"P2", 1}}));
-  store.features().push_back(feature(kLineFeature, 5610, {{"P1", 3}, {"P2", 3}, {"P3", 3}}));
-  store.features().push_back(feature(kLineFeature, 3750, {{"P3", 1}}));
+  addFeature(store, kLineFeature, 5610, {{"P1", 3}, {"P2", 3}});
+  addFeature(store, kLineFeature, 5610, {{"P1", 3}, {"P2", 1}});
+  addFeature(store, kLineFeature, 5610, {{"P1", 3}, {"P2", 3}, {"P3", 3}});
+  addFeature(store, kLineFeature, 3750, {{"P3", 1}});
   const gis::SurveyLayers layers = gis::buildSurveyLayers(store);
   const gis::Layer& lines = *layers.find("lines");
   EXPECT_TRUE(lines.hasCircles);
@@ -229,8 +229,8 @@ TEST(SurveyLayers, TwoVerticesOfKindThreeAreACircleOthersStayLines) {
 TEST(SurveyLayers, RingsAreClosedWhenTheDataDoesNotCloseThem) {
   FeatureStore store;
   for (const char* n : {"A", "B", "C"}) store.addPoint(point(n, n[0] - 'A', 2 * (n[0] - 'A') + 1));
-  store.features().push_back(feature(kHouse, 2120, {{"A", 1}, {"B", 1}, {"C", 1}}));
-  store.features().push_back(feature(kParcel, 7311, {{"A", 1}, {"B", 1}, {"C", 1}, {"A", 1}}));
+  addFeature(store, kHouse, 2120, {{"A", 1}, {"B", 1}, {"C", 1}});
+  addFeature(store, kParcel, 7311, {{"A", 1}, {"B", 1}, {"C", 1}, {"A", 1}});
   const gis::SurveyLayers layers = gis::buildSurveyLayers(store);
   EXPECT_EQ(layers.find("houses")->features[0].geometry.coords.size(), 4u);
   EXPECT_EQ(layers.find("parcels")->features[0].geometry.coords.size(), 4u);  // already closed

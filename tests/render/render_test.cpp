@@ -136,6 +136,16 @@ PointRecord point(const std::string& name, double north, double east) {
   return p;
 }
 
+void addFeature(FeatureStore& s, int16_t kind, int32_t code, std::initializer_list<const char*> vertices,
+                const std::vector<uint8_t>& block = {}) {
+  FeatureHeader header{};
+  header.kind = kind;
+  header.code = code;
+  std::vector<PointRef> refs;
+  for (const char* n : vertices) refs.push_back(test::pointRef(n));
+  s.addFeature(header, refs, block);
+}
+
 // A parcel 0..100 east by 0..60 north, a house inside it, a point and a
 // text object outside both.
 FeatureStore smallSurvey() {
@@ -144,20 +154,11 @@ FeatureStore smallSurvey() {
                                 {"H1", 10.0, 60.0}, {"H2", 10.0, 90.0}, {"H3", 40.0, 90.0}, {"H4", 40.0, 60.0},
                                 {"K1", 80.0, 20.0}})
     s.addPoint(point(n, north, east));
-  StoredFeature parcel;
-  parcel.header.kind = kParcel;
-  parcel.header.code = 7311;
-  for (const char* n : {"P1", "P2", "P3", "P4", "P1"}) parcel.refs.push_back(test::pointRef(n));
-  parcel.attributes = test::parcelBlock("0101");
-  s.features().push_back(parcel);
-  StoredFeature house;
-  house.header.kind = kHouse;
-  house.header.code = 2120;
-  for (const char* n : {"H1", "H2", "H3", "H4", "H1"}) house.refs.push_back(test::pointRef(n));
-  house.attributes.assign(kHouseAttributesSize, 0);
-  copyField(reinterpret_cast<char*>(house.attributes.data()), 10, "砖");
-  putLE<int16_t>(house.attributes.data(), 10, 3);
-  s.features().push_back(house);
+  addFeature(s, kParcel, 7311, {"P1", "P2", "P3", "P4", "P1"}, test::parcelBlock("0101"));
+  std::vector<uint8_t> house(kHouseAttributesSize, 0);
+  copyField(reinterpret_cast<char*>(house.data()), 10, "砖");
+  putLE<int16_t>(house.data(), 10, 3);
+  addFeature(s, kHouse, 2120, {"H1", "H2", "H3", "H4", "H1"}, house);
   StoredText t;
   t.anchor[0] = 70.0;  // north
   t.anchor[1] = 60.0;  // east
@@ -228,11 +229,7 @@ TEST_F(Render, AnAreasLabelIsDrawnOnlyWhereItFitsTheArea) {
   // A parcel of 1 m by 1 m beside the big one: far smaller than "0102".
   for (auto [n, north, east] : {std::tuple{"Q1", 0.0, 110.0}, {"Q2", 0.0, 111.0}, {"Q3", 1.0, 111.0}})
     s.addPoint(point(n, north, east));
-  StoredFeature tiny;
-  tiny.header.kind = kParcel;
-  for (const char* n : {"Q1", "Q2", "Q3", "Q1"}) tiny.refs.push_back(test::pointRef(n));
-  tiny.attributes = test::parcelBlock("0102");
-  s.features().push_back(tiny);
+  addFeature(s, kParcel, 0, {"Q1", "Q2", "Q3", "Q1"}, test::parcelBlock("0102"));
   render::RenderOptions options;
   options.width = 500;
   options.height = 400;
@@ -284,9 +281,7 @@ TEST_F(Render, AnEmptyFileGivesAMessageAndNoPicture) {
 
 TEST_F(Render, FeaturesWithoutAPlaceAloneGiveAMessage) {
   FeatureStore s;
-  StoredFeature f;
-  f.refs.push_back(test::pointRef("GONE"));
-  s.features().push_back(f);
+  addFeature(s, kLineFeature, 0, {"GONE"});
   const render::RenderResult r = draw(s, "dangling.png");
   EXPECT_FALSE(r.ok);
   EXPECT_NE(r.message.find("no feature"), std::string::npos);

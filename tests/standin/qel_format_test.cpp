@@ -17,13 +17,11 @@ FeatureStore sampleStore() {
   copyName(p.name, "X1");
   p.north = 1;
   store.addPoint(p);
-  StoredFeature f;
-  f.header.code = 7311;
+  FeatureHeader header{};
+  header.code = 7311;
   PointRef r{};
   copyName(r.name, "X1");
-  f.refs = {r, r};
-  f.attributes = {1, 2, 3};
-  store.features().push_back(f);
+  store.addFeature(header, {r, r}, {1, 2, 3});
   StoredText t;
   t.text = "abc";
   t.fields = {{"k", "v"}};
@@ -113,7 +111,7 @@ std::string previousEncoder(const FeatureStore& store) {
 // A store of every kind of record in sizes around the stream's 64 KiB pieces:
 // a point table larger than a piece, blocks and texts that fill one, and many
 // small records that end pieces at every offset.
-FeatureStore variedStore(int points, int features, int texts) {
+FeatureStore variedStore(int points, int features, int texts, bool largeBlock = false) {
   FeatureStore store;
   uint32_t seed = 12345;
   auto next = [&] { return seed = seed * 1103515245u + 12345u; };
@@ -127,15 +125,17 @@ FeatureStore variedStore(int points, int features, int texts) {
     store.addPoint(p);
   }
   for (int i = 0; i < features; ++i) {
-    StoredFeature f;
-    copyName(f.header.name, "F" + std::to_string(i));
-    f.header.kind = static_cast<int16_t>(i % 4);
-    f.header.code = 7000 + i;
-    f.refs.resize(next() % (i % 50 == 0 ? 5000 : 9));
-    for (PointRef& r : f.refs) copyName(r.name, "P" + std::to_string(next() % 100));
-    f.attributes.resize(i % 7 == 0 ? 40000 : next() % 300);
-    for (uint8_t& b : f.attributes) b = static_cast<uint8_t>(next() >> 24);
-    store.features().push_back(std::move(f));
+    FeatureHeader header{};
+    copyName(header.name, "F" + std::to_string(i));
+    header.kind = static_cast<int16_t>(i % 4);
+    header.code = 7000 + i;
+    std::vector<PointRef> refs(next() % (i % 50 == 0 ? 5000 : 9));
+    for (PointRef& r : refs) copyName(r.name, "P" + std::to_string(next() % 100));
+    std::vector<uint8_t> block(i % 7 == 0 ? 40000 : next() % 300);
+    for (uint8_t& b : block) b = static_cast<uint8_t>(next() >> 24);
+    // A block this large takes a run of the store's memory of its own.
+    if (largeBlock && i == 3) block.assign(3u << 20, 0x5A);
+    store.addFeature(header, refs, block);
   }
   for (int i = 0; i < texts; ++i) {
     StoredText t;
@@ -218,11 +218,10 @@ bool emptyStore(const FeatureStore& s) { return s.points().empty() && s.features
 
 TEST(QelPieces, AFileReadInPiecesGivesTheStoreOfTheWholeFile) {
   // A block and a text larger than the reader's window make it grow.
-  FeatureStore large = variedStore(200, 40, 10);
-  large.features()[3].attributes.assign(3u << 20, 0x5A);
+  FeatureStore large = variedStore(200, 40, 10, true);
   large.texts()[2].text.assign((2u << 20) + 5, 'T');
   for (const FeatureStore& store : {FeatureStore(), sampleStore(), variedStore(3000, 500, 60),
-                                    variedStore(0, 80, 0), variedStore(0, 0, 30), large}) {
+                                    variedStore(0, 80, 0), variedStore(0, 0, 30), std::move(large)}) {
     const std::string bytes = encodeQel(store);
     for (size_t piece : {size_t{1}, size_t{7}, size_t{4096}, size_t{(1u << 20) + 3}, bytes.size()}) {
       if (piece == 1 && bytes.size() > 2000000) continue;
@@ -236,7 +235,8 @@ TEST(QelPieces, AFileReadInPiecesGivesTheStoreOfTheWholeFile) {
 
 TEST(QelPieces, EveryTruncationAndFlippedByteIsRefusedWithTheReasonOfTheWholeFile) {
   FeatureStore store = sampleStore();
-  store.features().push_back(store.features()[0]);
+  const StoredFeature first = store.features()[0];
+  store.addFeature(first.header, first.refs.data(), first.refs.size(), first.attributes.data(), first.attributes.size());
   store.texts().push_back(store.texts()[0]);
   store.texts().back().fields.emplace_back("name", "value");
   const std::string bytes = encodeQel(store);
