@@ -71,6 +71,10 @@ void CAttributeAttacher::Run(int handle) {
   m_summary.features = std::max(count, 0);
 
   for (int index = 1; index <= count; ++index) {
+    // The features ahead have their lookups set off now, so that the trips
+    // to memory of tables larger than the caches overlap.
+    PrefetchLookup(file, index + 16, count, false);
+    PrefetchLookup(file, index + 8, count, true);
     FeatureHeader header{};
     const PointRef* refs = nullptr;
     int16_t refCount = 0;
@@ -146,6 +150,52 @@ void CAttributeAttacher::Run(int handle) {
   TallyFile(m_houseFile, m_summary.houses);
 }
 
+bool CAttributeAttacher::ParcelKey(std::string_view number, std::string_view& key) const {
+  if (!m_bUsePrefix) {
+    key = number;
+    return true;
+  }
+  // The prefix ends at a zero byte, as the text it is joined to would.
+  const std::string_view prefix(m_strPrefix.c_str());
+  if (number.substr(0, prefix.size()) != prefix) return false;
+  key = number.substr(prefix.size());
+  return true;
+}
+
+void CAttributeAttacher::PrefetchLookup(QelHandle file, int index, int count, bool entry) {
+  if (index > count) return;
+  FeatureHeader header{};
+  const PointRef* refs = nullptr;
+  int16_t refCount = 0;
+  const uint8_t* stored = nullptr;
+  int length = 0;
+  if (m_host.GetFeature(file, index, &header, &refs, &refCount, &stored, &length) <= 0) return;
+  // Only an index read already, of the file the lookup will use.
+  const auto ready = [this](const auto& loaded, Category category) {
+    return loaded.loaded && loaded.opened && loaded.path == m_strCategoryPath[category];
+  };
+  switch (header.kind) {
+    case kParcel: {
+      constexpr int kNumberEnd = dz::attributes::kParcelNumberOffset + dz::attributes::kParcelNumberWidth;
+      if (!ready(m_parcelFile, kParcelCategory) || !stored || length < kNumberEnd) return;
+      const std::string number = dz::fieldText(reinterpret_cast<const char*>(stored) + dz::attributes::kParcelNumberOffset,
+                                               dz::attributes::kParcelNumberWidth);
+      std::string_view key;
+      if (ParcelKey(number, key)) m_parcelFile.index.prefetch(key, entry);
+      return;
+    }
+    case kBoundaryPoint:
+      if (ready(m_boundaryPointFile, kBoundaryPointCategory) && refs && refCount > 0)
+        m_boundaryPointFile.index.prefetch(dz::nameText(refs[0].name), entry);
+      return;
+    case kHouse:
+      if (ready(m_houseFile, kHouseCategory)) m_houseFile.index.prefetch(dz::nameText(header.name), entry);
+      return;
+    default:
+      return;
+  }
+}
+
 int16_t CAttributeAttacher::ReadParcelAttributes(std::string path, uint8_t* block) {
   const ParcelAttachmentIndex* index = indexOf(m_parcelFile, path);
   if (!index) {
@@ -157,17 +207,10 @@ int16_t CAttributeAttacher::ReadParcelAttributes(std::string path, uint8_t* bloc
   // the parcel number, so the number must begin with the prefix and the rest
   // of it is the key. A number of all 40 bytes has no terminator and is
   // compared as those 40 bytes.
-  std::string number = dz::fieldText(reinterpret_cast<const char*>(block) + dz::attributes::kParcelNumberOffset,
-                                     dz::attributes::kParcelNumberWidth);
-  const dz::attributes::ParcelValues* values = nullptr;
-  if (m_bUsePrefix) {
-    // The prefix ends at a zero byte, as the text it is joined to would.
-    const std::string prefix = m_strPrefix.substr(0, m_strPrefix.find('\0'));
-    if (number.size() >= prefix.size() && number.compare(0, prefix.size(), prefix) == 0)
-      values = index->find(std::string_view(number).substr(prefix.size()));
-  } else {
-    values = index->find(number);
-  }
+  const std::string number = dz::fieldText(reinterpret_cast<const char*>(block) + dz::attributes::kParcelNumberOffset,
+                                           dz::attributes::kParcelNumberWidth);
+  std::string_view key;
+  const dz::attributes::ParcelValues* values = ParcelKey(number, key) ? index->find(key) : nullptr;
   if (values) {
     values->applyTo(block);
     ++m_summary.parcels.attached;

@@ -94,6 +94,12 @@ class CAttributeAttacher {
   template <typename Index>
   static void TallyFile(const LoadedFile<Index>& file, AttachmentCounts& counts);
   void forgetFiles();
+  // The key that parcel number `number` gives in the parcel file: without
+  // the prefix when one is used; false when the number lacks the prefix.
+  bool ParcelKey(std::string_view number, std::string_view& key) const;
+  // Sets off the lookup that feature `index` of `count` will make, in an
+  // index this run has read already: its slot, or with `entry` its entry.
+  void PrefetchLookup(QelHandle file, int index, int count, bool entry);
 
   HostLibrary& m_host;
   ui::MessageService& m_messages;

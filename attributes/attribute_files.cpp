@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -150,6 +151,20 @@ const Values* AttributeFileIndex<Fields, Values>::find(std::string_view key) con
 }
 
 template <typename Fields, typename Values>
+void AttributeFileIndex<Fields, Values>::prefetch(std::string_view key, bool entry) const {
+  Key padded;
+  if (entries_.empty() || !pad(key, padded)) return;
+  const uint32_t hash = hashOf(padded);
+  const size_t home = hash & (slots_.size() - 1);
+  if (!entry) {
+    __builtin_prefetch(&slots_[home]);
+    return;
+  }
+  const Slot& s = slots_[home];
+  if (s.entry != 0 && s.hash == hash) __builtin_prefetch(&entries_[s.entry - 1]);
+}
+
+template <typename Fields, typename Values>
 void AttributeFileIndex<Fields, Values>::rehash(size_t slotCount) {
   std::vector<Slot> old;
   old.reserve(slotCount);
@@ -172,33 +187,46 @@ bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
   if (!reader.open(path)) return false;
   Fields fields;  // cleared once; carried from line to line
   std::string line;
-  Key key;
+  // A line's entry goes in while the next line is scanned: the trip to
+  // memory for its slot, started when it was read, has come back by then.
+  std::optional<Entry> pending;
+  uint32_t pendingHash = 0;
   while (reader.readLine(line)) {
     const int scanned = fields.scan(line);
     if (scanned >= 0 && scanned < Fields::kFields) unscanned_.add(reader.lineNumber());
+    Key key;
     if (!pad(fields.key(), key)) continue;  // the scan never leaves such a key
-    if ((entries_.size() + 1) * 2 > slots_.size()) rehash(slots_.empty() ? 64 : slots_.size() * 2);
     const uint32_t hash = hashOf(key);
-    Slot& s = slots_[probe(key, hash)];
-    // The first line of a key wins: later lines with the same key change nothing.
-    if (s.entry != 0) continue;
-    if (entries_.size() == entries_.capacity()) {
-      // Grown here rather than by push_back, to ask for huge pages before
-      // the entries are copied in: they are read at random by every lookup.
-      std::vector<Entry> larger;
-      larger.reserve(std::max<size_t>(64, entries_.size() * 2));
-      adviseHugePages(larger.data(), larger.capacity() * sizeof(Entry));
-      larger.insert(larger.end(), entries_.begin(), entries_.end());
-      entries_.swap(larger);
-    }
-    entries_.push_back(Entry{key, Values(fields), reader.lineNumber()});
-    s = {hash, static_cast<uint32_t>(entries_.size())};
+    if (!slots_.empty()) __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+    if (pending) insert(std::move(*pending), pendingHash);
+    pending.emplace(Entry{key, Values(fields), reader.lineNumber()});
+    pendingHash = hash;
   }
+  if (pending) insert(std::move(*pending), pendingHash);
   if (reader.failed()) {  // part of a file answers as no file
     clear();
     return false;
   }
   return true;
+}
+
+template <typename Fields, typename Values>
+void AttributeFileIndex<Fields, Values>::insert(Entry&& entry, uint32_t hash) {
+  if ((entries_.size() + 1) * 2 > slots_.size()) rehash(slots_.empty() ? 64 : slots_.size() * 2);
+  Slot& s = slots_[probe(entry.key, hash)];
+  // The first line of a key wins: later lines with the same key change nothing.
+  if (s.entry != 0) return;
+  if (entries_.size() == entries_.capacity()) {
+    // Grown here rather than by push_back, to ask for huge pages before
+    // the entries are copied in: they are read at random by every lookup.
+    std::vector<Entry> larger;
+    larger.reserve(std::max<size_t>(64, entries_.size() * 2));
+    adviseHugePages(larger.data(), larger.capacity() * sizeof(Entry));
+    larger.insert(larger.end(), entries_.begin(), entries_.end());
+    entries_.swap(larger);
+  }
+  entries_.push_back(std::move(entry));
+  s = {hash, static_cast<uint32_t>(entries_.size())};
 }
 
 template <typename Fields, typename Values>

@@ -135,6 +135,11 @@ class AttributeFileIndex {
   }
 
   const Values* find(std::string_view key) const;
+  // Starts the trips to memory of a later find of `key`: its slot, and with
+  // `entry` (once the slot has come) the entry the slot leads to. A caller
+  // that knows its next keys asks a few lookups ahead, so that the misses of
+  // a table larger than the caches overlap instead of coming one by one.
+  void prefetch(std::string_view key, bool entry) const;
   size_t keyCount() const { return entries_.size(); }
 
   const LineTally& unscannedLines() const { return unscanned_; }
@@ -159,6 +164,8 @@ class AttributeFileIndex {
   // The slot holding `key`, or the empty slot where it would go.
   size_t probe(const Key& key, uint32_t hash) const;
   void rehash(size_t slotCount);
+  // Adds the entry unless its key is there already (the first line wins).
+  void insert(Entry&& entry, uint32_t hash);
 
   std::vector<Slot> slots_;  // a power of two, at most half full
   std::vector<Entry> entries_;
