@@ -80,7 +80,7 @@ class CCassConverter {
   QelHandle m_hFile = 0;
   int32_t m_nPointNo = 1;             // number tried first for the next generated point
   std::string m_strPointPrefix = "X";
-  std::vector<dz::TextEntry> m_TextEntries;  // every text collected, in file order
+  dz::TextEntries m_TextEntries;  // every text collected, in file order
   int32_t m_nTextEntries = 0;  // complete entries; -1 while the first has its text but no position
   int32_t m_nTextObjectsWritten = 0;  // entries already written as text objects
 

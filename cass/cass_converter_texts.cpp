@@ -12,7 +12,7 @@ void CCassConverter::CollectTextEntry(const std::string& line, int16_t& textTogg
     // A text: it goes into the slot after the last complete entry.
     const size_t slot = m_nTextEntries < 0 ? 0 : static_cast<size_t>(m_nTextEntries);
     if (m_TextEntries.size() <= slot) m_TextEntries.resize(slot + 1);
-    m_TextEntries[slot].setText(ExtractField(line, 0));
+    m_TextEntries.setText(slot, ExtractField(line, 0));
     textToggle = 1;
     if (m_nTextEntries == 0) m_nTextEntries = -1;
     return;

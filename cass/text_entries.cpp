@@ -7,11 +7,13 @@
 
 namespace dz {
 
-void TextEntry::setText(std::string_view value) {
+void TextEntries::setText(size_t i, std::string_view value) {
   const size_t kept = gbkPrefixLength(value, static_cast<size_t>(kTextEntryMaxBytes));
+  char text[kTextEntryMaxBytes + 1];
   std::memcpy(text, value.data(), kept);
   text[kept] = '\0';
-  length = static_cast<int16_t>(kept + 1);
+  entries_[i].text = reinterpret_cast<const char*>(texts_.copy(text, kept + 1));
+  entries_[i].length = static_cast<int16_t>(kept + 1);
 }
 
 void TextEntry::readPosition(std::string_view line) {

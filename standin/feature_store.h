@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/record_arena.h"
 #include "base/record_span.h"
 #include "host/records.h"
 #include "standin/point_index.h"
@@ -19,22 +20,6 @@ struct StoredFeature {
   FeatureHeader header{};
   RecordSpan<PointRef> refs;
   RecordSpan<uint8_t> attributes;  // empty: the feature has no block
-};
-
-// Bytes that stay where they are put until the arena is dropped: the
-// vertices and blocks of every feature, a megabyte at a time, instead of two
-// allocations a feature (a million features cost two million of them, their
-// headers and rounding, and as many frees at the end).
-class RecordArena {
- public:
-  // Where a copy of the n bytes now lies; null for none.
-  uint8_t* copy(const void* data, size_t n);
-
- private:
-  static constexpr size_t kChunkSize = 1 << 20;
-  std::vector<std::unique_ptr<uint8_t[]>> chunks_;
-  uint8_t* next_ = nullptr;
-  size_t left_ = 0;
 };
 
 struct StoredText {
@@ -85,7 +70,9 @@ class FeatureStore {
   std::vector<PointRecord> points_;
   PointIndex index_;
   std::vector<StoredFeature> features_;
-  RecordArena records_;  // the features' vertices and blocks
+  // The features' vertices and blocks: a million features would cost two
+  // million allocations, their headers and rounding, and as many frees.
+  RecordArena records_;
   std::vector<StoredText> texts_;
 };
 

@@ -1,0 +1,26 @@
+// Bytes that stay where they are put until the arena is dropped, a
+// megabyte at a time: for many small runs kept as long as their owner (the
+// vertices and blocks of a file's features, the texts of a conversion),
+// without an allocation, its header and its rounding for each.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace dz {
+
+class RecordArena {
+ public:
+  // Where a copy of the n bytes now lies; null for none.
+  uint8_t* copy(const void* data, size_t n);
+
+ private:
+  static constexpr size_t kChunkSize = 1 << 20;
+  std::vector<std::unique_ptr<uint8_t[]>> chunks_;
+  uint8_t* next_ = nullptr;
+  size_t left_ = 0;
+};
+
+}  // namespace dz
