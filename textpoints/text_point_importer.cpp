@@ -193,7 +193,7 @@ int CTextPointImporter::StorePoint(QelHandle file, double east, double north, do
 
   if (found <= 0) {
     ++counts_.added;
-    Tell(PointReport::kAdded, dz::nameText(fresh.name), east, north, storedElev, fresh.code);
+    TellStored(PointReport::kAdded, fresh.name, east, north, storedElev, fresh.code);
     return host_.AddPoint(file, &fresh, 1);
   }
   switch (m_nDupPolicy) {
@@ -210,16 +210,16 @@ int CTextPointImporter::StorePoint(QelHandle file, double east, double north, do
       } while (host_.GetPoint(file, name12, &taken) > 0);
       dz::copyFieldFrom(fresh.name, dz::kNameWidth, name12);
       ++counts_.renamed;
-      Tell(PointReport::kRenamed, dz::nameText(fresh.name), east, north, storedElev, fresh.code);
+      TellStored(PointReport::kRenamed, fresh.name, east, north, storedElev, fresh.code);
       return host_.AddPoint(file, &fresh, 1);
     }
     case kDupUpdate:
       ++counts_.updated;
-      Tell(PointReport::kUpdated, dz::nameText(name12), east, north, storedElev, existing.code);
+      TellStored(PointReport::kUpdated, name12, east, north, storedElev, existing.code);
       return host_.UpdatePoint(file, name12, &existing);
     default:
       ++counts_.ignored;
-      Tell(PointReport::kIgnored, dz::nameText(name12), east, north, storedElev, m_nCode < 1 ? 0 : m_nCode);
+      TellStored(PointReport::kIgnored, name12, east, north, storedElev, m_nCode < 1 ? 0 : m_nCode);
       return 0;
   }
 }
@@ -258,6 +258,13 @@ void CTextPointImporter::RefuseName(const std::string& name, double east, double
   ++counts_.refused;
   if (refused_.size() < kRefusalsListed) refused_.push_back({fileLine_, name});
   Tell(PointReport::kRefused, name, east, north, elev == 0.0 ? 9999.0 : elev, m_nCode < 1 ? 0 : m_nCode);
+}
+
+void CTextPointImporter::TellStored(PointReport::Fate fate, const char* name12, double east, double north,
+                                    double elev, int code) {
+  // The name is made only for a listener: a million points would make a
+  // million names for nobody.
+  if (m_fnOnPoint) Tell(fate, dz::nameText(name12), east, north, elev, code);
 }
 
 void CTextPointImporter::Tell(PointReport::Fate fate, std::string_view name, double east, double north, double elev,

@@ -156,6 +156,8 @@ class CTextPointImporter {
   void RefuseName(const std::string& name, double east, double north, double elev);
   void ReportRefusals(const std::string& unusedNextName);
   void Tell(PointReport::Fate fate, std::string_view name, double east, double north, double elev, int code);
+  // The same for a point under the 12-byte name field `name12`.
+  void TellStored(PointReport::Fate fate, const char* name12, double east, double north, double elev, int code);
   // Notes in outcome_ what a line (the row layout, split into fields_) or a
   // value line (the column layout) holds that is taken as it stands.
   void CheckRowLine(const std::string& line, std::initializer_list<std::string_view> coordinates,
