@@ -322,15 +322,24 @@ void CTextPointImporter::ImportPoints() {
   std::string raw, line;
   for (int skipped = 0; skipped < m_nSkipLines && reader.skipLine(); ++skipped) {
   }
+  // A separator of one byte below 0x40 (the comma of most files) splits the
+  // line as it stands, as its replacement by spaces would (whole matches
+  // only, see ReplaceSeparator); any other is replaced first.
+  const std::string_view separator(m_strSeparator.c_str());
+  const bool splitAsItStands = separator.size() == 1 && static_cast<unsigned char>(separator[0]) < 0x40;
   while (reader.readLine(raw)) {
     // The file's own line numbers, skipped and refused lines counted.
     fileLine_ = reader.lineNumber();
-    ReplaceSeparator(raw, line);
+    if (splitAsItStands) {
+      fields_.split(raw, separator[0]);
+    } else {
+      ReplaceSeparator(raw, line);
+      fields_.split(line);
+    }
     ++currentLine_;
     counts_.lines = currentLine_;
 
     if (m_nLayout == kRowLayout) {
-      fields_.split(line);
       const std::string_view eastField = fields_.field(m_nEastPos);
       const std::string_view northField = fields_.field(m_nNorthPos);
       const std::string_view elevField = fields_.field(m_nElevPos);
@@ -339,7 +348,7 @@ void CTextPointImporter::ImportPoints() {
       elev = FieldToNumber(elevField);
       const std::string_view codeField = m_nCodePos < 1 ? std::string_view() : fields_.field(m_nCodePos);
       m_nCode = m_nCodePos < 1 ? -1 : FieldToInteger(codeField);
-      CheckRowLine(line, {eastField, northField, elevField}, codeField, elev);
+      CheckRowLine({eastField, northField, elevField}, codeField, elev);
       if (m_nNameField >= 1)
         StoreNamedPoint(east, north, elev);
       else
@@ -350,7 +359,6 @@ void CTextPointImporter::ImportPoints() {
     // A cycle of 0 has no groups: the import ends here without a word.
     if (m_nCycle == 0) return;
     const int64_t k = remainderOf(currentLine_, m_nCycle);
-    fields_.split(line);
     const std::string_view value = fields_.field(m_nValueField);
     const bool present = m_nValueField >= 1 && fields_.count() >= m_nValueField;
     if (k == remainderOf(m_nEastPos, m_nCycle)) {
@@ -399,8 +407,8 @@ void CTextPointImporter::ImportPoints() {
 
 // --- What the lines held --------------------------------------------------------
 
-void CTextPointImporter::CheckRowLine(const std::string& line, std::initializer_list<std::string_view> coordinates,
-                                      std::string_view codeField, double elev) {
+void CTextPointImporter::CheckRowLine(std::initializer_list<std::string_view> coordinates, std::string_view codeField,
+                                      double elev) {
   const long fields = fields_.count();
   long needed = 0;
   for (int pos : {m_nEastPos, m_nNorthPos, m_nElevPos, m_nCodePos, m_nNameField})
@@ -422,7 +430,7 @@ void CTextPointImporter::CheckRowLine(const std::string& line, std::initializer_
   }
   // A title without the fields, or a file with another separator, is no
   // header: its first line reaches no coordinate field and is a short line.
-  if (fileLine_ == 1 && anyCoordinate && !anyNumber && !isBlank(line)) outcome_.headerLike = true;
+  if (fileLine_ == 1 && anyCoordinate && !anyNumber && !fields_.blank()) outcome_.headerLike = true;
   if (fields < needed) {
     outcome_.shortLines.add(fileLine_);
     return;

@@ -160,8 +160,7 @@ class CTextPointImporter {
   void TellStored(PointReport::Fate fate, const char* name12, double east, double north, double elev, int code);
   // Notes in outcome_ what a line (the row layout, split into fields_) or a
   // value line (the column layout) holds that is taken as it stands.
-  void CheckRowLine(const std::string& line, std::initializer_list<std::string_view> coordinates,
-                    std::string_view codeField, double elev);
+  void CheckRowLine(std::initializer_list<std::string_view> coordinates, std::string_view codeField, double elev);
   void CheckColumnCoordinate(bool present, std::string_view value);
 
   HostLibrary& host_;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <tuple>
 
+#include "base/classic_scan.h"
 #include "base/fixed_field.h"
 #include "standin/engine.h"
 #include "textpoints/line_fields.h"
@@ -114,17 +115,19 @@ TEST_F(TextPointFields, SingleSpacesDelimitFieldsAndTheZeroEndsTheLast) {
 
 // A field is what lies between the ends FindSeparator gives for k - 1 and
 // k, zeros inside the line included, on every line of a small alphabet; the
-// import's one-pass split of the line gives the same fields and count.
+// import's one-pass split of the line gives the same fields and count, and
+// so does its split at the comma of the line as it stands.
 TEST_F(TextPointFields, AFieldLiesBetweenTheEndsOfTheFieldBeforeAndItsOwn) {
-  LineFields fields;
-  const char alphabet[] = {' ', '\0', 'a', ','};
+  LineFields fields, atCommas, ofReplaced;
+  importer.m_strSeparator = ",";
+  const char alphabet[] = {' ', '\0', 'a', ',', '\t', ' ', ',', 'a'};
   uint32_t seed = 7;
   for (int trial = 0; trial < 40000; ++trial) {
     seed = seed * 1103515245u + 12345u;
     std::string line(seed >> 28, 'x');
     for (char& c : line) {
       seed = seed * 1103515245u + 12345u;
-      c = alphabet[seed >> 30];
+      c = alphabet[seed >> 29];
     }
     const int length = static_cast<int>(line.size()) + 1;  // with the terminating zero
     for (int k = -1; k <= 9; ++k) {
@@ -139,6 +142,13 @@ TEST_F(TextPointFields, AFieldLiesBetweenTheEndsOfTheFieldBeforeAndItsOwn) {
       ASSERT_EQ(fields.field(k), expected) << "split: field " << k << ", trial " << trial;
     }
     ASSERT_EQ(fields.count(), 1 + std::count(line.begin(), line.end(), ' ')) << "trial " << trial;
+    const std::string replaced = importer.ReplaceSeparator(line);
+    atCommas.split(line, ',');
+    ofReplaced.split(replaced);
+    for (int k = -1; k <= 9; ++k)
+      ASSERT_EQ(atCommas.field(k), ofReplaced.field(k)) << "at commas: field " << k << ", trial " << trial;
+    ASSERT_EQ(atCommas.count(), ofReplaced.count()) << "trial " << trial;
+    ASSERT_EQ(atCommas.blank(), std::all_of(replaced.begin(), replaced.end(), isClassicSpace)) << "trial " << trial;
   }
 }
 
