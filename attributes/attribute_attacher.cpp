@@ -163,7 +163,8 @@ bool CAttributeAttacher::ParcelKey(std::string_view number, std::string_view& ke
 }
 
 void CAttributeAttacher::PrefetchLookup(QelHandle file, int index, int count, bool entry) {
-  if (index > count) return;
+  // Nothing to fetch before a file is read (or when none is given).
+  if (index > count || !(m_parcelFile.opened || m_boundaryPointFile.opened || m_houseFile.opened)) return;
   FeatureHeader header{};
   const PointRef* refs = nullptr;
   int16_t refCount = 0;

@@ -80,7 +80,7 @@ void FeatureStore::reserveFeatures(size_t n) {
   adviseHugePages(features_.data() + features_.size(), (features_.capacity() - features_.size()) * sizeof(StoredFeature));
 }
 
-bool FeatureStore::loadPoints(std::vector<PointRecord>&& points) {
+bool FeatureStore::loadPoints(PointTable&& points) {
   index_.reserve(points.size());
   if (!index_.insertAll(points.data(), points.size(), points.data())) return false;
   points_ = std::move(points);

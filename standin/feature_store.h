@@ -13,6 +13,7 @@
 #include "base/record_span.h"
 #include "host/records.h"
 #include "standin/point_index.h"
+#include "standin/point_table.h"
 
 namespace dz {
 
@@ -39,7 +40,7 @@ class FeatureStore {
   const PointRecord* findPoint(const NameKey& key) const;
   PointRecord* findPoint(const NameKey& key);
 
-  const std::vector<PointRecord>& points() const { return points_; }
+  const PointTable& points() const { return points_; }
   const std::vector<StoredFeature>& features() const { return features_; }
   // Adds a feature after the last, its vertices and block copied in.
   void addFeature(const FeatureHeader& header, const PointRef* refs, size_t refCount, const uint8_t* block,
@@ -64,10 +65,10 @@ class FeatureStore {
   // name, and the store must then be dropped.
   bool loadPoints(const PointRecord* points, size_t n);
   // The same with a table read for the store, taken over without a copy.
-  bool loadPoints(std::vector<PointRecord>&& points);
+  bool loadPoints(PointTable&& points);
 
  private:
-  std::vector<PointRecord> points_;
+  PointTable points_;
   PointIndex index_;
   std::vector<StoredFeature> features_;
   // The features' vertices and blocks: a million features would cost two

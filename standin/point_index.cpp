@@ -118,10 +118,8 @@ void PointIndex::reserve(size_t n) {
 }
 
 void PointIndex::rehash(size_t slotCount) {
-  std::vector<Slot> old;
-  old.reserve(slotCount);
+  ZeroedArray<Slot> old(slotCount);
   adviseHugePages(old.data(), slotCount * sizeof(Slot));
-  old.resize(slotCount, Slot{0, 0});
   old.swap(slots_);
   for (const Slot& s : old) {
     if (s.point == 0) continue;

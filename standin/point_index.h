@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/zeroed_array.h"
 #include "host/records.h"
 
 namespace dz {
@@ -83,7 +84,7 @@ class PointIndex {
   // Slots for `n` names at the highest load allowed.
   static size_t slotsFor(size_t n) { return 2 * n + 1; }
 
-  std::vector<Slot> slots_;  // at most half full
+  ZeroedArray<Slot> slots_;  // at most half full
   size_t count_ = 0;
 };
 

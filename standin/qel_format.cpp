@@ -302,7 +302,7 @@ bool QelReader::readPointTable(std::string& reason) {
   return true;
 }
 
-std::vector<PointRecord> QelReader::takePointTable() {
+PointTable QelReader::takePointTable() {
   points_ = nullptr;
   return std::move(table_);
 }

@@ -91,7 +91,7 @@ class QelReader {
   // pointCount() records, packed.
   const PointRecord* points() const { return points_; }
   // Over a source: the point table, handed over (the reader keeps none).
-  std::vector<PointRecord> takePointTable();
+  PointTable takePointTable();
 
   // The next feature (after the points), then the next text object; false
   // with a reason when the record runs past the end or its counts are wrong.
@@ -137,7 +137,7 @@ class QelReader {
   bool signatureSeen_ = false;
   bool checksumRead_ = false;
   bool readFailed_ = false;
-  std::vector<PointRecord> table_;
+  PointTable table_;
 };
 
 // Reads the whole file as decodeQel does, without keeping it: true when
