@@ -178,14 +178,14 @@ void ScanTarget::store(std::string_view token) const {
 }
 
 double classicAtof(std::string_view text) {
-  text = untilZero(text);
+  // No zero byte is a blank or part of a number: the scan ends at the first
+  // one without looking for it first.
   const size_t i = skipSpace(text, 0);
   const size_t len = realLength(text, i);
   return len == 0 ? 0.0 : realValue<double>(text.substr(i, len));
 }
 
 int32_t classicAtoi(std::string_view text) {
-  text = untilZero(text);
   const size_t i = skipSpace(text, 0);
   const size_t len = integerLength(text, i);
   return len == 0 ? 0 : integerValue(text.substr(i, len));
