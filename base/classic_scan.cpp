@@ -61,6 +61,27 @@ size_t realLength(std::string_view s, size_t i) {
   return j - i;
 }
 
+// The value of the unsigned decimal number at the start of `s`, up to
+// whatever follows it; false when none starts there. from_chars is correctly
+// rounded on every platform; an exponent out of range gives 0 (underflow) or
+// infinity (overflow). An exponent letter and sign without digits end the
+// number, adding nothing.
+template <typename T>
+bool decimalValue(std::string_view s, T& value) {
+  value = 0;
+  const auto result = std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::general);
+  if (result.ec == std::errc::invalid_argument) return false;
+  if (result.ec == std::errc::result_out_of_range) {
+    // Overflow or underflow, by the sign of the number's own exponent.
+    const std::string_view number(s.data(), static_cast<size_t>(result.ptr - s.data()));
+    const size_t e = number.find_first_of("eE");
+    const bool tiny = e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
+    value = tiny ? T(0) : std::numeric_limits<T>::infinity();
+  }
+  return true;
+}
+
+// The value of `s`, a whole real as realLength measures it.
 template <typename T>
 T realValue(std::string_view s) {
   bool negative = false;
@@ -69,16 +90,7 @@ T realValue(std::string_view s) {
     s.remove_prefix(1);
   }
   T value = 0;
-  // from_chars is correctly rounded on every platform; an exponent out of
-  // range leaves value at 0 (underflow) or is caught below (overflow). An
-  // exponent letter and sign without digits end its number, adding nothing.
-  auto result = std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::general);
-  if (result.ec == std::errc::result_out_of_range) {
-    // Distinguish overflow from underflow by the exponent's sign.
-    const size_t e = s.find_first_of("eE");
-    const bool tiny = e != std::string_view::npos && e + 1 < s.size() && s[e + 1] == '-';
-    value = tiny ? T(0) : std::numeric_limits<T>::infinity();
-  }
+  decimalValue(s, value);
   return negative ? -value : value;
 }
 
@@ -180,9 +192,15 @@ void ScanTarget::store(std::string_view token) const {
 double classicAtof(std::string_view text) {
   // No zero byte is a blank or part of a number: the scan ends at the first
   // one without looking for it first.
-  const size_t i = skipSpace(text, 0);
-  const size_t len = realLength(text, i);
-  return len == 0 ? 0.0 : realValue<double>(text.substr(i, len));
+  size_t i = skipSpace(text, 0);
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  // from_chars measures the number as it converts it; it must not be shown
+  // what it reads beyond decimals ("inf", "nan").
+  if (i >= text.size() || !(isDigit(text[i]) || text[i] == '.')) return 0.0;
+  double value = 0;
+  if (!decimalValue(text.substr(i), value)) return 0.0;
+  return negative ? -value : value;
 }
 
 int32_t classicAtoi(std::string_view text) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <string>
 
 namespace dz {
@@ -220,6 +221,27 @@ TEST(ClassicAtof, ConvertsAsFarAsTheNumberGoes) {
   EXPECT_DOUBLE_EQ(classicAtof("infinity"), 0);
   EXPECT_DOUBLE_EQ(classicAtof("  +3"), 3);
   EXPECT_EQ(classicAtof("0.1"), 0.1);  // correctly rounded
+}
+
+// atof takes its number as the scan's %lf does, bit for bit, on random
+// texts of digits, points, exponent letters, signs, blanks, zeros and the
+// letters of "inf" and "nan", with exponents beyond the range now and then.
+TEST(ClassicAtof, TakesTheNumberTheScanTakes) {
+  const char alphabet[] = "0123456789..eE+-- \txinfa";
+  uint32_t seed = 20261208;
+  auto next = [&seed](uint32_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % n;
+  };
+  for (int trial = 0; trial < 100000; ++trial) {
+    std::string text;
+    for (uint32_t i = next(12); i > 0; --i) text += alphabet[next(sizeof alphabet)];  // the last is the zero byte
+    if (next(10) == 0) text += next(2) ? "e999" : "e-999";
+    double scanned = 0;
+    scanFormat(text, "%lf", {ScanTarget::real(scanned)});
+    const double got = classicAtof(text);
+    ASSERT_EQ(std::memcmp(&got, &scanned, sizeof got), 0) << "\"" << text << "\": " << got << " for " << scanned;
+  }
 }
 
 TEST(ClassicAtoi, ReadsLeadingDigitsOnly) {
