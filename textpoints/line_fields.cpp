@@ -12,8 +12,11 @@ void LineFields::split(std::string_view line, char also) {
   ends_.clear();
   spaces_ = 0;
   bool seeking = true;  // the current field's end is not found yet
+  const char* bytes = line.data();
   for (size_t i = 0; i < line.size(); ++i) {
-    const char c = line[i];
+    const char c = bytes[i];
+    // Most bytes are above the space and not the separator: one test each.
+    if (static_cast<unsigned char>(c) > ' ' && c != also) continue;
     const bool separator = c == ' ' || c == also;
     if (!separator && c != '\0') continue;
     if (c == '\0' && also != ' ') {
