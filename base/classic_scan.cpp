@@ -61,37 +61,43 @@ size_t realLength(std::string_view s, size_t i) {
   return j - i;
 }
 
-// The value of the unsigned decimal number at the start of `s`, up to
-// whatever follows it; false when none starts there. from_chars is correctly
-// rounded on every platform; an exponent out of range gives 0 (underflow) or
-// infinity (overflow). An exponent letter and sign without digits end the
-// number, adding nothing.
+// The real at s[i...] as the classic runtime reads it: sign, digits with an
+// optional point (at least one digit), then an optional exponent whose
+// letter and sign are taken even without digits ("1e 2" reads 1, then 2;
+// "2E+" is the number 2 with nothing left over). Its length, with `value`
+// set; 0, with `value` untouched, when no real starts there.
+//
+// from_chars measures the number as it converts it (correctly rounded on
+// every platform); it is shown no sign and nothing it would read beyond
+// decimals ("inf", "nan"). An exponent out of range gives 0 (underflow) or
+// infinity (overflow).
 template <typename T>
-bool decimalValue(std::string_view s, T& value) {
-  value = 0;
-  const auto result = std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::general);
-  if (result.ec == std::errc::invalid_argument) return false;
+size_t readReal(std::string_view s, size_t i, T& value) {
+  size_t j = i;
+  bool negative = false;
+  if (j < s.size() && (s[j] == '+' || s[j] == '-')) negative = s[j++] == '-';
+  if (j >= s.size() || !(isDigit(s[j]) || s[j] == '.')) return 0;
+  const char* begin = s.data() + j;
+  T v = 0;
+  const auto result = std::from_chars(begin, s.data() + s.size(), v, std::chars_format::general);
+  if (result.ec == std::errc::invalid_argument) return 0;
   if (result.ec == std::errc::result_out_of_range) {
     // Overflow or underflow, by the sign of the number's own exponent.
-    const std::string_view number(s.data(), static_cast<size_t>(result.ptr - s.data()));
+    const std::string_view number(begin, static_cast<size_t>(result.ptr - begin));
     const size_t e = number.find_first_of("eE");
     const bool tiny = e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
-    value = tiny ? T(0) : std::numeric_limits<T>::infinity();
+    v = tiny ? T(0) : std::numeric_limits<T>::infinity();
   }
-  return true;
-}
-
-// The value of `s`, a whole real as realLength measures it.
-template <typename T>
-T realValue(std::string_view s) {
-  bool negative = false;
-  if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
-    negative = s[0] == '-';
-    s.remove_prefix(1);
+  const std::string_view number(begin, static_cast<size_t>(result.ptr - begin));
+  j = static_cast<size_t>(result.ptr - s.data());
+  // from_chars stops at an exponent without digits; the runtime takes its
+  // letter and sign along (a letter after a whole exponent is not the number's).
+  if (j < s.size() && (s[j] == 'e' || s[j] == 'E') && number.find_first_of("eE") == std::string_view::npos) {
+    ++j;
+    if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
   }
-  T value = 0;
-  decimalValue(s, value);
-  return negative ? -value : value;
+  value = negative ? -v : v;
+  return j - i;
 }
 
 }  // namespace
@@ -159,13 +165,9 @@ int scanFormat(std::string_view input, std::string_view format, std::initializer
       case 'g': {
         const bool wantDouble = isLong;
         if (t.kind() != (wantDouble ? ScanTarget::Kind::Double : ScanTarget::Kind::Float)) return assigned;
-        const size_t len = realLength(input, in);
+        const size_t len = wantDouble ? readReal(input, in, *static_cast<double*>(t.pointer()))
+                                      : readReal(input, in, *static_cast<float*>(t.pointer()));
         if (len == 0) return assigned;
-        std::string_view number = input.substr(in, len);
-        if (wantDouble)
-          *static_cast<double*>(t.pointer()) = realValue<double>(number);
-        else
-          *static_cast<float*>(t.pointer()) = realValue<float>(number);
         in += len;
         break;
       }
@@ -192,15 +194,9 @@ void ScanTarget::store(std::string_view token) const {
 double classicAtof(std::string_view text) {
   // No zero byte is a blank or part of a number: the scan ends at the first
   // one without looking for it first.
-  size_t i = skipSpace(text, 0);
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  // from_chars measures the number as it converts it; it must not be shown
-  // what it reads beyond decimals ("inf", "nan").
-  if (i >= text.size() || !(isDigit(text[i]) || text[i] == '.')) return 0.0;
   double value = 0;
-  if (!decimalValue(text.substr(i), value)) return 0.0;
-  return negative ? -value : value;
+  readReal(text, skipSpace(text, 0), value);
+  return value;
 }
 
 int32_t classicAtoi(std::string_view text) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -223,11 +224,34 @@ TEST(ClassicAtof, ConvertsAsFarAsTheNumberGoes) {
   EXPECT_EQ(classicAtof("0.1"), 0.1);  // correctly rounded
 }
 
-// atof takes its number as the scan's %lf does, bit for bit, on random
-// texts of digits, points, exponent letters, signs, blanks, zeros and the
-// letters of "inf" and "nan", with exponents beyond the range now and then.
-TEST(ClassicAtof, TakesTheNumberTheScanTakes) {
-  const char alphabet[] = "0123456789..eE+-- \txinfa";
+// The classic runtime's real, written out plainly: its length at the start
+// of `s` (sign, digits with an optional point, at least one digit, then an
+// exponent letter with an optional sign and any digits), and its value as
+// strtod gives it (correctly rounded; a range error gives 0 or infinity).
+size_t referenceRealLength(const std::string& s) {
+  size_t j = 0, digits = 0;
+  auto digit = [&s](size_t k) { return k < s.size() && s[k] >= '0' && s[k] <= '9'; };
+  if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
+  while (digit(j)) ++j, ++digits;
+  if (j < s.size() && s[j] == '.') {
+    ++j;
+    while (digit(j)) ++j, ++digits;
+  }
+  if (digits == 0) return 0;
+  if (j < s.size() && (s[j] == 'e' || s[j] == 'E')) {
+    ++j;
+    if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
+    while (digit(j)) ++j;
+  }
+  return j;
+}
+
+// atof and the scan's %lf take the classic runtime's number, bit for bit,
+// and the scan goes on after it, on random texts of digits, points,
+// exponent letters, signs, blanks and the letters of "inf" and "nan", with
+// exponents beyond the range now and then.
+TEST(ClassicAtof, TakesTheNumberTheClassicRuntimeTakes) {
+  const char alphabet[] = "0123456789..eE+-- xinfa";
   uint32_t seed = 20261208;
   auto next = [&seed](uint32_t n) {
     seed = seed * 1103515245u + 12345u;
@@ -235,12 +259,24 @@ TEST(ClassicAtof, TakesTheNumberTheScanTakes) {
   };
   for (int trial = 0; trial < 100000; ++trial) {
     std::string text;
-    for (uint32_t i = next(12); i > 0; --i) text += alphabet[next(sizeof alphabet)];  // the last is the zero byte
+    for (uint32_t i = next(12); i > 0; --i) text += alphabet[next(sizeof alphabet - 1)];
     if (next(10) == 0) text += next(2) ? "e999" : "e-999";
-    double scanned = 0;
-    scanFormat(text, "%lf", {ScanTarget::real(scanned)});
+    const size_t blanks = std::min(text.find_first_not_of(' '), text.size());
+    const size_t length = referenceRealLength(text.substr(blanks));
+    const double expected = length == 0 ? 0.0 : std::strtod(text.substr(blanks, length).c_str(), nullptr);
     const double got = classicAtof(text);
-    ASSERT_EQ(std::memcmp(&got, &scanned, sizeof got), 0) << "\"" << text << "\": " << got << " for " << scanned;
+    ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << "\"" << text << "\": " << got << " for " << expected;
+    double scanned = 0;
+    std::string rest;
+    const int assigned = scanFormat(text + "|", "%lf%s", {ScanTarget::real(scanned), ScanTarget::text(rest)});
+    if (length == 0) {
+      ASSERT_EQ(assigned, 0) << "\"" << text << "\"";
+      continue;
+    }
+    ASSERT_EQ(std::memcmp(&scanned, &expected, sizeof got), 0) << "\"" << text << "\": " << scanned << " for " << expected;
+    std::string after = text.substr(blanks + length) + "|";
+    after.erase(0, after.find_first_not_of(' '));
+    ASSERT_EQ(rest, after.substr(0, after.find(' '))) << "\"" << text << "\"";
   }
 }
 
