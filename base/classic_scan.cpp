@@ -199,6 +199,14 @@ double classicAtof(std::string_view text) {
   return value;
 }
 
+double classicAtof(std::string_view text, bool& whole) {
+  const size_t i = skipSpace(text, 0);
+  double value = 0;
+  const size_t len = readReal(text, i, value);
+  whole = len > 0 && skipSpace(text, i + len) == text.size();
+  return value;
+}
+
 int32_t classicAtoi(std::string_view text) {
   const size_t i = skipSpace(text, 0);
   const size_t len = integerLength(text, i);

@@ -56,6 +56,9 @@ int scanFormat(std::string_view input, std::string_view format, std::initializer
 // atof: leading white space, then as much of a decimal number as there is;
 // 0 when nothing converts.
 double classicAtof(std::string_view text);
+// The same, telling in `whole` what isClassicReal(text) tells, from the one
+// reading of the number.
+double classicAtof(std::string_view text, bool& whole);
 // atoi: leading white space, sign, digits; wraps on overflow; 0 when nothing converts.
 int32_t classicAtoi(std::string_view text);
 

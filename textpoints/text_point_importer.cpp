@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <initializer_list>
 
 #include "base/classic_scan.h"
 #include "base/fixed_field.h"
@@ -137,6 +138,10 @@ void CTextPointImporter::ReplaceSeparator(std::string_view line, std::string& ou
 }
 
 double CTextPointImporter::FieldToNumber(std::string_view field) { return dz::classicAtof(field); }
+
+double CTextPointImporter::FieldToNumber(std::string_view field, bool& number) {
+  return dz::classicAtof(field, number);
+}
 
 int CTextPointImporter::FieldToInteger(std::string_view field) { return dz::classicAtoi(field); }
 
@@ -343,12 +348,13 @@ void CTextPointImporter::ImportPoints() {
       const std::string_view eastField = fields_.field(m_nEastPos);
       const std::string_view northField = fields_.field(m_nNorthPos);
       const std::string_view elevField = fields_.field(m_nElevPos);
-      east = FieldToNumber(eastField);
-      north = FieldToNumber(northField);
-      elev = FieldToNumber(elevField);
+      bool numbers[3];
+      east = FieldToNumber(eastField, numbers[0]);
+      north = FieldToNumber(northField, numbers[1]);
+      elev = FieldToNumber(elevField, numbers[2]);
       const std::string_view codeField = m_nCodePos < 1 ? std::string_view() : fields_.field(m_nCodePos);
       m_nCode = m_nCodePos < 1 ? -1 : FieldToInteger(codeField);
-      CheckRowLine({eastField, northField, elevField}, codeField, elev);
+      CheckRowLine(numbers, codeField, elev);
       if (m_nNameField >= 1)
         StoreNamedPoint(east, north, elev);
       else
@@ -407,8 +413,7 @@ void CTextPointImporter::ImportPoints() {
 
 // --- What the lines held --------------------------------------------------------
 
-void CTextPointImporter::CheckRowLine(std::initializer_list<std::string_view> coordinates, std::string_view codeField,
-                                      double elev) {
+void CTextPointImporter::CheckRowLine(const bool (&numbers)[3], std::string_view codeField, double elev) {
   const long fields = fields_.count();
   long needed = 0;
   for (int pos : {m_nEastPos, m_nNorthPos, m_nElevPos, m_nCodePos, m_nNameField})
@@ -419,14 +424,11 @@ void CTextPointImporter::CheckRowLine(std::initializer_list<std::string_view> co
   bool anyNumber = false;
   bool anyCoordinate = false;
   bool allNumbers = true;
-  size_t i = 0;
-  for (std::string_view field : coordinates) {
-    const int pos = positions[i++];
-    if (pos < 1 || pos > fields) continue;
+  for (size_t i = 0; i < 3; ++i) {
+    if (positions[i] < 1 || positions[i] > fields) continue;
     anyCoordinate = true;
-    const bool number = dz::isClassicReal(field);
-    anyNumber = anyNumber || number;
-    allNumbers = allNumbers && number;
+    anyNumber = anyNumber || numbers[i];
+    allNumbers = allNumbers && numbers[i];
   }
   // A title without the fields, or a file with another separator, is no
   // header: its first line reaches no coordinate field and is a short line.
@@ -436,7 +438,7 @@ void CTextPointImporter::CheckRowLine(std::initializer_list<std::string_view> co
     return;
   }
   if (!allNumbers) outcome_.notNumbers.add(fileLine_);
-  if (m_nElevPos >= 1 && elev == 0.0 && dz::isClassicReal(*(coordinates.begin() + 2)))
+  if (m_nElevPos >= 1 && elev == 0.0 && numbers[2])
     outcome_.zeroElevations.add(fileLine_);
   if (m_nCodePos >= 1 && !isBlank(codeField) && !dz::isClassicInteger(codeField))
     outcome_.codesNotNumbers.add(fileLine_);

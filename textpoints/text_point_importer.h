@@ -11,7 +11,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -127,6 +126,9 @@ class CTextPointImporter {
   // The conversions of field texts: leading blanks skipped, as much of a
   // decimal number as there is, 0 when nothing converts.
   static double FieldToNumber(std::string_view field);
+  // The same, telling in `number` whether the field is one number and
+  // blanks, as isClassicReal does.
+  static double FieldToNumber(std::string_view field, bool& number);
   static int FieldToInteger(std::string_view field);
 
   // Stores one point under the name in `name12` by the duplicate policy; the
@@ -160,7 +162,8 @@ class CTextPointImporter {
   void TellStored(PointReport::Fate fate, const char* name12, double east, double north, double elev, int code);
   // Notes in outcome_ what a line (the row layout, split into fields_) or a
   // value line (the column layout) holds that is taken as it stands.
-  void CheckRowLine(std::initializer_list<std::string_view> coordinates, std::string_view codeField, double elev);
+  // `numbers`: whether each of the east, north and elevation fields is a number.
+  void CheckRowLine(const bool (&numbers)[3], std::string_view codeField, double elev);
   void CheckColumnCoordinate(bool present, std::string_view value);
 
   HostLibrary& host_;

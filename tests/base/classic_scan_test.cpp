@@ -247,7 +247,7 @@ size_t referenceRealLength(const std::string& s) {
 }
 
 // atof and the scan's %lf take the classic runtime's number, bit for bit,
-// and the scan goes on after it, on random texts of digits, points,
+// atof tells a whole number as isClassicReal does, and the scan goes on after it, on random texts of digits, points,
 // exponent letters, signs, blanks and the letters of "inf" and "nan", with
 // exponents beyond the range now and then.
 TEST(ClassicAtof, TakesTheNumberTheClassicRuntimeTakes) {
@@ -266,6 +266,10 @@ TEST(ClassicAtof, TakesTheNumberTheClassicRuntimeTakes) {
     const double expected = length == 0 ? 0.0 : std::strtod(text.substr(blanks, length).c_str(), nullptr);
     const double got = classicAtof(text);
     ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << "\"" << text << "\": " << got << " for " << expected;
+    bool whole = false;
+    const double again = classicAtof(text, whole);
+    ASSERT_EQ(std::memcmp(&again, &expected, sizeof got), 0) << "\"" << text << "\"";
+    ASSERT_EQ(whole, isClassicReal(text)) << "\"" << text << "\"";
     double scanned = 0;
     std::string rest;
     const int assigned = scanFormat(text + "|", "%lf%s", {ScanTarget::real(scanned), ScanTarget::text(rest)});
