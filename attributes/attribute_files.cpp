@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <utility>
 #include <vector>
 
 #include "base/classic_scan.h"
+#include "base/file_io.h"
 #include "base/fixed_field.h"
 #include "base/gbk.h"
 #include "base/huge_pages.h"
@@ -185,6 +187,9 @@ bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
   clear();
   InputLineReader reader;
   if (!reader.open(path)) return false;
+  // A key a line at most: the tables are sized once, with no copies as they
+  // grow and no old table beside a new one.
+  reserve(static_cast<size_t>(std::min<uint64_t>(lineCount(path), UINT32_MAX / 2)));
   Fields fields;  // cleared once; carried from line to line
   std::string line;
   // A line's entry goes in while the next line is scanned: the trip to
@@ -208,6 +213,24 @@ bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
     return false;
   }
   return true;
+}
+
+template <typename Fields, typename Values>
+void AttributeFileIndex<Fields, Values>::reserve(size_t keys) {
+  try {
+    size_t slots = 64;
+    while (slots < 2 * (keys + 1)) slots *= 2;
+    if (slots > slots_.size()) rehash(slots);
+    if (keys > entries_.capacity()) {
+      std::vector<Entry> room;
+      room.reserve(keys);
+      adviseHugePages(room.data(), room.capacity() * sizeof(Entry));
+      room.insert(room.end(), entries_.begin(), entries_.end());
+      entries_.swap(room);
+    }
+  } catch (const std::bad_alloc&) {
+    // The tables grow as the lines come instead.
+  }
 }
 
 template <typename Fields, typename Values>

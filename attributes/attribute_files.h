@@ -164,6 +164,9 @@ class AttributeFileIndex {
   // The slot holding `key`, or the empty slot where it would go.
   size_t probe(const Key& key, uint32_t hash) const;
   void rehash(size_t slotCount);
+  // Room for `keys` keys without growing: a hint, dropped when the memory
+  // cannot give it now.
+  void reserve(size_t keys);
   // Adds the entry unless its key is there already (the first line wins).
   void insert(Entry&& entry, uint32_t hash);
 
