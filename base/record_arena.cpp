@@ -1,5 +1,6 @@
 #include "base/record_arena.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace dz {
@@ -7,16 +8,18 @@ namespace dz {
 uint8_t* RecordArena::copy(const void* data, size_t n) {
   if (n == 0) return nullptr;
   uint8_t* at;
-  if (n > kChunkSize / 4) {
+  if (n > kLargestChunk / 4) {
     // A large run has a chunk of its own; the current one goes on being filled.
     chunks_.emplace_back(new uint8_t[n]);
     at = chunks_.back().get();
   } else {
     if (n > left_) {
       // Left uninitialised: every byte is written before it is read.
-      chunks_.emplace_back(new uint8_t[kChunkSize]);
+      const size_t size = std::max(nextChunk_, n);
+      chunks_.emplace_back(new uint8_t[size]);
       next_ = chunks_.back().get();
-      left_ = kChunkSize;
+      left_ = size;
+      nextChunk_ = std::min(nextChunk_ * 2, kLargestChunk);
     }
     at = next_;
     next_ += n;

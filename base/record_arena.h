@@ -1,7 +1,8 @@
-// Bytes that stay where they are put until the arena is dropped, a
-// megabyte at a time: for many small runs kept as long as their owner (the
-// vertices and blocks of a file's features, the texts of a conversion),
-// without an allocation, its header and its rounding for each.
+// Bytes that stay where they are put until the arena is dropped, in chunks
+// that grow from 4 KiB to a megabyte: for many small runs kept as long as
+// their owner (the vertices and blocks of a file's features, the texts of a
+// conversion), without an allocation, its header and its rounding for each,
+// and without a megabyte for an owner that keeps a few.
 #pragma once
 
 #include <cstddef>
@@ -17,8 +18,10 @@ class RecordArena {
   uint8_t* copy(const void* data, size_t n);
 
  private:
-  static constexpr size_t kChunkSize = 1 << 20;
+  static constexpr size_t kFirstChunk = 1 << 12;
+  static constexpr size_t kLargestChunk = 1 << 20;
   std::vector<std::unique_ptr<uint8_t[]>> chunks_;
+  size_t nextChunk_ = kFirstChunk;  // the size of the next chunk
   uint8_t* next_ = nullptr;
   size_t left_ = 0;
 };

@@ -1,0 +1,40 @@
+#include "base/record_arena.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace dz {
+namespace {
+
+// Every run stays where it was put, with its bytes, however many runs of
+// whatever sizes come after it: small ones filling chunks that grow, ones
+// larger than a chunk, and ones with a chunk of their own.
+TEST(RecordArena, EveryRunKeepsItsBytesWhereItWasPut) {
+  RecordArena arena;
+  EXPECT_EQ(arena.copy("x", 0), nullptr);
+  struct Run {
+    const uint8_t* at;
+    std::vector<uint8_t> bytes;
+  };
+  std::vector<Run> runs;
+  uint32_t seed = 20261208;
+  for (int i = 0; i < 3000; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    const size_t size = i % 500 == 0 ? 300000 + (seed >> 20) : i % 97 == 0 ? 5000 + (seed >> 24) : 1 + (seed >> 26);
+    std::vector<uint8_t> bytes(size);
+    for (uint8_t& b : bytes) {
+      seed = seed * 1103515245u + 12345u;
+      b = static_cast<uint8_t>(seed >> 24);
+    }
+    runs.push_back({arena.copy(bytes.data(), bytes.size()), bytes});
+  }
+  for (size_t i = 0; i < runs.size(); ++i) {
+    ASSERT_NE(runs[i].at, nullptr) << i;
+    ASSERT_EQ(std::memcmp(runs[i].at, runs[i].bytes.data(), runs[i].bytes.size()), 0) << "run " << i;
+  }
+}
+
+}  // namespace
+}  // namespace dz
