@@ -105,14 +105,7 @@ void CTextPointImporter::ReplaceSeparator(std::string_view line, std::string& ou
   }
   out.reserve(line.size());
   // A separator starting below 0x40 can start neither half of a double-byte
-  // character, so every match is a whole one. One byte (the comma of most
-  // files) is replaced in a copy of the line, without a search per match.
-  if (sep.size() == 1 && static_cast<unsigned char>(sep[0]) < 0x40) {
-    out.assign(line);
-    for (char& c : out)
-      if (c == sep[0]) c = ' ';
-    return;
-  }
+  // character, so every match is a whole one.
   if (static_cast<unsigned char>(sep[0]) < 0x40) {
     size_t from = 0;
     for (size_t at; (at = line.find(sep, from)) != std::string_view::npos; from = at + sep.size()) {
