@@ -1,8 +1,10 @@
 #include "base/classic_scan.h"
 
+#include <cfloat>
 #include <charconv>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 namespace dz {
 namespace {
@@ -71,6 +73,38 @@ size_t realLength(std::string_view s, size_t i) {
 // every platform); it is shown no sign and nothing it would read beyond
 // decimals ("inf", "nan"). An exponent out of range gives 0 (underflow) or
 // infinity (overflow).
+//
+// Most survey numbers are short decimals ("500000.010"): their digits as an
+// integer below 2^53 and a power of ten up to 10^15 are both exact doubles,
+// and one division rounds their quotient correctly (Clinger), at a fraction
+// of what the general conversion costs. Only where doubles are computed in
+// double precision: the x87 unit of 32-bit builds would round twice.
+bool shortDecimal(const char* p, const char* end, double& value, const char*& stop) {
+#if FLT_EVAL_METHOD == 0
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  uint64_t digits = 0;
+  int count = 0;
+  for (; p < end && isDigit(*p) && count < 16; ++p, ++count) digits = digits * 10 + static_cast<uint64_t>(*p - '0');
+  int decimals = 0;
+  if (p < end && *p == '.') {
+    ++p;
+    for (; p < end && isDigit(*p) && count < 16; ++p, ++count, ++decimals)
+      digits = digits * 10 + static_cast<uint64_t>(*p - '0');
+  }
+  // More digits (15 stay below 2^53), an exponent or no digit at all: the
+  // general way.
+  if (count == 0 || count >= 16) return false;
+  if (p < end && (isDigit(*p) || *p == 'e' || *p == 'E' || *p == '.')) return false;
+  value = static_cast<double>(digits) / kPowers[decimals];
+  stop = p;
+  return true;
+#else
+  (void)p, (void)end, (void)value, (void)stop;
+  return false;
+#endif
+}
+
 template <typename T>
 size_t readReal(std::string_view s, size_t i, T& value) {
   size_t j = i;
@@ -78,6 +112,14 @@ size_t readReal(std::string_view s, size_t i, T& value) {
   if (j < s.size() && (s[j] == '+' || s[j] == '-')) negative = s[j++] == '-';
   if (j >= s.size() || !(isDigit(s[j]) || s[j] == '.')) return 0;
   const char* begin = s.data() + j;
+  if constexpr (std::is_same_v<T, double>) {
+    const char* stop = nullptr;
+    double quick = 0;
+    if (shortDecimal(begin, s.data() + s.size(), quick, stop)) {
+      value = negative ? -quick : quick;
+      return static_cast<size_t>(stop - s.data()) - i;
+    }
+  }
   T v = 0;
   const auto result = std::from_chars(begin, s.data() + s.size(), v, std::chars_format::general);
   if (result.ec == std::errc::invalid_argument) return 0;
