@@ -100,6 +100,7 @@ void HouseTextIndex::update(HostLibrary& host, QelHandle file, const TextEntry* 
   // Texts collected since the last END, against the houses placed so far.
   const int placed = count_;
   count_ = count;
+  if (count > placed) gridHouses();
   for (int t = placed; t < count; ++t) placeText(host, t);
   // Houses added since, against every text.
   readNewFeatures(host);
@@ -152,21 +153,12 @@ void HouseTextIndex::shape(HostLibrary& host, int slot, const PointRef* hostRefs
   const int vertices = hostRefs ? std::max<int>(refCount, 0) : 0;
   // Copied before the host is called again.
   refs_.assign(hostRefs, hostRefs + vertices);
-  // A new shape of as many vertices takes the place of the old one.
-  if (vertices > h.vertices) {
-    h.ring = rings_.size();
-    rings_.resize(rings_.size() + 2 * static_cast<size_t>(vertices));
-  }
   h.vertices = vertices;
-  std::fill_n(rings_.begin() + static_cast<std::ptrdiff_t>(h.ring), 2 * vertices, 0.0);
+  readRing(host, slot, vertices, true);
   Box& b = h.box;
   b = Box{HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL, false};
   for (int v = 0; v < vertices; ++v) {
-    double* pair = &rings_[h.ring + 2 * static_cast<size_t>(v)];
-    host.GetPointXY(file_, refs_[v].name, &pair[0], &pair[1]);
-    const double first = pair[0], second = pair[1];
-    // A vertex without its point stands at the origin until the point comes.
-    if (host.PointExists(file_, refs_[v].name) < 0) waiting_[nameText(refs_[v].name)].push_back(slot);
+    const double first = ring_[2 * static_cast<size_t>(v)], second = ring_[2 * static_cast<size_t>(v) + 1];
     if (std::isnan(first) || std::isnan(second)) b.nan = true;
     b.minF = std::min(b.minF, first);
     b.maxF = std::max(b.maxF, first);
@@ -177,6 +169,46 @@ void HouseTextIndex::shape(HostLibrary& host, int slot, const PointRef* hostRefs
                       std::isfinite(b.maxS) && std::isfinite(b.maxF - b.minF) && std::isfinite(b.maxS - b.minS);
   h.wide = b.nan || !finite;
   if (!h.wide) h.level = levelOf(b.minF, b.maxF, b.minS, b.maxS);
+}
+
+void HouseTextIndex::readRing(HostLibrary& host, int slot, int vertices, bool noteMissing) {
+  ring_.assign(2 * static_cast<size_t>(vertices), 0.0);
+  ringHouse_ = slot;
+  for (int v = 0; v < vertices; ++v) {
+    host.GetPointXY(file_, refs_[v].name, &ring_[2 * static_cast<size_t>(v)], &ring_[2 * static_cast<size_t>(v) + 1]);
+    // A vertex without its point stands at the origin until the point comes.
+    if (noteMissing && host.PointExists(file_, refs_[v].name) < 0) waiting_[nameText(refs_[v].name)].push_back(slot);
+  }
+}
+
+const double* HouseTextIndex::ringOf(HostLibrary& host, int slot) {
+  if (ringHouse_ == slot) return ring_.data();
+  const House& h = houses_[slot];
+  FeatureHeader header{};
+  const PointRef* refs = nullptr;
+  int16_t refCount = 0;
+  const uint8_t* stored = nullptr;
+  int storedLength = 0;
+  const bool read = host.GetFeature(file_, h.feature, &header, &refs, &refCount, &stored, &storedLength) > 0;
+  refs_.assign(refs, refs + (read ? std::min<int>(std::max<int>(refCount, 0), h.vertices) : 0));
+  refs_.resize(static_cast<size_t>(h.vertices), PointRef{});
+  readRing(host, slot, h.vertices, false);
+  return ring_.data();
+}
+
+void HouseTextIndex::gridHouses() {
+  std::sort(ungridded_.begin(), ungridded_.end());
+  ungridded_.erase(std::unique(ungridded_.begin(), ungridded_.end()), ungridded_.end());
+  for (int slot : ungridded_) {
+    const House& h = houses_[slot];
+    if (h.vertices == 0 || h.wide) continue;
+    GridCell low{}, high{};
+    cellAt(h.box.minF, h.box.minS, h.level, low);
+    cellAt(h.box.maxF, h.box.maxS, h.level, high);
+    for (int64_t f = low.f; f <= high.f; ++f)
+      for (int64_t s = low.s; s <= high.s; ++s) houseGrid_.add(GridCell{h.level, f, s}, GridEntry{slot, h.generation});
+  }
+  ungridded_.clear();
 }
 
 void HouseTextIndex::placeHouse(HostLibrary& host, int slot) {
@@ -194,13 +226,10 @@ void HouseTextIndex::placeHouse(HostLibrary& host, int slot) {
   // Texts taken by a house never come back: dropped on the way.
   const auto taken = [this](int t) { return entries_[t].used == 1; };
   near_.clear();
-  for (int64_t f = low.f; f <= high.f; ++f) {
-    for (int64_t s = low.s; s <= high.s; ++s) {
-      const GridCell cell{h.level, f, s};
-      houseGrid_.add(cell, GridEntry{slot, h.generation});
-      textGrid_.visit(cell, taken, [this](int t) { near_.push_back(t); });
-    }
-  }
+  ungridded_.push_back(slot);
+  for (int64_t f = low.f; f <= high.f; ++f)
+    for (int64_t s = low.s; s <= high.s; ++s)
+      textGrid_.visit(GridCell{h.level, f, s}, taken, [this](int t) { near_.push_back(t); });
   unplaced_.erase(std::remove_if(unplaced_.begin(), unplaced_.end(), taken), unplaced_.end());
   near_.insert(near_.end(), unplaced_.begin(), unplaced_.end());
   std::sort(near_.begin(), near_.end());
@@ -253,7 +282,7 @@ bool HouseTextIndex::tryPair(HostLibrary& host, int slot, int t) {
                          (e.first >= b.minF && e.first <= b.maxF && e.second >= b.minS && e.second <= b.maxS);
   if (!candidate) return false;
   const double at[2] = {e.first, e.second};
-  if (host.PointInPolygon(&rings_[h.ring], h.vertices, at) != 2) return false;
+  if (host.PointInPolygon(ringOf(host, slot), h.vertices, at) != 2) return false;
   h.inside.push_back(t);
   due_.push_back(slot);
   return true;

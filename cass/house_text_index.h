@@ -48,7 +48,6 @@ class HouseTextIndex {
   };
   struct House {
     int feature = 0;
-    size_t ring = 0;  // where its (first, second) pairs begin in rings_, as the host gives them
     int vertices = 0;
     Box box;
     int level = 0;
@@ -69,7 +68,15 @@ class HouseTextIndex {
   void readNewFeatures(HostLibrary& host);
   // Reads the ring of house `slot` from its vertices `refs` (the host's).
   void shape(HostLibrary& host, int slot, const PointRef* refs, int16_t refCount);
+  // The ring of house `slot` as the host gives it: the last one read, or
+  // read again. A house's points never move once they exist (one that was
+  // missing makes the house stale), so the ring read again is the same.
+  const double* ringOf(HostLibrary& host, int slot);
+  // Reads the coordinates of refs_[0..vertices) into ring_.
+  void readRing(HostLibrary& host, int slot, int vertices, bool noteMissing);
   void placeHouse(HostLibrary& host, int slot);
+  // Puts the houses placed since the last call in the grid of houses.
+  void gridHouses();
   void placeText(HostLibrary& host, int text);
   void levelInUse(int level);
   // Notes `text` inside house `slot` when it is a candidate and the host says so.
@@ -82,12 +89,16 @@ class HouseTextIndex {
   int count_ = 0;       // entries placed so far
   int featuresRead_ = 0;
   std::vector<House> houses_;
-  std::vector<double> rings_;              // the rings of the houses; a new shape goes at the end
+  std::vector<double> ring_;               // (first, second) pairs of the house ringHouse_
+  int ringHouse_ = -1;
   std::vector<PointRef> refs_;             // a house's vertices, copied from the host
   std::vector<int> near_;                  // candidates of one placement
   std::vector<int> wide_;                  // houses tested against every text
   std::vector<int> levels_;                // grid levels of the houses placed
+  // Only texts placed after a house look it up here: the houses are put in
+  // when such texts come, so the houses of the last END never are.
   CellLists<GridEntry> houseGrid_;
+  std::vector<int> ungridded_;             // houses placed but not yet in houseGrid_
   CellLists<int> textGrid_;                // every placed text at every level in use
   std::vector<Placed> placed_;             // texts at a finite position, as placed
   std::vector<int> unplaced_;              // texts at a position that is not finite
