@@ -64,13 +64,10 @@ inline FeatureStore largeSurvey(int features) {
     point("C" + n + "a", x + 14, y + 5);
     point("C" + n + "b", x + 17, y + 5);
     feature(kLineFeature, 5610, {"C" + n + "a", "C" + n + "b"}, 3);
-    StoredText t;
-    t.anchor[0] = 3100000 + y + 5;  // north, east
-    t.anchor[1] = 500000 + x + 4;
-    t.text = "砖" + std::to_string(1 + c % 6);
-    t.style.height = 2.0f;
-    t.mode = 2;
-    s.texts().push_back(std::move(t));
+    const double anchor[2] = {3100000.0 + y + 5, 500000.0 + x + 4};  // north, east
+    TextStyle style{};
+    style.height = 2.0f;
+    s.addText(anchor, "砖" + std::to_string(1 + c % 6), style, 2);
   }
   return s;
 }

@@ -118,7 +118,7 @@ Layer buildTexts(const FeatureStore& store) {
                                {"width", FieldType::Real},        {"angle", FieldType::Real}};
   std::unordered_map<std::string, size_t> byGbkName;
   for (const StoredText& t : store.texts()) {
-    for (const auto& [name, value] : t.fields) {
+    for (const auto& [name, value] : t.fields()) {
       if (byGbkName.count(name)) continue;
       std::string field = utf8(name);
       if (field.empty()) field = "field";
@@ -135,11 +135,11 @@ Layer buildTexts(const FeatureStore& store) {
   LayerBuilder b("texts", LayerShape::Point, fields);
   size_t index = 0;
   for (const StoredText& t : store.texts()) {
-    std::vector<Value> values = {integer(static_cast<long long>(++index)), Value(utf8(t.text)), integer(t.mode),
-                                 Value(static_cast<double>(t.style.height)), Value(static_cast<double>(t.style.width)),
-                                 Value(static_cast<double>(t.style.angle))};
+    std::vector<Value> values = {integer(static_cast<long long>(++index)), Value(utf8(t.text())), integer(t.mode),
+                                 Value(static_cast<double>(t.style().height)), Value(static_cast<double>(t.style().width)),
+                                 Value(static_cast<double>(t.style().angle))};
     values.resize(fields.size());
-    for (const auto& [name, value] : t.fields) values[byGbkName.at(name)] = Value(utf8(value));
+    for (const auto& [name, value] : t.fields()) values[byGbkName.at(name)] = Value(utf8(value));
     b.add(Geometry{Shape::Point, {Coord{t.anchor[1], t.anchor[0], 0}}}, std::move(values));
   }
   return b.take();

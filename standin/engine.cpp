@@ -407,13 +407,7 @@ int FeatureFileEngine::AddTextObject(QelHandle layer, const double* anchor, cons
                                      const TextStyle* style, int mode) {
   OpenFile* f = fileOfLayer(layer);
   if (!f || !anchor || !style || length < 0 || (length > 0 && !text)) return -1;
-  StoredText t;
-  t.anchor[0] = anchor[0];
-  t.anchor[1] = anchor[1];
-  t.text.assign(text ? text : "", static_cast<size_t>(length));
-  t.style = *style;
-  t.mode = mode;
-  f->store.texts().push_back(std::move(t));
+  f->store.addText(anchor, std::string_view(text ? text : "", static_cast<size_t>(length)), *style, mode);
   return static_cast<int>(f->store.texts().size());
 }
 
@@ -456,7 +450,7 @@ int FeatureFileEngine::WriteObjectAttributes(QelHandle layer, int /*one*/, int o
   if (!f || f != b || !a) return -1;
   auto it = f->pending.find(object);
   if (it == f->pending.end() || it->second.get() != a) return -1;
-  StoredText& t = f->store.texts()[object - 1];
+  StoredText& t = f->store.text(static_cast<size_t>(object - 1));
   for (auto& kv : it->second->fields) t.setField(kv.first, kv.second);
   f->pending.erase(it);
   return 1;

@@ -7,14 +7,41 @@
 
 namespace dz {
 
+const StoredText::Fields& StoredText::fields() const {
+  static const Fields kNone;
+  return fields_ ? *fields_ : kNone;
+}
+
 void StoredText::setField(const std::string& name, const std::string& value) {
-  for (auto& f : fields) {
-    if (f.first == name) {
-      f.second = value;
-      return;
+  if (fields_) {
+    for (auto& f : *fields_) {
+      if (f.first == name) {
+        f.second = value;
+        return;
+      }
     }
   }
-  fields.emplace_back(name, value);
+  appendField(name, value);
+}
+
+void StoredText::appendField(std::string_view name, std::string_view value) {
+  if (!fields_) fields_ = std::make_unique<Fields>();
+  fields_->emplace_back(name, value);
+}
+
+StoredText& FeatureStore::addText(const double anchor[2], std::string_view text, const TextStyle& style,
+                                  int32_t mode) {
+  // Read before the table may move: the anchor may be another text's.
+  const double first = anchor[0], second = anchor[1];
+  if (!lastStyle_ || std::memcmp(lastStyle_, &style, sizeof style) != 0)
+    lastStyle_ = reinterpret_cast<const TextStyle*>(records_.copy(&style, sizeof style));
+  StoredText& t = texts_.emplace_back();
+  t.anchor[0] = first;
+  t.anchor[1] = second;
+  t.mode = mode;
+  t.text_ = RecordSpan<char>(reinterpret_cast<const char*>(records_.copy(text.data(), text.size())), text.size());
+  t.style_ = lastStyle_;
+  return t;
 }
 
 void FeatureStore::addFeature(const FeatureHeader& header, const PointRef* refs, size_t refCount,

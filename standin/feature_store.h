@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -22,14 +24,30 @@ struct StoredFeature {
   RecordSpan<uint8_t> attributes;  // empty: the feature has no block
 };
 
-struct StoredText {
-  double anchor[2] = {0, 0};
-  std::string text;  // the bytes given, exactly as long as the length given
-  TextStyle style{};
-  int32_t mode = 0;
-  std::vector<std::pair<std::string, std::string>> fields;  // name -> value, in first-set order
+// A text object. Its bytes and style lie in the store (a style shared by the
+// texts added one after another, as a conversion adds them), its attribute
+// fields beside it only when it has some: 56 bytes a text where a copy of
+// each would take 180.
+class StoredText {
+ public:
+  using Fields = std::vector<std::pair<std::string, std::string>>;  // name -> value, in first-set order
 
+  double anchor[2] = {0, 0};
+  int32_t mode = 0;
+
+  // The bytes given, exactly as long as the length given.
+  std::string_view text() const { return {text_.data(), text_.size()}; }
+  const TextStyle& style() const { return *style_; }
+  const Fields& fields() const;
   void setField(const std::string& name, const std::string& value);
+  // A field as a file holds it, after the others.
+  void appendField(std::string_view name, std::string_view value);
+
+ private:
+  friend class FeatureStore;
+  RecordSpan<char> text_;
+  const TextStyle* style_ = nullptr;
+  std::unique_ptr<Fields> fields_;
 };
 
 class FeatureStore {
@@ -51,8 +69,11 @@ class FeatureStore {
   // Gives feature `i` (from 0) the block of `length` bytes at `block`, which
   // may be the feature's own block or a part of it, and the kind `kind`.
   void setFeatureBlock(size_t i, int16_t kind, const uint8_t* block, size_t length);
-  std::vector<StoredText>& texts() { return texts_; }
+  // Adds a text object after the last, its bytes and style copied in.
+  StoredText& addText(const double anchor[2], std::string_view text, const TextStyle& style, int32_t mode);
   const std::vector<StoredText>& texts() const { return texts_; }
+  StoredText& text(size_t i) { return texts_[i]; }
+  void reserveTexts(size_t n) { texts_.reserve(n); }
 
   // Room for `n` points in all, so that a caller who knows the work ahead
   // (a file's size, a count in a header) spares the store's growth: no copy
@@ -74,6 +95,7 @@ class FeatureStore {
   // million allocations, their headers and rounding, and as many frees.
   RecordArena records_;
   std::vector<StoredText> texts_;
+  const TextStyle* lastStyle_ = nullptr;  // in records_
 };
 
 }  // namespace dz

@@ -116,8 +116,8 @@ std::string dumpFeatureStore(const FeatureStore& store) {
     w.feature(f.header, f.refs.data(), f.refs.size(), f.attributes.data(), f.attributes.size());
   w.endFeatures();
   for (const StoredText& t : store.texts())
-    w.text(t.anchor, t.text, t.style, t.mode, [&t](auto field) {
-      for (const auto& kv : t.fields) field(kv.first, kv.second);
+    w.text(t.anchor, t.text(), t.style(), t.mode, [&t](auto field) {
+      for (const auto& kv : t.fields()) field(kv.first, kv.second);
     });
   w.end();
   return std::move(w.document());

@@ -114,11 +114,11 @@ bool encodeQel(const FeatureStore& store, const QelSink& sink) {
   for (const StoredText& t : store.texts()) {
     w->f64(t.anchor[0]);
     w->f64(t.anchor[1]);
-    w->text(t.text);
-    w->bytes(&t.style, sizeof t.style);
+    w->text(t.text());
+    w->bytes(&t.style(), sizeof(TextStyle));
     w->i32(t.mode);
-    w->u32(static_cast<uint32_t>(t.fields.size()));
-    for (const auto& field : t.fields) {
+    w->u32(static_cast<uint32_t>(t.fields().size()));
+    for (const auto& field : t.fields()) {
       w->text(field.first);
       w->text(field.second);
     }
@@ -132,8 +132,8 @@ std::string encodeQel(const FeatureStore& store) {
   for (const StoredFeature& f : store.features())
     size += kMinFeatureSize + f.refs.size() * sizeof(PointRef) + f.attributes.size();
   for (const StoredText& t : store.texts()) {
-    size += kMinTextSize + t.text.size();
-    for (const auto& field : t.fields) size += kMinFieldSize + field.first.size() + field.second.size();
+    size += kMinTextSize + t.text().size();
+    for (const auto& field : t.fields()) size += kMinFieldSize + field.first.size() + field.second.size();
   }
   std::string out;
   out.reserve(size);
@@ -425,17 +425,10 @@ bool readRecords(QelReader& r, FeatureStore* store, std::string& reason) {
   for (uint32_t i = 0; i < r.textCount(); ++i) {
     if (!r.nextText(tv, reason)) return false;
     if (!store) continue;
-    if (i == 0) store->texts().reserve(r.textCount());
-    StoredText t;
-    t.anchor[0] = tv.anchor[0];
-    t.anchor[1] = tv.anchor[1];
-    t.text.assign(tv.text);
-    t.style = *tv.style;
-    t.mode = tv.mode;
-    t.fields.reserve(tv.fieldCount);
+    if (i == 0) store->reserveTexts(r.textCount());
+    StoredText& t = store->addText(tv.anchor, tv.text, *tv.style, tv.mode);
     std::string_view fields = tv.fields, name, value;
-    while (QelReader::nextField(fields, name, value)) t.fields.emplace_back(name, value);
-    store->texts().push_back(std::move(t));
+    while (QelReader::nextField(fields, name, value)) t.appendField(name, value);
   }
   return r.finish(reason);
 }

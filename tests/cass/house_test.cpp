@@ -99,7 +99,7 @@ TEST_F(CassHouse, SecondEndKeepsHouseAttributesAndWritesEveryTextOnce) {
   EXPECT_EQ(block(), houseBlock("砖", 3));
   ASSERT_EQ(output.texts().size(), 4u);
   const StoredText& t = output.texts()[2];
-  EXPECT_EQ(t.text, std::string("路名\0", 5));  // the length counts the terminating zero
+  EXPECT_EQ(t.text(), std::string("路名\0", 5));  // the length counts the terminating zero
   EXPECT_EQ(t.anchor[0], 50.0);
   EXPECT_EQ(t.anchor[1], 60.0);
   EXPECT_EQ(t.mode, 2);
@@ -108,8 +108,8 @@ TEST_F(CassHouse, SecondEndKeepsHouseAttributesAndWritesEveryTextOnce) {
   style.width = 2.0f;
   style.w18 = 1;
   style.v44 = 1;
-  EXPECT_EQ(std::memcmp(&t.style, &style, sizeof style), 0);
-  EXPECT_EQ(output.texts()[3].text, std::string("新\0", 3));
+  EXPECT_EQ(std::memcmp(&t.style(), &style, sizeof style), 0);
+  EXPECT_EQ(output.texts()[3].text(), std::string("新\0", 3));
 }
 
 class NoTextLayerEngine : public FeatureFileEngine {

@@ -157,16 +157,16 @@ TEST_F(EpswNotConversion, RecordsBecomeTextObjectsWithTwoAttributes) {
   const StoredText& t = store.texts()[0];
   EXPECT_EQ(t.anchor[0], 100.5);
   EXPECT_EQ(t.anchor[1], 197.5);
-  EXPECT_EQ(t.text, "幸福路");
+  EXPECT_EQ(t.text(), "幸福路");
   EXPECT_EQ(t.mode, 2);
-  EXPECT_EQ(+t.style.height, 2.5f);
-  EXPECT_EQ(+t.style.width, 2.5f * 0.8f);
-  EXPECT_EQ(+t.style.angle, 30.0f);
-  EXPECT_EQ(+t.style.w18, 1);
+  EXPECT_EQ(+t.style().height, 2.5f);
+  EXPECT_EQ(+t.style().width, 2.5f * 0.8f);
+  EXPECT_EQ(+t.style().angle, 30.0f);
+  EXPECT_EQ(+t.style().w18, 1);
   using Fields = std::vector<std::pair<std::string, std::string>>;
-  EXPECT_EQ(t.fields, (Fields{{"注记号", "12"}, {"注记类别", "道路名称"}}));
-  EXPECT_EQ(store.texts()[1].text, text.substr(0, 198));  // never half a character
-  EXPECT_EQ(store.texts()[1].fields, (Fields{{"注记号", number.substr(0, 48)}, {"注记类别", "道路名称"}}));
+  EXPECT_EQ(t.fields(), (Fields{{"注记号", "12"}, {"注记类别", "道路名称"}}));
+  EXPECT_EQ(store.texts()[1].text(), text.substr(0, 198));  // never half a character
+  EXPECT_EQ(store.texts()[1].fields(), (Fields{{"注记号", number.substr(0, 48)}, {"注记类别", "道路名称"}}));
   const Names calls = host.callNames();
   EXPECT_EQ(Names(calls.begin() + 3, calls.begin() + 8),
             (Names{"AddTextObject", "GetObjectAttributes", "SetAttributeField", "SetAttributeField",
@@ -179,7 +179,7 @@ TEST_F(EpswNotConversion, DecliningAFarTextDropsThatRecordOnly) {
   EXPECT_EQ(messages.shown.front(), "是否转换该点(100000001.000000,1.000000)");
   const FeatureStore store = committed();
   ASSERT_EQ(store.texts().size(), 1u);
-  EXPECT_EQ(store.texts()[0].text, "near");
+  EXPECT_EQ(store.texts()[0].text(), "near");
 }
 
 // A number written with an exponent letter but no exponent digits ends at
@@ -211,7 +211,7 @@ TEST_F(EpswBareExponent, NoteRecordKeepsItsAnchorAndHeight) {
   ASSERT_EQ(store.texts().size(), 1u);
   EXPECT_EQ(store.texts()[0].anchor[0], 10);
   EXPECT_EQ(store.texts()[0].anchor[1], -0.5);
-  EXPECT_EQ(+store.texts()[0].style.height, 2.5f);
+  EXPECT_EQ(+store.texts()[0].style().height, 2.5f);
 }
 
 }  // namespace

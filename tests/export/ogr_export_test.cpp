@@ -65,17 +65,14 @@ FeatureStore sampleStore() {
   putLE<int16_t>(house.data(), 10, 3);
   add(kHouse, 2120, {{"A", 1}, {"B", 1}, {"C", 1}}, house);
   add(kLineFeature, 4301, {{"A", 1}, {"GONE", 1}});
-  StoredText t;
-  t.anchor[0] = kNorth;
-  t.anchor[1] = kEast;
-  t.text = "幸福路";
-  t.style.height = 3.0f;
-  t.mode = 2;
-  t.setField("注记号", "1");
-  t.setField("注记类别", "道路名");
-  s.texts().push_back(t);
-  t.text = "A\xFF" "B";
-  s.texts().push_back(t);
+  const double anchor[2] = {kNorth, kEast};
+  TextStyle style{};
+  style.height = 3.0f;
+  for (const char* text : {"幸福路", "A\xFF" "B"}) {
+    StoredText& t = s.addText(anchor, text, style, 2);
+    t.setField("注记号", "1");
+    t.setField("注记类别", "道路名");
+  }
   return s;
 }
 

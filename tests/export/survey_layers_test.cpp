@@ -164,7 +164,8 @@ TEST(SurveyLayers, OnlyLayersWithFeaturesAreThereInTheirOrder) {
   FeatureStore store;
   store.addPoint(point("A", 1, 2));
   addFeature(store, kHouse, 2120, {{"A", 1}});
-  store.texts().push_back(StoredText{});
+  const double origin[2] = {0, 0};
+  store.addText(origin, "", TextStyle{}, 0);
   std::vector<std::string> names;
   for (const gis::Layer& l : gis::buildSurveyLayers(store).layers) names.push_back(l.name);
   EXPECT_EQ(names, (std::vector<std::string>{"points", "houses", "texts"}));
@@ -239,11 +240,11 @@ TEST(SurveyLayers, RingsAreClosedWhenTheDataDoesNotCloseThem) {
 TEST(SurveyLayers, TextsAreUtf8WithBytesThatAreNotGbkKeptVisible) {
   FeatureStore store;
   store.addPoint(point("J\xFF" "1", 0, 0));
-  StoredText t;
-  t.text = std::string("测绘路\0", 7);  // the length given includes the terminating zero
+  const double origin[2] = {0, 0};
+  // The length given includes the terminating zero.
+  StoredText& t = store.addText(origin, std::string_view("测绘路\0", 7), TextStyle{}, 0);
   t.setField("注记号", "1");
   t.setField("text", "clash");
-  store.texts().push_back(t);
   const gis::SurveyLayers layers = gis::buildSurveyLayers(store);
   EXPECT_EQ(text(*layers.find("points"), 0, "name"), "J\\xFF1");
   const gis::Layer& texts = *layers.find("texts");

@@ -19,12 +19,10 @@ gis::SurveyLayers survey() {
   p.north = 3100200;
   p.east = 500100;
   s.addPoint(p);
-  StoredText t;
-  t.anchor[0] = 3100180;
-  t.anchor[1] = 500090;
-  t.text = "测绘路";
-  t.style.height = 3;
-  s.texts().push_back(t);
+  const double anchor[2] = {3100180, 500090};
+  TextStyle style{};
+  style.height = 3;
+  s.addText(anchor, "测绘路", style, 0);
   return gis::buildSurveyLayers(s);
 }
 

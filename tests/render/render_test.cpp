@@ -159,12 +159,10 @@ FeatureStore smallSurvey() {
   copyField(reinterpret_cast<char*>(house.data()), 10, "砖");
   putLE<int16_t>(house.data(), 10, 3);
   addFeature(s, kHouse, 2120, {"H1", "H2", "H3", "H4", "H1"}, house);
-  StoredText t;
-  t.anchor[0] = 70.0;  // north
-  t.anchor[1] = 60.0;  // east
-  t.text = "测绘路";
-  t.style.height = 8.0f;
-  s.texts().push_back(t);
+  const double anchor[2] = {70.0, 60.0};  // north, east
+  TextStyle style{};
+  style.height = 8.0f;
+  s.addText(anchor, "测绘路", style, 0);
   return s;
 }
 

@@ -246,10 +246,10 @@ TEST_F(Engine, CommittedFileReopensExactly) {
   const FeatureStore* store = engine.store(again);
   EXPECT_EQ(encodeQel(*store), before);
   ASSERT_EQ(store->texts().size(), 1u);
-  EXPECT_EQ(store->texts()[0].text, std::string("砖\0", 3));
-  ASSERT_EQ(store->texts()[0].fields.size(), 2u);
-  EXPECT_EQ(store->texts()[0].fields[0].first, "注记号");
-  EXPECT_EQ(store->texts()[0].fields[1].second, "A");
+  EXPECT_EQ(store->texts()[0].text(), std::string("砖\0", 3));
+  ASSERT_EQ(store->texts()[0].fields().size(), 2u);
+  EXPECT_EQ(store->texts()[0].fields()[0].first, "注记号");
+  EXPECT_EQ(store->texts()[0].fields()[1].second, "A");
   EXPECT_EQ(+store->points()[0].north, 1.0 / 3);
 }
 
@@ -262,8 +262,36 @@ TEST_F(Engine, AttributesNotWrittenAreDropped) {
   void *a, *b;
   engine.GetObjectAttributes(layer, object, &a, &b);
   engine.SetAttributeField(b, a, "注记号", "1");
-  EXPECT_TRUE(engine.store(h)->texts()[0].fields.empty());
+  EXPECT_TRUE(engine.store(h)->texts()[0].fields().empty());
   EXPECT_LE(engine.GetObjectAttributes(layer, 2, &a, &b), 0);
+}
+
+// Texts added one after another share their style when it is the same; each
+// keeps its own bytes, style and position whatever came before it, and one
+// added from another text's position keeps it as the table grows.
+TEST(StoreTexts, EachTextKeepsWhatItWasGiven) {
+  FeatureStore store;
+  std::vector<std::string> texts;
+  std::vector<TextStyle> styles;
+  for (int i = 0; i < 3000; ++i) {
+    TextStyle style{};
+    style.height = static_cast<float>(i / 7 % 3);  // runs of one style, styles coming back
+    style.reserved48[45] = static_cast<uint8_t>(i / 5 % 2);
+    texts.push_back(std::string(static_cast<size_t>(i % 13), static_cast<char>('a' + i % 26)));
+    styles.push_back(style);
+    const double anchor[2] = {static_cast<double>(i), -0.5 * i};
+    const bool grows = i > 0 && (i & (i - 1)) == 0;  // the table is full: it moves
+    store.addText(grows ? store.texts()[0].anchor : anchor, texts.back(), style, i % 4);
+  }
+  ASSERT_EQ(store.texts().size(), texts.size());
+  for (size_t i = 0; i < texts.size(); ++i) {
+    const StoredText& t = store.texts()[i];
+    EXPECT_EQ(t.text(), texts[i]) << i;
+    EXPECT_EQ(std::memcmp(&t.style(), &styles[i], sizeof(TextStyle)), 0) << i;
+    const bool grew = i > 0 && (i & (i - 1)) == 0;
+    EXPECT_EQ(t.anchor[0], grew ? 0.0 : static_cast<double>(i)) << i;
+    EXPECT_EQ(t.mode, static_cast<int32_t>(i % 4)) << i;
+  }
 }
 
 TEST_F(Engine, CloseWithoutCommitDropsChanges) {

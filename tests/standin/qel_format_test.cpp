@@ -22,10 +22,8 @@ FeatureStore sampleStore() {
   PointRef r{};
   copyName(r.name, "X1");
   store.addFeature(header, {r, r}, {1, 2, 3});
-  StoredText t;
-  t.text = "abc";
-  t.fields = {{"k", "v"}};
-  store.texts().push_back(t);
+  const double origin[2] = {0, 0};
+  store.addText(origin, "abc", TextStyle{}, 0).setField("k", "v");
   return store;
 }
 
@@ -75,7 +73,7 @@ std::string previousEncoder(const FeatureStore& store) {
     putLE(b, 0, v);
     bytes(b, 8);
   };
-  auto text = [&](const std::string& t) {
+  auto text = [&](std::string_view t) {
     u32(static_cast<uint32_t>(t.size()));
     bytes(t.data(), t.size());
   };
@@ -95,11 +93,11 @@ std::string previousEncoder(const FeatureStore& store) {
   for (const StoredText& t : store.texts()) {
     f64(t.anchor[0]);
     f64(t.anchor[1]);
-    text(t.text);
-    bytes(&t.style, sizeof t.style);
+    text(t.text());
+    bytes(&t.style(), sizeof(TextStyle));
     u32(static_cast<uint32_t>(t.mode));
-    u32(static_cast<uint32_t>(t.fields.size()));
-    for (const auto& field : t.fields) {
+    u32(static_cast<uint32_t>(t.fields().size()));
+    for (const auto& field : t.fields()) {
       text(field.first);
       text(field.second);
     }
@@ -111,7 +109,8 @@ std::string previousEncoder(const FeatureStore& store) {
 // A store of every kind of record in sizes around the stream's 64 KiB pieces:
 // a point table larger than a piece, blocks and texts that fill one, and many
 // small records that end pieces at every offset.
-FeatureStore variedStore(int points, int features, int texts, bool largeBlock = false) {
+// With `large`, a block and a text larger than a reader's window.
+FeatureStore variedStore(int points, int features, int texts, bool large = false) {
   FeatureStore store;
   uint32_t seed = 12345;
   auto next = [&] { return seed = seed * 1103515245u + 12345u; };
@@ -134,18 +133,18 @@ FeatureStore variedStore(int points, int features, int texts, bool largeBlock = 
     std::vector<uint8_t> block(i % 7 == 0 ? 40000 : next() % 300);
     for (uint8_t& b : block) b = static_cast<uint8_t>(next() >> 24);
     // A block this large takes a run of the store's memory of its own.
-    if (largeBlock && i == 3) block.assign(3u << 20, 0x5A);
+    if (large && i == 3) block.assign(3u << 20, 0x5A);
     store.addFeature(header, refs, block);
   }
   for (int i = 0; i < texts; ++i) {
-    StoredText t;
-    t.anchor[0] = i;
-    t.anchor[1] = -i;
-    t.text = std::string(i % 5 == 0 ? 70000 : next() % 40, static_cast<char>('a' + i % 26));
-    t.style.height = 2.5f;
-    t.mode = 2;
-    for (int k = 0; k < i % 4; ++k) t.fields.emplace_back("field" + std::to_string(k), std::string(k, 'v'));
-    store.texts().push_back(std::move(t));
+    const double anchor[2] = {static_cast<double>(i), static_cast<double>(-i)};
+    std::string text(i % 5 == 0 ? 70000 : next() % 40, static_cast<char>('a' + i % 26));
+    if (large && i == 2) text.assign((2u << 20) + 5, 'T');
+    TextStyle style{};
+    style.height = 2.5f;
+    style.angle = static_cast<float>(i % 3);  // styles that differ and styles shared by neighbours
+    StoredText& t = store.addText(anchor, text, style, 2);
+    for (int k = 0; k < i % 4; ++k) t.appendField("field" + std::to_string(k), std::string(k, 'v'));
   }
   return store;
 }
@@ -219,7 +218,6 @@ bool emptyStore(const FeatureStore& s) { return s.points().empty() && s.features
 TEST(QelPieces, AFileReadInPiecesGivesTheStoreOfTheWholeFile) {
   // A block and a text larger than the reader's window make it grow.
   FeatureStore large = variedStore(200, 40, 10, true);
-  large.texts()[2].text.assign((2u << 20) + 5, 'T');
   for (const FeatureStore& store : {FeatureStore(), sampleStore(), variedStore(3000, 500, 60),
                                     variedStore(0, 80, 0), variedStore(0, 0, 30), std::move(large)}) {
     const std::string bytes = encodeQel(store);
@@ -237,8 +235,11 @@ TEST(QelPieces, EveryTruncationAndFlippedByteIsRefusedWithTheReasonOfTheWholeFil
   FeatureStore store = sampleStore();
   const StoredFeature first = store.features()[0];
   store.addFeature(first.header, first.refs.data(), first.refs.size(), first.attributes.data(), first.attributes.size());
-  store.texts().push_back(store.texts()[0]);
-  store.texts().back().fields.emplace_back("name", "value");
+  const StoredText::Fields fields = store.texts()[0].fields();
+  const StoredText& text = store.texts()[0];
+  StoredText& again = store.addText(text.anchor, text.text(), text.style(), text.mode);
+  for (const auto& [name, value] : fields) again.appendField(name, value);
+  again.appendField("name", "value");
   const std::string bytes = encodeQel(store);
   std::vector<std::string> damaged;
   for (size_t n = 0; n < bytes.size(); ++n) damaged.push_back(bytes.substr(0, n));
