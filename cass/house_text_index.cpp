@@ -112,14 +112,18 @@ void HouseTextIndex::update(HostLibrary& host, QelHandle file, const TextEntry* 
   std::vector<int> still;
   for (int slot : due_) {
     House& h = houses_[slot];
-    h.inside.erase(std::remove_if(h.inside.begin(), h.inside.end(), [&](int t) { return entries_[t].used == 1; }),
-                   h.inside.end());
-    if (h.visited && h.inside.empty()) continue;
+    static const std::vector<int> kNone;
+    std::vector<int>* inside = h.inside >= 0 ? &insides_[static_cast<size_t>(h.inside)] : nullptr;
+    if (inside)
+      inside->erase(std::remove_if(inside->begin(), inside->end(), [&](int t) { return entries_[t].used == 1; }),
+                    inside->end());
+    const bool none = !inside || inside->empty();
+    if (h.visited && none) continue;
     h.visited = true;
-    visits.push_back(Visit{h.feature, &h.inside});
+    visits.push_back(Visit{h.feature, none ? &kNone : inside});
     // A visit may stop before it has taken every text inside: the house is
     // looked at again at the next END.
-    if (!h.inside.empty()) still.push_back(slot);
+    if (!none) still.push_back(slot);
   }
   due_ = std::move(still);
 }
@@ -149,17 +153,18 @@ void HouseTextIndex::readNewFeatures(HostLibrary& host) {
 void HouseTextIndex::shape(HostLibrary& host, int slot, const PointRef* hostRefs, int16_t refCount) {
   House& h = houses_[slot];
   ++h.generation;
-  h.inside.clear();
+  if (h.inside >= 0) insides_[static_cast<size_t>(h.inside)].clear();
   const int vertices = hostRefs ? std::max<int>(refCount, 0) : 0;
   // Copied before the host is called again.
   refs_.assign(hostRefs, hostRefs + vertices);
   h.vertices = vertices;
   readRing(host, slot, vertices, true);
   Box& b = h.box;
-  b = Box{HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL, false};
+  b = Box{HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
+  h.nan = false;
   for (int v = 0; v < vertices; ++v) {
     const double first = ring_[2 * static_cast<size_t>(v)], second = ring_[2 * static_cast<size_t>(v) + 1];
-    if (std::isnan(first) || std::isnan(second)) b.nan = true;
+    if (std::isnan(first) || std::isnan(second)) h.nan = true;
     b.minF = std::min(b.minF, first);
     b.maxF = std::max(b.maxF, first);
     b.minS = std::min(b.minS, second);
@@ -167,7 +172,7 @@ void HouseTextIndex::shape(HostLibrary& host, int slot, const PointRef* hostRefs
   }
   const bool finite = std::isfinite(b.minF) && std::isfinite(b.maxF) && std::isfinite(b.minS) &&
                       std::isfinite(b.maxS) && std::isfinite(b.maxF - b.minF) && std::isfinite(b.maxS - b.minS);
-  h.wide = b.nan || !finite;
+  h.wide = h.nan || !finite;
   if (!h.wide) h.level = levelOf(b.minF, b.maxF, b.minS, b.maxS);
 }
 
@@ -278,12 +283,13 @@ bool HouseTextIndex::tryPair(HostLibrary& host, int slot, int t) {
   const TextEntry& e = entries_[t];
   if (e.used == 1 || h.vertices == 0) return false;
   const Box& b = h.box;
-  const bool candidate = b.nan || !isFinitePosition(e) ||
+  const bool candidate = h.nan || !isFinitePosition(e) ||
                          (e.first >= b.minF && e.first <= b.maxF && e.second >= b.minS && e.second <= b.maxS);
   if (!candidate) return false;
   const double at[2] = {e.first, e.second};
   if (host.PointInPolygon(ringOf(host, slot), h.vertices, at) != 2) return false;
-  h.inside.push_back(t);
+  if (h.inside < 0) h.inside = static_cast<int32_t>(insides_.size()), insides_.emplace_back();
+  insides_[static_cast<size_t>(h.inside)].push_back(t);
   due_.push_back(slot);
   return true;
 }

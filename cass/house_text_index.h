@@ -44,16 +44,17 @@ class HouseTextIndex {
  private:
   struct Box {
     double minF = 0, maxF = 0, minS = 0, maxS = 0;
-    bool nan = false;  // a NaN coordinate: the box says nothing, every text is tested
   };
+  // 56 bytes: a large file has hundreds of thousands of houses, few with texts.
   struct House {
-    int feature = 0;
-    int vertices = 0;
     Box box;
-    int level = 0;
-    bool wide = false;         // not in the grid: tested against every text
-    uint32_t generation = 0;   // grid entries of older shapes are stale
-    std::vector<int> inside;   // texts inside and maybe still unused, ascending
+    int32_t feature = 0;
+    int32_t vertices = 0;
+    int32_t level = 0;
+    uint32_t generation = 0;  // grid entries of older shapes are stale
+    int32_t inside = -1;      // its list in insides_, once a text is found inside
+    bool nan = false;         // a NaN coordinate: the box says nothing, every text is tested
+    bool wide = false;        // not in the grid: tested against every text
     bool visited = false;
   };
   struct Placed {
@@ -89,6 +90,7 @@ class HouseTextIndex {
   int count_ = 0;       // entries placed so far
   int featuresRead_ = 0;
   std::vector<House> houses_;
+  std::vector<std::vector<int>> insides_;  // texts inside a house and maybe still unused, ascending
   std::vector<double> ring_;               // (first, second) pairs of the house ringHouse_
   int ringHouse_ = -1;
   std::vector<PointRef> refs_;             // a house's vertices, copied from the host
