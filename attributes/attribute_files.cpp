@@ -20,6 +20,11 @@ using T = ScanTarget;
 
 namespace {
 
+// The lines of the three files, taken apart once.
+const ScanFormat kParcelLine("%s %s %s %s %s %s %lf %lf %s %d %s");
+const ScanFormat kBoundaryPointLine("%s %s %s %s %s ");
+const ScanFormat kHouseLine("%s %s %d ");
+
 // A text field of a block: the token, cut to leave room for a terminating
 // zero and never through a two-byte character, then zero-padded.
 template <size_t N>
@@ -32,11 +37,10 @@ void copyText(char (&field)[N], const std::string& token) {
 // --- parcels ----------------------------------------------------------------
 
 int ParcelFields::scan(const std::string& line) {
-  return scanFormat(line, "%s %s %s %s %s %s %lf %lf %s %d %s",
-             {T::text(number, sizeof number), T::text(field2), T::text(field3, sizeof field3), T::text(field4),
-              T::text(field5, sizeof field5), T::text(field6),
-              T::real(field7), T::real(field8), T::text(field9, sizeof field9), T::integer(field10),
-              T::text(field11, sizeof field11)});
+  return kParcelLine.scan(line, {T::text(number, sizeof number), T::text(field2), T::text(field3, sizeof field3),
+                                 T::text(field4), T::text(field5, sizeof field5), T::text(field6), T::real(field7),
+                                 T::real(field8), T::text(field9, sizeof field9), T::integer(field10),
+                                 T::text(field11, sizeof field11)});
 }
 
 ParcelValues::ParcelValues(const ParcelFields& f) : field7(f.field7), field8(f.field8) {
@@ -56,8 +60,8 @@ void ParcelValues::applyTo(uint8_t* block) const {
 // --- boundary points --------------------------------------------------------
 
 int BoundaryPointFields::scan(const std::string& line) {
-  return scanFormat(line, "%s %s %s %s %s ",
-             {T::text(name, sizeof name), T::text(field2), T::text(field3), T::text(field4), T::text(field5)});
+  return kBoundaryPointLine.scan(line, {T::text(name, sizeof name), T::text(field2), T::text(field3), T::text(field4),
+                                        T::text(field5)});
 }
 
 BoundaryPointValues::BoundaryPointValues(const BoundaryPointFields& f) {
@@ -77,7 +81,7 @@ void BoundaryPointValues::applyTo(uint8_t* block) const {
 // --- houses -----------------------------------------------------------------
 
 int HouseFields::scan(const std::string& line) {
-  return scanFormat(line, "%s %s %d ", {T::text(name, sizeof name), T::text(structure), T::integer(floors)});
+  return kHouseLine.scan(line, {T::text(name, sizeof name), T::text(structure), T::integer(floors)});
 }
 
 HouseValues::HouseValues(const HouseFields& f) : floors(f.floors) {

@@ -144,81 +144,118 @@ size_t readReal(std::string_view s, size_t i, T& value) {
 
 }  // namespace
 
-int scanFormat(std::string_view input, std::string_view format, std::initializer_list<ScanTarget> targets) {
+ScanFormat::ScanFormat(std::string_view format) {
+  for (size_t f = 0; f < format.size(); ++f) {
+    const char fc = format[f];
+    if (isClassicSpace(fc)) {
+      // Runs of white space skip as one, and a conversion skips it anyway.
+      if (steps_.empty() || steps_.back().op != Op::SkipSpace) steps_.push_back(Step{Op::SkipSpace, 0, false, {}});
+      continue;
+    }
+    if (fc != '%') {
+      steps_.push_back(Step{Op::Literal, fc, false, {}});
+      continue;
+    }
+    // A conversion: %s %d %ld %lf %f (and %% as a literal).
+    ++f;
+    bool isLong = false;
+    if (f < format.size() && format[f] == 'l') {
+      isLong = true;
+      ++f;
+    }
+    if (f >= format.size()) {
+      steps_.push_back(Step{Op::Stop, 0, false, {}});
+      break;
+    }
+    const char conv = format[f];
+    if (conv == '%') {
+      steps_.push_back(Step{Op::Literal, '%', true, {}});
+      continue;
+    }
+    Step step{Op::Convert, 0, true, ScanTarget::Kind::Text};
+    switch (conv) {
+      case 's':
+        step.c = 's';
+        break;
+      case 'd':
+      case 'i':
+        step.c = 'd';
+        step.kind = ScanTarget::Kind::Int;
+        break;
+      case 'f':
+      case 'e':
+      case 'g':
+        step.c = 'f';
+        step.kind = isLong ? ScanTarget::Kind::Double : ScanTarget::Kind::Float;
+        break;
+      default:
+        step.c = 0;  // not known: the scan ends at it, after its white space
+        break;
+    }
+    if (!steps_.empty() && steps_.back().op == Op::SkipSpace) steps_.pop_back();
+    steps_.push_back(step);
+  }
+}
+
+int ScanFormat::scan(std::string_view input, std::initializer_list<ScanTarget> targets) const {
   input = untilZero(input);
   const ScanTarget* target = targets.begin();
   int assigned = 0;
   bool converted = false;  // any conversion attempted with input present
   size_t in = 0;
-  for (size_t f = 0; f < format.size(); ++f) {
-    const char fc = format[f];
-    if (isClassicSpace(fc)) {
-      in = skipSpace(input, in);
-      continue;
-    }
-    if (fc != '%') {
-      if (in >= input.size()) return converted ? assigned : -1;
-      if (input[in] != fc) return assigned;
-      ++in;
-      continue;
-    }
-    // A conversion: %s %d %ld %lf %f (and %% as a literal).
-    ++f;
-    if (f >= format.size()) return assigned;
-    bool isLong = false;
-    if (format[f] == 'l') {
-      isLong = true;
-      if (++f >= format.size()) return assigned;
-    }
-    const char conv = format[f];
-    if (conv == '%') {
-      in = skipSpace(input, in);
-      if (in >= input.size()) return converted ? assigned : -1;
-      if (input[in] != '%') return assigned;
-      ++in;
-      continue;
+  for (const Step& step : steps_) {
+    switch (step.op) {
+      case Op::SkipSpace:
+        in = skipSpace(input, in);
+        continue;
+      case Op::Literal:
+        if (step.skipFirst) in = skipSpace(input, in);
+        if (in >= input.size()) return converted ? assigned : -1;
+        if (input[in] != step.c) return assigned;
+        ++in;
+        continue;
+      case Op::Stop:
+        return assigned;
+      case Op::Convert:
+        break;
     }
     in = skipSpace(input, in);
     if (in >= input.size()) return converted ? assigned : -1;
     converted = true;
-    if (target == targets.end()) return assigned;
+    if (target == targets.end() || step.c == 0) return assigned;
     const ScanTarget& t = *target++;
-    switch (conv) {
+    if (t.kind() != step.kind) return assigned;
+    switch (step.c) {
       case 's': {
-        if (t.kind() != ScanTarget::Kind::Text) return assigned;
         size_t end = in;
         while (end < input.size() && !isClassicSpace(input[end])) ++end;
-        std::string_view token = input.substr(in, end - in);
-        t.store(token);
+        t.store(input.substr(in, end - in));
         in = end;
         break;
       }
-      case 'd':
-      case 'i': {
-        if (t.kind() != ScanTarget::Kind::Int) return assigned;
+      case 'd': {
         const size_t len = integerLength(input, in);
         if (len == 0) return assigned;
         *static_cast<int32_t*>(t.pointer()) = integerValue(input.substr(in, len));
         in += len;
         break;
       }
-      case 'f':
-      case 'e':
-      case 'g': {
-        const bool wantDouble = isLong;
-        if (t.kind() != (wantDouble ? ScanTarget::Kind::Double : ScanTarget::Kind::Float)) return assigned;
-        const size_t len = wantDouble ? readReal(input, in, *static_cast<double*>(t.pointer()))
-                                      : readReal(input, in, *static_cast<float*>(t.pointer()));
+      default: {
+        const size_t len = step.kind == ScanTarget::Kind::Double
+                               ? readReal(input, in, *static_cast<double*>(t.pointer()))
+                               : readReal(input, in, *static_cast<float*>(t.pointer()));
         if (len == 0) return assigned;
         in += len;
         break;
       }
-      default:
-        return assigned;
     }
     ++assigned;
   }
   return assigned;
+}
+
+int scanFormat(std::string_view input, std::string_view format, std::initializer_list<ScanTarget> targets) {
+  return ScanFormat(format).scan(input, targets);
 }
 
 void ScanTarget::store(std::string_view token) const {

@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dz {
 
@@ -47,10 +48,35 @@ class ScanTarget {
   size_t n_;
 };
 
-// Scans `input` as sscanf(input, format, ...) would. The conversions of
-// `format` take the targets in order; a conversion whose target kind differs
-// from the format (a programming error) ends the scan. Returns the number of
-// targets assigned, or -1 when the input ended before the first conversion.
+// A format of scanFormat taken apart once, for the lines of a large file:
+// the scan then walks its steps instead of reading the format again.
+class ScanFormat {
+ public:
+  explicit ScanFormat(std::string_view format);
+  // Scans `input` as sscanf(input, format, ...) would. The conversions of
+  // the format take the targets in order; a conversion whose target kind
+  // differs from the format (a programming error) ends the scan. Returns the
+  // number of targets assigned, or -1 when the input ended before the first
+  // conversion.
+  int scan(std::string_view input, std::initializer_list<ScanTarget> targets) const;
+
+ private:
+  enum class Op : uint8_t {
+    SkipSpace,  // white space in the format
+    Literal,    // a character that must come next (%% is one after white space)
+    Convert,    // white space, then a conversion of kind `kind`
+    Stop,       // the scan ends: a format cut short or a conversion not known
+  };
+  struct Step {
+    Op op;
+    char c;  // Literal: the character; Convert: 's', 'd' or 'f'
+    bool skipFirst;
+    ScanTarget::Kind kind;
+  };
+  std::vector<Step> steps_;
+};
+
+// Scans `input` with `format` once: ScanFormat(format).scan(input, targets).
 int scanFormat(std::string_view input, std::string_view format, std::initializer_list<ScanTarget> targets);
 
 // atof: leading white space, then as much of a decimal number as there is;

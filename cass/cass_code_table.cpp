@@ -6,6 +6,9 @@
 #include "base/line_reader.h"
 
 namespace dz {
+namespace {
+const ScanFormat kCodeLine("%s %d");
+}  // namespace
 
 void CassCodeTable::clear() {
   codes_.clear();
@@ -31,7 +34,7 @@ bool CassCodeTable::load(const std::string& path) {
   int32_t result = 0;
   std::string line;
   while (reader.readLine(line)) {
-    if (scanFormat(line, "%s %d", {ScanTarget::text(token), ScanTarget::integer(result)}) < 1) continue;
+    if (kCodeLine.scan(line, {ScanTarget::text(token), ScanTarget::integer(result)}) < 1) continue;
     if ((entries_.size() + 1) * 2 > slots_.size()) {
       slots_.assign(slots_.empty() ? 64 : slots_.size() * 2, 0);
       for (size_t e = 0; e < entries_.size(); ++e) slots_[probe(codeOf(entries_[e]))] = static_cast<uint32_t>(e + 1);

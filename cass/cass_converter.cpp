@@ -10,6 +10,9 @@
 #include "cass/cas_lines.h"
 
 namespace dz {
+namespace {
+const ScanFormat kVertexLine("%lf,%lf");
+}  // namespace
 
 namespace {
 
@@ -188,7 +191,7 @@ void CCassConverter::OnCoordinateLine(ReadState& s, const std::string& line) {
   const size_t needed = static_cast<size_t>(s.n) + 1;
   if (s.vertices.size() < needed) s.vertices.resize(needed);
   VertexPair& v = s.vertices[s.n];
-  if (dz::scanFormat(line, "%lf,%lf", {dz::ScanTarget::real(v.c2), dz::ScanTarget::real(v.c1)}) < 2)
+  if (kVertexLine.scan(line, {dz::ScanTarget::real(v.c2), dz::ScanTarget::real(v.c1)}) < 2)
     m_outcome.unscannedCoordinates.add(s.line);
   if (s.kind == 2 && s.code != "301000") {
     // A circle becomes the two ends of its diameter along the second

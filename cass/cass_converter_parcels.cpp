@@ -10,6 +10,9 @@
 #include "cass/cass_converter.h"
 
 namespace dz {
+namespace {
+const ScanFormat kCoordinateLine("%lf");
+}  // namespace
 
 void CCassConverter::WriteParcel(const std::string& header, const VertexPair* vertices, int n, int hostCode) {
   const std::string name = ExtractField(header, 1);
@@ -74,10 +77,10 @@ void CCassConverter::ReadParcelRing(QelHandle handle, int n, const std::string& 
           copyName(point.name, line);
           break;
         case 2:
-          dz::scanFormat(line, "%lf", {dz::ScanTarget::real(point.east)});
+          kCoordinateLine.scan(line, {dz::ScanTarget::real(point.east)});
           break;
         default:
-          dz::scanFormat(line, "%lf", {dz::ScanTarget::real(point.north)});
+          kCoordinateLine.scan(line, {dz::ScanTarget::real(point.north)});
           refs[k].kind = 1;
           if (m_host.PointExists(handle, refs[k].name) < 0) {
             point.elev = 0;

@@ -9,6 +9,9 @@
 #include "host/records.h"
 
 namespace dz {
+namespace {
+const ScanFormat kParcelLine("%s %s %s %s %lf %lf %lf %s %s %s %s %s");
+}  // namespace
 
 bool QsParcelIndex::load(const std::string& path) {
   InputLineReader reader;
@@ -54,11 +57,11 @@ bool CassParcelAttributeIndex::load(const std::string& path) {
   std::string line;
   while (reader.readLine(line)) {
     // Twelve conversions, eleven destinations: a twelfth field is ignored.
-    scanFormat(line, "%s %s %s %s %lf %lf %lf %s %s %s %s %s",
-               {ScanTarget::text(field1), ScanTarget::text(fields.parcel), ScanTarget::text(field3),
-                ScanTarget::text(fields.field4), ScanTarget::real(fields.field5), ScanTarget::real(fields.field6),
-                ScanTarget::real(fields.field7), ScanTarget::text(fields.field8), ScanTarget::text(fields.ownership),
-                ScanTarget::text(field10), ScanTarget::text(field11)});
+    kParcelLine.scan(line, {ScanTarget::text(field1), ScanTarget::text(fields.parcel), ScanTarget::text(field3),
+                            ScanTarget::text(fields.field4), ScanTarget::real(fields.field5),
+                            ScanTarget::real(fields.field6), ScanTarget::real(fields.field7),
+                            ScanTarget::text(fields.field8), ScanTarget::text(fields.ownership),
+                            ScanTarget::text(field10), ScanTarget::text(field11)});
     first_.emplace(fields.parcel, fields);  // the first line of each parcel wins
   }
   if (reader.failed()) {  // part of a file answers as no file

@@ -6,6 +6,9 @@
 #include "base/gbk.h"
 
 namespace dz {
+namespace {
+const ScanFormat kPositionLine("%lf,%lf");
+}  // namespace
 
 void TextEntries::setText(size_t i, std::string_view value) {
   const size_t kept = gbkPrefixLength(value, static_cast<size_t>(kTextEntryMaxBytes));
@@ -17,7 +20,7 @@ void TextEntries::setText(size_t i, std::string_view value) {
 }
 
 void TextEntry::readPosition(std::string_view line) {
-  scanFormat(line, "%lf,%lf", {ScanTarget::real(first), ScanTarget::real(second)});
+  kPositionLine.scan(line, {ScanTarget::real(first), ScanTarget::real(second)});
 }
 
 }  // namespace dz

@@ -4,6 +4,9 @@
 #include "base/line_reader.h"
 
 namespace dz {
+namespace {
+const ScanFormat kCodeLine("%ld %ld %s");
+}  // namespace
 
 bool EpswCodeTable::load(const std::string& path) {
   first_.clear();
@@ -18,9 +21,8 @@ bool EpswCodeTable::load(const std::string& path) {
   std::string line;
   std::string description;
   while (reader.readLine(line)) {
-    const int assigned = scanFormat(line, "%ld %ld %s",
-                                    {ScanTarget::integer(epswCode), ScanTarget::integer(hostCode),
-                                     ScanTarget::text(description, 199)});
+    const int assigned = kCodeLine.scan(line, {ScanTarget::integer(epswCode), ScanTarget::integer(hostCode),
+                                               ScanTarget::text(description, 199)});
     if (assigned >= 1) haveCode = true;
     // The first line for a code wins, as the first match of a scan would.
     if (haveCode) first_.emplace(epswCode, hostCode);

@@ -10,6 +10,9 @@
 #include "epsw/epsw_converter.h"
 
 namespace dz {
+namespace {
+const ScanFormat kFeatureLine("%ld %d %d %s");
+}  // namespace
 
 namespace {
 
@@ -41,9 +44,8 @@ int CEpswConverter::LookupEpswCode(std::string line, int& lineKind, int& vertexC
   int32_t count = vertexCount;
   int32_t kind = lineKind;
   std::string word;
-  const int scanned = dz::scanFormat(line, "%ld %d %d %s",
-                                    {dz::ScanTarget::integer(epswCode), dz::ScanTarget::integer(count),
-                                     dz::ScanTarget::integer(kind), dz::ScanTarget::text(word, 199)});
+  const int scanned = kFeatureLine.scan(line, {dz::ScanTarget::integer(epswCode), dz::ScanTarget::integer(count),
+                                               dz::ScanTarget::integer(kind), dz::ScanTarget::text(word, 199)});
   if (scanned < 4) m_outcome.corUnscanned.add(m_nCorLine);
   vertexCount = count;
   lineKind = kind;
