@@ -56,6 +56,7 @@ void CCassConverter::ApplyHouseAttributes(dz::TextEntry* entries, int count) {
     // block gets an empty one.
     if (applied || !hadBlock) m_host.SetFeatureAttributes(m_hFile, visit.feature, kHouse, house, sizeof house);
   }
+  m_houseIndex.forgetTaken();
 
   const QelHandle layer = m_host.GetTextLayer(m_hFile);
   if (layer <= 0) return;

@@ -128,6 +128,19 @@ void HouseTextIndex::update(HostLibrary& host, QelHandle file, const TextEntry* 
   due_ = std::move(still);
 }
 
+void HouseTextIndex::forgetTaken() {
+  const auto taken = [this](const Placed& p) { return entries_[p.text].used == 1; };
+  const size_t takenCount = static_cast<size_t>(std::count_if(placed_.begin(), placed_.end(), taken));
+  if (takenCount == 0 || takenCount * 2 < placed_.size()) return;
+  placed_.erase(std::remove_if(placed_.begin(), placed_.end(), taken), placed_.end());
+  placed_.shrink_to_fit();
+  textGrid_ = CellLists<int>();
+  GridCell cell{};
+  for (int level : levels_)
+    for (const Placed& p : placed_)
+      if (cellAt(p.first, p.second, level, cell)) textGrid_.add(cell, p.text);
+}
+
 void HouseTextIndex::readNewFeatures(HostLibrary& host) {
   int total = 0;
   host.GetFeatureCount(file_, &total);

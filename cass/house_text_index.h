@@ -37,6 +37,12 @@ class HouseTextIndex {
   // the next call of any method. Another file than the last starts afresh.
   void update(HostLibrary& host, QelHandle file, const TextEntry* entries, int count, std::vector<Visit>& visits);
 
+  // The visits of the last update are done: texts taken since are dropped
+  // from the index once they are half of those it keeps, so that its memory
+  // shrinks as houses take their texts (at the cost of one rebuild for as
+  // many texts as were dropped).
+  void forgetTaken();
+
   // A point was added to the file: a house that lacked a vertex of that name
   // has a new shape, and is placed afresh at the next update.
   void pointAdded(std::string_view name);
