@@ -51,8 +51,8 @@ class LayerBuilder {
 // names no point of the file.
 bool resolve(const FeatureStore& store, const StoredFeature& f, std::vector<Coord>& out) {
   out.clear();
-  out.reserve(f.refs.size() + 1);
-  for (const PointRef& ref : f.refs) {
+  out.reserve(f.refs().size() + 1);
+  for (const PointRef& ref : f.refs()) {
     const PointRecord* p = store.findPoint(NameKey::of(ref.name));
     if (!p) return false;
     out.push_back(mapCoord(*p));
@@ -65,7 +65,7 @@ bool samePlace(const Coord& a, const Coord& b) { return a.x == b.x && a.y == b.y
 Geometry lineGeometry(const StoredFeature& f, std::vector<Coord> coords) {
   if (coords.empty()) return {};
   for (Coord& c : coords) c.z = 0;
-  if (coords.size() == 2 && f.refs[0].kind == kCircleVertex && f.refs[1].kind == kCircleVertex)
+  if (coords.size() == 2 && f.refs()[0].kind == kCircleVertex && f.refs()[1].kind == kCircleVertex)
     return Geometry{Shape::Circle, std::move(coords)};
   // A feature of one vertex (a point feature, or one vertex of a tree row)
   // is kept as a line of zero length: a line needs two positions in every format.
@@ -198,7 +198,7 @@ SurveyLayers buildSurveyLayers(const FeatureStore& store) {
     std::vector<Value> values = featureValues(index, f);
     switch (f.header.kind) {
       case kParcel: {
-        const ParcelAttributes a = decodeParcelAttributes(f.attributes);
+        const ParcelAttributes a = decodeParcelAttributes(f.attributes());
         const char* ownership = a.ownershipCode ? ownershipText(*a.ownershipCode) : nullptr;
         append(values, {text(a.parcelNo), real(a.area), real(a.floorArea), real(a.footprint), text(a.landUse),
                         text(a.owner), text(a.mapSheet), ownership ? Value(utf8(ownership)) : Value(),
@@ -207,14 +207,14 @@ SurveyLayers buildSurveyLayers(const FeatureStore& store) {
         break;
       }
       case kBoundaryPoint: {
-        const BoundaryPointAttributes a = decodeBoundaryPointAttributes(f.attributes);
-        append(values, {f.refs.empty() ? Value() : Value(utf8(nameText(f.refs[0].name))), text(a.marker),
+        const BoundaryPointAttributes a = decodeBoundaryPointAttributes(f.attributes());
+        append(values, {f.refs().empty() ? Value() : Value(utf8(nameText(f.refs()[0].name))), text(a.marker),
                         text(a.lineType), text(a.pointNo), text(a.method)});
         boundary.add(pointGeometry(coords), std::move(values), !resolved);
         break;
       }
       case kHouse: {
-        const HouseAttributes a = decodeHouseAttributes(f.attributes);
+        const HouseAttributes a = decodeHouseAttributes(f.attributes());
         append(values, {text(a.structure), integer(a.floors)});
         houses.add(polygonGeometry(std::move(coords)), std::move(values), !resolved);
         break;

@@ -46,24 +46,34 @@ StoredText& FeatureStore::addText(const double anchor[2], std::string_view text,
 
 void FeatureStore::addFeature(const FeatureHeader& header, const PointRef* refs, size_t refCount,
                               const uint8_t* block, size_t blockLength) {
-  StoredFeature f;
+  StoredFeature& f = features_.emplace_back();
   f.header = header;
-  f.refs = RecordSpan<PointRef>(reinterpret_cast<const PointRef*>(records_.copy(refs, refCount * sizeof(PointRef))),
-                               refCount);
-  f.attributes = RecordSpan<uint8_t>(records_.copy(block, blockLength), blockLength);
-  features_.push_back(f);
+  place(f, refs, refCount, block, blockLength);
+}
+
+void FeatureStore::place(StoredFeature& f, const PointRef* refs, size_t refCount, const uint8_t* block,
+                         size_t blockLength) {
+  const size_t refBytes = refCount * sizeof(PointRef);
+  uint8_t* run = records_.allocate(refBytes + blockLength);
+  if (refBytes > 0) std::memcpy(run, refs, refBytes);
+  if (blockLength > 0) std::memcpy(run + refBytes, block, blockLength);
+  f.records_ = run;
+  f.refCount_ = static_cast<uint32_t>(refCount);
+  f.blockLength_ = static_cast<uint32_t>(blockLength);
 }
 
 void FeatureStore::setFeatureBlock(size_t i, int16_t kind, const uint8_t* block, size_t length) {
   StoredFeature& f = features_[i];
-  if (length == f.attributes.size()) {
+  if (length == f.blockLength_) {
     // A block of the same length (the attachment's case) goes where the old
     // one was; memmove, as it may be the old block or a part of it. The
     // arena's bytes are the store's own to write.
-    if (length > 0) std::memmove(const_cast<uint8_t*>(f.attributes.data()), block, length);
+    if (length > 0) std::memmove(const_cast<uint8_t*>(f.attributes().data()), block, length);
   } else {
-    // The old bytes stay unused in the arena: a block of another length is rare.
-    f.attributes = RecordSpan<uint8_t>(records_.copy(block, length), length);
+    // The vertices and the new block take a new run, the old one stays
+    // unused in the arena: a block of another length is rare. The block may
+    // lie in the old run, which stays where it is.
+    place(f, f.refs().data(), f.refCount_, block, length);
   }
   f.header.kind = kind;
 }

@@ -113,7 +113,7 @@ std::string dumpFeatureStore(const FeatureStore& store) {
   for (const PointRecord& p : store.points()) w.point(p);
   w.endPoints();
   for (const StoredFeature& f : store.features())
-    w.feature(f.header, f.refs.data(), f.refs.size(), f.attributes.data(), f.attributes.size());
+    w.feature(f.header, f.refs().data(), f.refs().size(), f.attributes().data(), f.attributes().size());
   w.endFeatures();
   for (const StoredText& t : store.texts())
     w.text(t.anchor, t.text(), t.style(), t.mode, [&t](auto field) {

@@ -106,10 +106,10 @@ bool encodeQel(const FeatureStore& store, const QelSink& sink) {
   w->bytes(store.points().data(), store.points().size() * sizeof(PointRecord));
   for (const StoredFeature& f : store.features()) {
     w->bytes(&f.header, sizeof f.header);
-    w->u32(static_cast<uint32_t>(f.refs.size()));
-    w->bytes(f.refs.data(), f.refs.size() * sizeof(PointRef));
-    w->u32(static_cast<uint32_t>(f.attributes.size()));
-    w->bytes(f.attributes.data(), f.attributes.size());
+    w->u32(static_cast<uint32_t>(f.refs().size()));
+    w->bytes(f.refs().data(), f.refs().size() * sizeof(PointRef));
+    w->u32(static_cast<uint32_t>(f.attributes().size()));
+    w->bytes(f.attributes().data(), f.attributes().size());
   }
   for (const StoredText& t : store.texts()) {
     w->f64(t.anchor[0]);
@@ -130,7 +130,7 @@ std::string encodeQel(const FeatureStore& store) {
   // Sized once: a file of hundreds of megabytes is not copied as it grows.
   size_t size = kHeaderSize + store.points().size() * sizeof(PointRecord) + kChecksumSize;
   for (const StoredFeature& f : store.features())
-    size += kMinFeatureSize + f.refs.size() * sizeof(PointRef) + f.attributes.size();
+    size += kMinFeatureSize + f.refs().size() * sizeof(PointRef) + f.attributes().size();
   for (const StoredText& t : store.texts()) {
     size += kMinTextSize + t.text().size();
     for (const auto& field : t.fields()) size += kMinFieldSize + field.first.size() + field.second.size();

@@ -41,7 +41,7 @@ class HookedEngine : public FeatureFileEngine {
 class Attach : public ::testing::Test {
  protected:
   FeatureFileEngine& engine() { return host.engine; }
-  std::vector<uint8_t> block(int index) { return engine().store(h)->features()[index - 1].attributes.copy(); }
+  std::vector<uint8_t> block(int index) { return engine().store(h)->features()[index - 1].attributes().copy(); }
   std::string text(int index, size_t offset, size_t width) {
     return fieldText(reinterpret_cast<const char*>(block(index).data()) + offset, width);
   }
@@ -210,7 +210,7 @@ TEST(AttachHost, FailuresAreSkippedAndEachFileIsReadOncePerRun) {
     if (index == 3) dir.write("h.txt", "H1 木 2\n");  // read already, for this run
   };
   attacher.Run(0x50000 | h);  // only the low 16 bits are the handle
-  auto floorsOf = [&](int i) { return getLE<int16_t>(engine.store(h)->features()[i].attributes.data(), 10); };
+  auto floorsOf = [&](int i) { return getLE<int16_t>(engine.store(h)->features()[i].attributes().data(), 10); };
   EXPECT_EQ(floorsOf(0), 1);
   EXPECT_EQ(floorsOf(1), 0);
   EXPECT_EQ(floorsOf(2), 1);
@@ -275,7 +275,7 @@ TEST(AttachIndex, AnswersAsARescanFromTheTopWould) {
     };
     std::vector<Before> before;
     for (const StoredFeature& f : engine.store(h)->features())
-      before.push_back({f.header, f.refs.copy(), f.attributes.copy()});
+      before.push_back({f.header, f.refs().copy(), f.attributes().copy()});
     attacher.Run(h);
     for (size_t i = 0; i < before.size(); ++i) {
       std::vector<uint8_t> expected = before[i].attributes;
@@ -298,7 +298,7 @@ TEST(AttachIndex, AnswersAsARescanFromTheTopWould) {
         if (firstMatchingLine<attributes::HouseFields>(path, [&](const auto& l) { return l.name == houseName; }, f))
           attributes::HouseValues(f).applyTo(expected.data());
       }
-      ASSERT_EQ(engine.store(h)->features()[i].attributes, expected) << "round " << round << ", feature " << i + 1
+      ASSERT_EQ(engine.store(h)->features()[i].attributes(), expected) << "round " << round << ", feature " << i + 1
                                                                      << "\n" << content;
     }
   }

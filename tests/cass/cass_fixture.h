@@ -61,9 +61,9 @@ class CassFixture : public ::testing::Test {
     s += "|";
     for (const StoredFeature& f : output.features()) {
       s += " " + std::to_string(f.header.code) + "/" + std::to_string(f.header.kind) + "[";
-      for (size_t i = 0; i < f.refs.size(); ++i)
-        s += (i ? " " : "") + nameText(f.refs[i].name) + ":" + std::to_string(f.refs[i].kind);
-      s += "]" + (f.attributes.empty() ? "" : "#" + std::to_string(f.attributes.size()));
+      for (size_t i = 0; i < f.refs().size(); ++i)
+        s += (i ? " " : "") + nameText(f.refs()[i].name) + ":" + std::to_string(f.refs()[i].kind);
+      s += "]" + (f.attributes().empty() ? "" : "#" + std::to_string(f.attributes().size()));
     }
     return s;
   }

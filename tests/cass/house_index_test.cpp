@@ -199,7 +199,7 @@ class CassHouseIndex : public CassFixture {
   std::vector<std::vector<uint8_t>> blocks() const {
     std::vector<std::vector<uint8_t>> out;
     for (const StoredFeature& f : output.features())
-      if (isHouseCode(f.header.code)) out.push_back(f.attributes.copy());
+      if (isHouseCode(f.header.code)) out.push_back(f.attributes().copy());
     return out;
   }
 };

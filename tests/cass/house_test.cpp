@@ -36,7 +36,7 @@ std::vector<uint8_t> houseBlock(const std::string& structure, int16_t floors) {
 
 class CassHouse : public CassFixture {
  protected:
-  std::vector<uint8_t> block(size_t i = 0) const { return output.features().at(i).attributes.copy(); }
+  std::vector<uint8_t> block(size_t i = 0) const { return output.features().at(i).attributes().copy(); }
   std::vector<int16_t> used() const {
     std::vector<int16_t> u;
     for (int j = 0; j < converter->m_nTextEntries; ++j) u.push_back(converter->m_TextEntries[j].used);
@@ -129,7 +129,7 @@ TEST_F(CassHouse, WithoutTextLayerHousesStillGetTheirAttributes) {
   std::string reason;
   ASSERT_TRUE(decodeQel(readFile(dir.file("out.qel")), store, reason)) << reason;
   EXPECT_TRUE(store.texts().empty());
-  EXPECT_EQ(store.features()[0].attributes, houseBlock("砖", 0));
+  EXPECT_EQ(store.features()[0].attributes(), houseBlock("砖", 0));
 }
 
 TEST_F(CassHouse, LongerStoredBlockGivesItsFirst20Bytes) {

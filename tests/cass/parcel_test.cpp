@@ -11,7 +11,7 @@ class CassParcel : public CassFixture {
   const std::string kQs = "P0\n2\n5.0\nP1\n100.0\n200.0\nP2\n110.0\n210.0\nE\n";
   const std::string kParcels = "1 P0 a b 1.5 2.5 3.5 c 国有土地所有权 d e\n";
 
-  const uint8_t* block(size_t feature = 0) const { return output.features().at(feature).attributes.data(); }
+  const uint8_t* block(size_t feature = 0) const { return output.features().at(feature).attributes().data(); }
   std::string text(size_t offset, size_t width) const {
     return fieldText(reinterpret_cast<const char*>(block()) + offset, width);
   }

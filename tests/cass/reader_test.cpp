@@ -54,7 +54,7 @@ TEST_F(CassReader, FeaturesPointsAndTheStateMachine) {
   EXPECT_TRUE(messages.shown.empty());
   convert(longLine + "nil\n");  // more than 500 vertices: written whole
   ASSERT_EQ(output.features().size(), 1u);
-  EXPECT_EQ(output.features()[0].refs.size(), 600u);
+  EXPECT_EQ(output.features()[0].refs().size(), 600u);
   EXPECT_EQ(nameText(output.points()[599].name), "X600");
 }
 

@@ -39,8 +39,8 @@ TEST_F(CassVertexLimit, FeaturesBeyondTheHostCountAreRefusedAndCountedWithTheirL
   convert(line("123", 32767) + line("141101", 32767) + "LINE\n123,a\n1.5,2.5\nnil\n" + line("123", 32768));
   ASSERT_TRUE(ran);
   ASSERT_EQ(output.features().size(), 2u);
-  EXPECT_EQ(output.features()[0].refs.size(), 32767u);
-  EXPECT_EQ(output.features()[1].refs.size(), 1u);
+  EXPECT_EQ(output.features()[0].refs().size(), 32767u);
+  EXPECT_EQ(output.features()[1].refs().size(), 1u);
   EXPECT_EQ(output.points().size(), 3u * 32767 + 2);
   EXPECT_EQ(converter->m_nFeaturesAdded, 2);
   const FeatureTally& refused = converter->LastOutcome().tooLong;

@@ -85,7 +85,7 @@ TEST_F(EpswCorConversion, PointLinesBecomePointsAndVerticesOfTheFeatureAbove) {
   EXPECT_EQ(refNames(store.features()[0]), (Names{"$", "P1", "P1", ""}));  // announced 4
   EXPECT_EQ(refNames(store.features()[1]), (Names{"ABCDEFGHIJK", "K1", "Q1"}));
   EXPECT_EQ(+store.features()[1].header.code, 100);
-  EXPECT_EQ(store.features()[2].refs.size(), 10u);  // padded as far as the 11 lines pay for, less the 1 used
+  EXPECT_EQ(store.features()[2].refs().size(), 10u);  // padded as far as the 11 lines pay for, less the 1 used
 }
 
 // A damaged count must not make a small file write a huge one: padding is
@@ -99,7 +99,7 @@ TEST_F(EpswCorConversion, PaddingIsPaidForByTheLinesOfTheFile) {
   ASSERT_EQ(store.features().size(), 3001u);
   EXPECT_EQ(refNames(store.features()[0]), (Names{"P1", "P2", "P3", ""}));
   size_t entries = 0;
-  for (const StoredFeature& f : store.features()) entries += f.refs.size();
+  for (const StoredFeature& f : store.features()) entries += f.refs().size();
   EXPECT_LE(entries, 3u + 3004u);
   const CEpswConverter::Outcome& o = converter.LastOutcome();
   EXPECT_EQ(o.paddedShort.count, 3000);

@@ -32,7 +32,7 @@ TEST_F(EpswFeatureWriter, LineKindsTranslateWithThreeAndFourSwapped) {
   const std::pair<int, int16_t> cases[] = {{0, 0}, {2, 2}, {3, 4}, {4, 3}, {7, 7}, {-1, -1}, {65537, 1}};
   for (const auto& c : cases) {
     const StoredFeature& f = write(8101, c.first, {"A", "B", "C"}).back();
-    for (const PointRef& r : f.refs) EXPECT_EQ(+r.kind, c.second) << "line kind " << c.first;
+    for (const PointRef& r : f.refs()) EXPECT_EQ(+r.kind, c.second) << "line kind " << c.first;
     EXPECT_EQ(+f.header.code, 8101);
   }
   EXPECT_TRUE(store().points().empty());  // kind 4 with three vertices generates nothing
@@ -44,7 +44,7 @@ TEST_F(EpswFeatureWriter, TwoVertexCircleStartsAtTheSecondVertexReflectedThrough
   addPoint("C1", 100, 200);
   addPoint("C2", 110, 200);
   EXPECT_EQ(refNames(write(8201, 4, {"C1", "C2"}).back()), (Names{"T2", "C2"}));
-  EXPECT_EQ(+store().features().back().refs[0].kind, 3);
+  EXPECT_EQ(+store().features().back().refs()[0].kind, 3);
   const PointRecord& t2 = store().points().back();
   EXPECT_EQ(+t2.east, 90);
   EXPECT_EQ(+t2.north, 200);
@@ -61,7 +61,7 @@ TEST_F(EpswFeatureWriter, KindFourWithThreeVerticesIsNoCircle) {
   addPoint("P3", 110, 210);
   const StoredFeature& f = write(8201, 4, {"P1", "P2", "P3"}).back();
   EXPECT_EQ(refNames(f), (Names{"P1", "P2", "P3"}));
-  for (const PointRef& r : f.refs) EXPECT_EQ(+r.kind, 3);
+  for (const PointRef& r : f.refs()) EXPECT_EQ(+r.kind, 3);
   EXPECT_EQ(store().points().size(), 3u);  // no T point
   EXPECT_EQ(converter.m_nPointNo, 0);
 }
@@ -72,7 +72,7 @@ TEST_F(EpswFeatureWriter, Code3750BecomesOneFeaturePerVertexUnderOneName) {
   ASSERT_EQ(features.size(), 3u);
   for (size_t i = 0; i < 3; ++i) {
     EXPECT_EQ(refNames(features[i]), Names{std::string(1, static_cast<char>('A' + i))});
-    EXPECT_EQ(+features[i].refs[0].kind, 4);
+    EXPECT_EQ(+features[i].refs()[0].kind, 4);
     EXPECT_EQ(nameText(features[i].header.name), "2");
   }
 }

@@ -21,7 +21,7 @@ using Names = std::vector<std::string>;
 
 inline Names refNames(const StoredFeature& f) {
   Names names;
-  for (const PointRef& r : f.refs) names.push_back(nameText(r.name));
+  for (const PointRef& r : f.refs()) names.push_back(nameText(r.name));
   return names;
 }
 

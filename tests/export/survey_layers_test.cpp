@@ -88,7 +88,7 @@ TEST(ParcelBlock, ReadsTheFieldsTheAttachmentWrites) {
       dir.write("parcels.txt", "0101 城关镇第一小学 110101 教育用地 中山路12号 G1-3 1250.75 860.5 国有土地使用权 1 无\n");
   attacher.Run(h);
 
-  const gis::ParcelAttributes a = gis::decodeParcelAttributes(engine.store(h)->features()[0].attributes);
+  const gis::ParcelAttributes a = gis::decodeParcelAttributes(engine.store(h)->features()[0].attributes());
   EXPECT_EQ(a.parcelNo, "0101");
   EXPECT_EQ(a.owner, "城关镇第一小学");  // field 2
   EXPECT_EQ(a.landUse, "教育用地");     // field 4
@@ -111,12 +111,12 @@ TEST(BoundaryPointAndHouseBlocks, ReadTheFieldsTheAttachmentWrites) {
   attacher.Run(h);
 
   const auto& features = engine.store(h)->features();
-  const gis::BoundaryPointAttributes b = gis::decodeBoundaryPointAttributes(features[0].attributes);
+  const gis::BoundaryPointAttributes b = gis::decodeBoundaryPointAttributes(features[0].attributes());
   EXPECT_EQ(b.marker, "钢钉");
   EXPECT_EQ(b.lineType, "围墙");
   EXPECT_EQ(b.pointNo, "J1");
   EXPECT_EQ(b.method, "解析法");
-  const gis::HouseAttributes house = gis::decodeHouseAttributes(features[1].attributes);
+  const gis::HouseAttributes house = gis::decodeHouseAttributes(features[1].attributes());
   EXPECT_EQ(house.structure, "混");
   EXPECT_EQ(house.floors, 4464);  // the low 16 bits the attachment stores
 }

@@ -45,7 +45,7 @@ class AttributePathDialog : public ::testing::Test {
   }
 
   std::string Text(size_t feature, int at, int width) const {
-    return fieldText(reinterpret_cast<const char*>(host.engine.store(file)->features()[feature].attributes.data()) + at,
+    return fieldText(reinterpret_cast<const char*>(host.engine.store(file)->features()[feature].attributes().data()) + at,
                      width);
   }
   std::string ParcelOwner() const { return Text(0, 100, 80); }

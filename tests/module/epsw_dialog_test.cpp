@@ -137,7 +137,7 @@ TEST_F(EpswConvertDialog, SecondPressGoesOnWithTheNumbersOfTheFirst) {
   EXPECT_EQ(nameText(written->features()[0].header.name), "1");
   EXPECT_EQ(int32_t{written->features()[0].header.code}, 8201);
   EXPECT_EQ(nameText(written->features()[1].header.name), "2");
-  EXPECT_EQ(nameText(written->features()[1].refs[0].name), "T2");
+  EXPECT_EQ(nameText(written->features()[1].refs()[0].name), "T2");
   EXPECT_EQ(written->texts().size(), 1u);
 }
 

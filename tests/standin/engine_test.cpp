@@ -176,21 +176,27 @@ TEST_F(Engine, SetFeatureAttributesReplacesBlockAndKindEvenFromItsOwnPointer) {
 }
 
 // A block of the old length is written where the old one was; another length
-// replaces it; either way the bytes are the caller's.
+// replaces it, even when it is a part of the old one; either way the bytes
+// are the caller's and the vertices stay.
 TEST_F(Engine, SetFeatureAttributesOfTheSameOrAnotherLength) {
   QelHandle h = open();
   FeatureHeader header{};
-  PointRef r = ref("X1", 1);
+  const PointRef refs[2] = {ref("X1", 1), ref("X2", 3)};
   const uint8_t first[4] = {1, 2, 3, 4}, same[4] = {5, 6, 7, 8}, longer[6] = {9, 9, 9, 9, 9, 10};
-  engine.AddFeature(h, &header, &r, 1, first, 4);
+  engine.AddFeature(h, &header, refs, 2, first, 4);
+  const std::vector<PointRef> vertices(refs, refs + 2);
   auto block = [&] {
     const StoredFeature& f = engine.store(h)->features()[0];
-    return std::vector<uint8_t>(f.attributes.begin(), f.attributes.end());
+    EXPECT_TRUE(f.refs() == vertices);
+    return std::vector<uint8_t>(f.attributes().begin(), f.attributes().end());
   };
   EXPECT_GT(engine.SetFeatureAttributes(h, 1, kParcel, same, 4), 0);
   EXPECT_EQ(block(), std::vector<uint8_t>(same, same + 4));
   EXPECT_GT(engine.SetFeatureAttributes(h, 1, kParcel, longer, 6), 0);
   EXPECT_EQ(block(), std::vector<uint8_t>(longer, longer + 6));
+  const uint8_t* own = engine.store(h)->features()[0].attributes().data();
+  EXPECT_GT(engine.SetFeatureAttributes(h, 1, kParcel, own + 3, 3), 0);
+  EXPECT_EQ(block(), (std::vector<uint8_t>{9, 9, 10}));
   EXPECT_GT(engine.SetFeatureAttributes(h, 1, kParcel, nullptr, 0), 0);
   EXPECT_TRUE(block().empty());
 }

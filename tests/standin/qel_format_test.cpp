@@ -85,10 +85,10 @@ std::string previousEncoder(const FeatureStore& store) {
   bytes(store.points().data(), store.points().size() * sizeof(PointRecord));
   for (const StoredFeature& f : store.features()) {
     bytes(&f.header, sizeof f.header);
-    u32(static_cast<uint32_t>(f.refs.size()));
-    bytes(f.refs.data(), f.refs.size() * sizeof(PointRef));
-    u32(static_cast<uint32_t>(f.attributes.size()));
-    bytes(f.attributes.data(), f.attributes.size());
+    u32(static_cast<uint32_t>(f.refs().size()));
+    bytes(f.refs().data(), f.refs().size() * sizeof(PointRef));
+    u32(static_cast<uint32_t>(f.attributes().size()));
+    bytes(f.attributes().data(), f.attributes().size());
   }
   for (const StoredText& t : store.texts()) {
     f64(t.anchor[0]);
@@ -234,7 +234,7 @@ TEST(QelPieces, AFileReadInPiecesGivesTheStoreOfTheWholeFile) {
 TEST(QelPieces, EveryTruncationAndFlippedByteIsRefusedWithTheReasonOfTheWholeFile) {
   FeatureStore store = sampleStore();
   const StoredFeature first = store.features()[0];
-  store.addFeature(first.header, first.refs.data(), first.refs.size(), first.attributes.data(), first.attributes.size());
+  store.addFeature(first.header, first.refs().data(), first.refs().size(), first.attributes().data(), first.attributes().size());
   const StoredText::Fields fields = store.texts()[0].fields();
   const StoredText& text = store.texts()[0];
   StoredText& again = store.addText(text.anchor, text.text(), text.style(), text.mode);
