@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -95,7 +96,9 @@ class HouseTextIndex {
   const TextEntry* entries_ = nullptr;
   int count_ = 0;       // entries placed so far
   int featuresRead_ = 0;
-  std::vector<House> houses_;
+  // Grown a block at a time: a table that doubles holds its old copy and the
+  // new one at once, at the moment a large file's index is largest.
+  std::deque<House> houses_;
   std::vector<std::vector<int>> insides_;  // texts inside a house and maybe still unused, ascending
   std::vector<double> ring_;               // (first, second) pairs of the house ringHouse_
   int ringHouse_ = -1;
@@ -108,7 +111,7 @@ class HouseTextIndex {
   CellLists<GridEntry> houseGrid_;
   std::vector<int> ungridded_;             // houses placed but not yet in houseGrid_
   CellLists<int> textGrid_;                // every placed text at every level in use
-  std::vector<Placed> placed_;             // texts at a finite position, as placed
+  std::deque<Placed> placed_;              // texts at a finite position, as placed
   std::vector<int> unplaced_;              // texts at a position that is not finite
   std::vector<int> due_;                   // houses to visit at the next END
   std::vector<int> stale_;                 // houses whose shape changed
