@@ -250,7 +250,9 @@ void HouseTextIndex::placeHouse(HostLibrary& host, int slot) {
       textGrid_.visit(GridCell{h.level, f, s}, taken, [this](int t) { near_.push_back(t); });
   unplaced_.erase(std::remove_if(unplaced_.begin(), unplaced_.end(), taken), unplaced_.end());
   near_.insert(near_.end(), unplaced_.begin(), unplaced_.end());
+  // Cells sharing a list give its values once for each.
   std::sort(near_.begin(), near_.end());
+  near_.erase(std::unique(near_.begin(), near_.end()), near_.end());
   for (int t : near_) tryPair(host, slot, t);
 }
 
