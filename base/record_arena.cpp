@@ -6,12 +6,6 @@
 namespace dz {
 
 uint8_t* RecordArena::copy(const void* data, size_t n) {
-  uint8_t* at = allocate(n);
-  if (n > 0) std::memcpy(at, data, n);
-  return at;
-}
-
-uint8_t* RecordArena::allocate(size_t n) {
   if (n == 0) return nullptr;
   uint8_t* at;
   if (n > kLargestChunk / 4) {
@@ -31,6 +25,7 @@ uint8_t* RecordArena::allocate(size_t n) {
     next_ += n;
     left_ -= n;
   }
+  std::memcpy(at, data, n);
   return at;
 }
 

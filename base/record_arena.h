@@ -16,8 +16,6 @@ class RecordArena {
  public:
   // Where a copy of the n bytes now lies; null for none.
   uint8_t* copy(const void* data, size_t n);
-  // Room for n bytes, left for the caller to fill; null for none.
-  uint8_t* allocate(size_t n);
 
  private:
   static constexpr size_t kFirstChunk = 1 << 12;

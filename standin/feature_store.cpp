@@ -48,17 +48,9 @@ void FeatureStore::addFeature(const FeatureHeader& header, const PointRef* refs,
                               const uint8_t* block, size_t blockLength) {
   StoredFeature& f = features_.emplace_back();
   f.header = header;
-  place(f, refs, refCount, block, blockLength);
-}
-
-void FeatureStore::place(StoredFeature& f, const PointRef* refs, size_t refCount, const uint8_t* block,
-                         size_t blockLength) {
-  const size_t refBytes = refCount * sizeof(PointRef);
-  uint8_t* run = records_.allocate(refBytes + blockLength);
-  if (refBytes > 0) std::memcpy(run, refs, refBytes);
-  if (blockLength > 0) std::memcpy(run + refBytes, block, blockLength);
-  f.records_ = run;
+  f.refs_ = reinterpret_cast<const PointRef*>(records_.copy(refs, refCount * sizeof(PointRef)));
   f.refCount_ = static_cast<uint32_t>(refCount);
+  f.block_ = records_.copy(block, blockLength);
   f.blockLength_ = static_cast<uint32_t>(blockLength);
 }
 
@@ -68,12 +60,11 @@ void FeatureStore::setFeatureBlock(size_t i, int16_t kind, const uint8_t* block,
     // A block of the same length (the attachment's case) goes where the old
     // one was; memmove, as it may be the old block or a part of it. The
     // arena's bytes are the store's own to write.
-    if (length > 0) std::memmove(const_cast<uint8_t*>(f.attributes().data()), block, length);
+    if (length > 0) std::memmove(const_cast<uint8_t*>(f.block_), block, length);
   } else {
-    // The vertices and the new block take a new run, the old one stays
-    // unused in the arena: a block of another length is rare. The block may
-    // lie in the old run, which stays where it is.
-    place(f, f.refs().data(), f.refCount_, block, length);
+    // The old bytes stay unused in the arena: a block of another length is rare.
+    f.block_ = records_.copy(block, length);
+    f.blockLength_ = static_cast<uint32_t>(length);
   }
   f.header.kind = kind;
 }
