@@ -69,7 +69,7 @@ void CCassConverter::ReadParcelRing(QelHandle handle, int n, const std::string& 
     for (size_t at = start + 1; at < passEnd && at <= lastUseful; ++at) {
       const size_t i = at - start + 1;  // line number within the block, the parcel line being 1
       if (i <= 3) continue;
-      const std::string& line = m_qsIndex.line(at);
+      const std::string_view line = m_qsIndex.line(at);
       switch (i % 3) {
         case 1:
           k = static_cast<int>(i / 3) - 1;

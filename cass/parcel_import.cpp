@@ -16,34 +16,44 @@ const ScanFormat kParcelLine("%s %s %s %s %lf %lf %lf %s %s %s %s %s");
 bool QsParcelIndex::load(const std::string& path) {
   InputLineReader reader;
   if (!reader.open(path)) return false;
-  lines_.clear();
-  positions_.clear();
-  endLines_.clear();
+  *this = QsParcelIndex();
+  text_.reserve(static_cast<size_t>(std::min<uint64_t>(inputFileSize(path), SIZE_MAX / 2)));
   std::string line;
-  while (reader.readLine(line)) lines_.push_back(line);
-  if (reader.failed()) {  // part of a file answers as no file
-    lines_.clear();
+  while (reader.readLine(line)) {
+    text_ += line;
+    starts_.push_back(text_.size());
+  }
+  // Lines are numbered in 32 bits: four thousand million lines do not fit a
+  // process anyway.
+  if (reader.failed() || lineCount() > UINT32_MAX) {  // part of a file answers as no file
+    *this = QsParcelIndex();
     return false;
   }
-  // Views are taken only now that the lines no longer move.
-  for (size_t i = 0; i < lines_.size(); ++i) {
-    positions_[lines_[i]].push_back(i);
-    if (!lines_[i].empty() && lines_[i][0] == 'E') endLines_.push_back(i);
+  const std::hash<std::string_view> hash;
+  byText_.reserve(lineCount());
+  for (size_t i = 0; i < lineCount(); ++i) {
+    const std::string_view text = this->line(i);
+    byText_.push_back(Keyed{hash(text), static_cast<uint32_t>(i)});
+    if (!text.empty() && text[0] == 'E') endLines_.push_back(static_cast<uint32_t>(i));
   }
+  std::sort(byText_.begin(), byText_.end());
   loaded_ = true;
   return true;
 }
 
 size_t QsParcelIndex::findLine(std::string_view text, size_t from) const {
-  auto it = positions_.find(text);
-  if (it == positions_.end()) return lines_.size();
-  auto at = std::lower_bound(it->second.begin(), it->second.end(), from);
-  return at == it->second.end() ? lines_.size() : *at;
+  if (from >= lineCount()) return lineCount();
+  const size_t hash = std::hash<std::string_view>()(text);
+  auto at = std::lower_bound(byText_.begin(), byText_.end(), Keyed{hash, static_cast<uint32_t>(from)});
+  for (; at != byText_.end() && at->hash == hash; ++at)
+    if (line(at->line) == text) return at->line;
+  return lineCount();
 }
 
 size_t QsParcelIndex::findEndLine(size_t from) const {
-  auto at = std::lower_bound(endLines_.begin(), endLines_.end(), from);
-  return at == endLines_.end() ? lines_.size() : *at;
+  if (from >= lineCount()) return lineCount();
+  auto at = std::lower_bound(endLines_.begin(), endLines_.end(), static_cast<uint32_t>(from));
+  return at == endLines_.end() ? lineCount() : *at;
 }
 
 bool CassParcelAttributeIndex::load(const std::string& path) {

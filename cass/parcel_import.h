@@ -22,18 +22,30 @@ class QsParcelIndex {
   bool load(const std::string& path);
   bool isLoaded() const { return loaded_; }
 
-  size_t lineCount() const { return lines_.size(); }
-  const std::string& line(size_t i) const { return lines_[i]; }
+  size_t lineCount() const { return starts_.size() - 1; }
+  std::string_view line(size_t i) const {
+    return std::string_view(text_).substr(starts_[i], starts_[i + 1] - starts_[i]);
+  }
   // The first line at or after `from` equal to `text`; lineCount() if none.
   size_t findLine(std::string_view text, size_t from) const;
   // The first line at or after `from` that begins with "E"; lineCount() if none.
   size_t findEndLine(size_t from) const;
 
  private:
+  // A line by the hash of its text: lines of one text lie together in the
+  // order of the file, and lines of another text with the same hash among
+  // them are passed over.
+  struct Keyed {
+    size_t hash;
+    uint32_t line;
+    bool operator<(const Keyed& o) const { return hash != o.hash ? hash < o.hash : line < o.line; }
+  };
+
   bool loaded_ = false;
-  std::vector<std::string> lines_;
-  std::unordered_map<std::string_view, std::vector<size_t>> positions_;  // views into lines_
-  std::vector<size_t> endLines_;
+  std::string text_;                 // the lines one after the other, without their ends
+  std::vector<size_t> starts_{0};    // where each line begins in text_, and where the last ends
+  std::vector<Keyed> byText_;        // every line, ordered by hash and then by number
+  std::vector<uint32_t> endLines_;   // the lines that begin with "E"
 };
 
 // The fields of a line of the parcel attribute file that the parcel feature

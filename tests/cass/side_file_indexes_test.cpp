@@ -35,6 +35,40 @@ TEST(QsParcelIndexLines, WholeLinesFromAPositionOnAndEndLinesByTheirFirstByte) {
   EXPECT_EQ(qs.findEndLine(7), 9u);  // "e" and " E" do not
 }
 
+// On random files of few distinct lines, every line is found from every
+// position as a scan from there would find it.
+TEST(QsParcelIndexLines, EveryAnswerIsThatOfAScanFromThePosition) {
+  TempDir dir;
+  const char* texts[] = {"P1", "P2", "E", "3", "32.0", "", "End", "P1 ", "J1", "e"};
+  uint32_t seed = 99;
+  auto next = [&seed](uint32_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % n;
+  };
+  for (int file = 0; file < 20; ++file) {
+    std::vector<std::string> lines;
+    std::string bytes;
+    for (uint32_t i = 0, n = 1 + next(300); i < n; ++i) {
+      lines.push_back(texts[next(10)]);
+      bytes += lines.back() + "\n";
+    }
+    QsParcelIndex qs;
+    ASSERT_TRUE(qs.load(dir.write("in.qs", bytes)));
+    ASSERT_EQ(qs.lineCount(), lines.size());
+    for (size_t from = 0; from <= lines.size() + 1; ++from) {
+      size_t end = from;
+      while (end < lines.size() && (lines[end].empty() || lines[end][0] != 'E')) ++end;
+      ASSERT_EQ(qs.findEndLine(from), std::min(end, lines.size())) << from;
+      for (const char* text : texts) {
+        size_t at = from;
+        while (at < lines.size() && lines[at] != text) ++at;
+        ASSERT_EQ(qs.findLine(text, from), std::min(at, lines.size())) << text << " from " << from;
+      }
+    }
+    for (size_t i = 0; i < lines.size(); ++i) ASSERT_EQ(qs.line(i), lines[i]);
+  }
+}
+
 class CassParcelAttributeLines : public ::testing::Test {
  protected:
   TempDir dir;
