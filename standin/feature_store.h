@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -84,9 +85,8 @@ class FeatureStore {
   void setFeatureBlock(size_t i, int16_t kind, const uint8_t* block, size_t length);
   // Adds a text object after the last, its bytes and style copied in.
   StoredText& addText(const double anchor[2], std::string_view text, const TextStyle& style, int32_t mode);
-  const std::vector<StoredText>& texts() const { return texts_; }
+  const std::deque<StoredText>& texts() const { return texts_; }
   StoredText& text(size_t i) { return texts_[i]; }
-  void reserveTexts(size_t n) { texts_.reserve(n); }
 
   // Room for `n` points in all, so that a caller who knows the work ahead
   // (a file's size, a count in a header) spares the store's growth: no copy
@@ -107,7 +107,10 @@ class FeatureStore {
   // The features' vertices and blocks: a million features would cost two
   // million allocations, their headers and rounding, and as many frees.
   RecordArena records_;
-  std::vector<StoredText> texts_;
+  // Grown a block at a time: texts come at the end of a conversion, when
+  // the rest of the store is largest, and a table that doubles would hold
+  // its old copy and the new one at once.
+  std::deque<StoredText> texts_;
   const TextStyle* lastStyle_ = nullptr;  // in records_
 };
 

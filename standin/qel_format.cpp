@@ -425,7 +425,6 @@ bool readRecords(QelReader& r, FeatureStore* store, std::string& reason) {
   for (uint32_t i = 0; i < r.textCount(); ++i) {
     if (!r.nextText(tv, reason)) return false;
     if (!store) continue;
-    if (i == 0) store->reserveTexts(r.textCount());
     StoredText& t = store->addText(tv.anchor, tv.text, *tv.style, tv.mode);
     std::string_view fields = tv.fields, name, value;
     while (QelReader::nextField(fields, name, value)) t.appendField(name, value);
