@@ -10,6 +10,12 @@
 
 namespace dz {
 namespace {
+
+uint32_t hashOf(std::string_view text) {
+  const uint64_t h = std::hash<std::string_view>()(text);
+  return static_cast<uint32_t>(h ^ (h >> 32));
+}
+
 const ScanFormat kParcelLine("%s %s %s %s %lf %lf %lf %s %s %s %s %s");
 }  // namespace
 
@@ -29,11 +35,10 @@ bool QsParcelIndex::load(const std::string& path) {
     *this = QsParcelIndex();
     return false;
   }
-  const std::hash<std::string_view> hash;
   byText_.reserve(lineCount());
   for (size_t i = 0; i < lineCount(); ++i) {
     const std::string_view text = this->line(i);
-    byText_.push_back(Keyed{hash(text), static_cast<uint32_t>(i)});
+    byText_.push_back(Keyed{hashOf(text), static_cast<uint32_t>(i)});
     if (!text.empty() && text[0] == 'E') endLines_.push_back(static_cast<uint32_t>(i));
   }
   std::sort(byText_.begin(), byText_.end());
@@ -43,7 +48,7 @@ bool QsParcelIndex::load(const std::string& path) {
 
 size_t QsParcelIndex::findLine(std::string_view text, size_t from) const {
   if (from >= lineCount()) return lineCount();
-  const size_t hash = std::hash<std::string_view>()(text);
+  const uint32_t hash = hashOf(text);
   auto at = std::lower_bound(byText_.begin(), byText_.end(), Keyed{hash, static_cast<uint32_t>(from)});
   for (; at != byText_.end() && at->hash == hash; ++at)
     if (line(at->line) == text) return at->line;
