@@ -38,7 +38,7 @@ void CCassConverter::ApplyHouseAttributes(dz::TextEntry* entries, int count) {
 
       uint8_t house[kHouseAttributesSize] = {};
       bool applied = false;
-      for (int j : *visit.texts) {
+      for (int j : m_houseIndex.textsOf(visit)) {
         dz::TextEntry& entry = entries[j];
         if (entry.used == 1) continue;  // taken by a house before this one
         applied = true;

@@ -112,7 +112,6 @@ void HouseTextIndex::update(HostLibrary& host, QelHandle file, const TextEntry* 
   std::vector<int> still;
   for (int slot : due_) {
     House& h = houses_[slot];
-    static const std::vector<int> kNone;
     std::vector<int>* inside = h.inside >= 0 ? &insides_[static_cast<size_t>(h.inside)] : nullptr;
     if (inside)
       inside->erase(std::remove_if(inside->begin(), inside->end(), [&](int t) { return entries_[t].used == 1; }),
@@ -120,7 +119,7 @@ void HouseTextIndex::update(HostLibrary& host, QelHandle file, const TextEntry* 
     const bool none = !inside || inside->empty();
     if (h.visited && none) continue;
     h.visited = true;
-    visits.push_back(Visit{h.feature, none ? &kNone : inside});
+    visits.push_back(Visit{h.feature, none ? -1 : h.inside});
     // A visit may stop before it has taken every text inside: the house is
     // looked at again at the next END.
     if (!none) still.push_back(slot);
@@ -128,8 +127,13 @@ void HouseTextIndex::update(HostLibrary& host, QelHandle file, const TextEntry* 
   due_ = std::move(still);
 }
 
+const std::vector<int>& HouseTextIndex::textsOf(const Visit& visit) const {
+  static const std::vector<int> kNone;
+  return visit.list < 0 ? kNone : insides_[static_cast<size_t>(visit.list)];
+}
+
 void HouseTextIndex::forgetTaken() {
-  const auto taken = [this](const Placed& p) { return entries_[p.text].used == 1; };
+  const auto taken = [this](int t) { return entries_[t].used == 1; };
   const size_t takenCount = static_cast<size_t>(std::count_if(placed_.begin(), placed_.end(), taken));
   if (takenCount == 0 || takenCount * 2 < placed_.size()) return;
   placed_.erase(std::remove_if(placed_.begin(), placed_.end(), taken), placed_.end());
@@ -137,8 +141,8 @@ void HouseTextIndex::forgetTaken() {
   textGrid_ = CellLists<int>();
   GridCell cell{};
   for (int level : levels_)
-    for (const Placed& p : placed_)
-      if (cellAt(p.first, p.second, level, cell)) textGrid_.add(cell, p.text);
+    for (int t : placed_)
+      if (cellAt(entries_[t].first, entries_[t].second, level, cell)) textGrid_.add(cell, t);
 }
 
 void HouseTextIndex::readNewFeatures(HostLibrary& host) {
@@ -261,8 +265,8 @@ void HouseTextIndex::levelInUse(int level) {
   levels_.push_back(level);
   // Texts taken since they were placed are dropped when a visit meets them.
   GridCell cell{};
-  for (const Placed& p : placed_)
-    if (cellAt(p.first, p.second, level, cell)) textGrid_.add(cell, p.text);
+  for (int t : placed_)
+    if (cellAt(entries_[t].first, entries_[t].second, level, cell)) textGrid_.add(cell, t);
 }
 
 void HouseTextIndex::placeText(HostLibrary& host, int t) {
@@ -274,7 +278,7 @@ void HouseTextIndex::placeText(HostLibrary& host, int t) {
     for (int slot = 0; slot < static_cast<int>(houses_.size()); ++slot) tryPair(host, slot, t);
     return;
   }
-  placed_.push_back(Placed{e.first, e.second, t});
+  placed_.push_back(t);
   // Entries of an older shape of their house are dropped on the way.
   const auto stale = [this](const GridEntry& g) { return houses_[g.house].generation != g.generation; };
   GridCell cell{};

@@ -23,19 +23,21 @@ namespace dz {
 class HouseTextIndex {
  public:
   // A house to visit at this END: its feature number and the unused texts
-  // inside it (where the host's point-in-polygon test says 2), ascending.
-  // Texts may be taken by houses visited before it; skip those.
+  // inside it (where the host's point-in-polygon test says 2), ascending,
+  // given by textsOf. Texts may be taken by houses visited before it; skip
+  // those. Eight bytes: a large file's first END visits every house.
   struct Visit {
-    int feature = 0;
-    const std::vector<int>* texts = nullptr;
+    int32_t feature = 0;
+    int32_t list = -1;  // in insides_, or none
   };
+  const std::vector<int>& textsOf(const Visit& visit) const;
 
   // Forgets everything: the next update reads `file` from its first feature.
   void reset(QelHandle file);
 
   // Brings the index up to the features of `file` and entries[0..count) and
-  // lists the houses to visit, in feature order. The list stays valid until
-  // the next call of any method. Another file than the last starts afresh.
+  // lists the houses to visit, in feature order. The list and the texts of
+  // its visits stay valid until the next call of any other method. Another file than the last starts afresh.
   void update(HostLibrary& host, QelHandle file, const TextEntry* entries, int count, std::vector<Visit>& visits);
 
   // The visits of the last update are done: texts taken since are dropped
@@ -63,10 +65,6 @@ class HouseTextIndex {
     bool nan = false;         // a NaN coordinate: the box says nothing, every text is tested
     bool wide = false;        // not in the grid: tested against every text
     bool visited = false;
-  };
-  struct Placed {
-    double first, second;
-    int text;
   };
   struct GridEntry {
     int house;
@@ -111,7 +109,7 @@ class HouseTextIndex {
   CellLists<GridEntry> houseGrid_;
   std::vector<int> ungridded_;             // houses placed but not yet in houseGrid_
   CellLists<int> textGrid_;                // every placed text at every level in use
-  std::deque<Placed> placed_;              // texts at a finite position, as placed
+  std::deque<int> placed_;                 // texts at a finite position, as placed
   std::vector<int> unplaced_;              // texts at a position that is not finite
   std::vector<int> due_;                   // houses to visit at the next END
   std::vector<int> stale_;                 // houses whose shape changed
