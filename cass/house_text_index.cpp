@@ -23,7 +23,7 @@ bool isFinitePosition(const TextEntry& e) { return std::isfinite(e.first) && std
 // positions: its candidates are the texts at exactly that place, and such
 // houses at any coordinates share one level rather than one per magnitude.
 constexpr int kLowestLevel = -1000;
-constexpr int kPointLevel = INT32_MIN;
+constexpr int kPointLevel = INT16_MIN;  // below every level a box can have
 constexpr int kCoordinateOrders = 50;
 constexpr double kLargestCellNumber = 1152921504606846976.0;  // 2^60
 
@@ -174,7 +174,7 @@ void HouseTextIndex::shape(HostLibrary& host, int slot, const PointRef* hostRefs
   const int vertices = hostRefs ? std::max<int>(refCount, 0) : 0;
   // Copied before the host is called again.
   refs_.assign(hostRefs, hostRefs + vertices);
-  h.vertices = vertices;
+  h.vertices = static_cast<int16_t>(vertices);
   readRing(host, slot, vertices, true);
   Box& b = h.box;
   b = Box{HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
@@ -190,7 +190,7 @@ void HouseTextIndex::shape(HostLibrary& host, int slot, const PointRef* hostRefs
   const bool finite = std::isfinite(b.minF) && std::isfinite(b.maxF) && std::isfinite(b.minS) &&
                       std::isfinite(b.maxS) && std::isfinite(b.maxF - b.minF) && std::isfinite(b.maxS - b.minS);
   h.wide = h.nan || !finite;
-  if (!h.wide) h.level = levelOf(b.minF, b.maxF, b.minS, b.maxS);
+  if (!h.wide) h.level = static_cast<int16_t>(levelOf(b.minF, b.maxF, b.minS, b.maxS));
 }
 
 void HouseTextIndex::readRing(HostLibrary& host, int slot, int vertices, bool noteMissing) {

@@ -54,21 +54,26 @@ class HouseTextIndex {
   struct Box {
     double minF = 0, maxF = 0, minS = 0, maxS = 0;
   };
-  // 56 bytes: a large file has hundreds of thousands of houses, few with texts.
+  // 48 bytes: a large file has hundreds of thousands of houses, few with texts.
   struct House {
     Box box;
     int32_t feature = 0;
-    int32_t vertices = 0;
-    int32_t level = 0;
-    uint32_t generation = 0;  // grid entries of older shapes are stale
-    int32_t inside = -1;      // its list in insides_, once a text is found inside
-    bool nan = false;         // a NaN coordinate: the box says nothing, every text is tested
-    bool wide = false;        // not in the grid: tested against every text
-    bool visited = false;
+    int32_t inside = -1;  // its list in insides_, once a text is found inside
+    int16_t vertices = 0;  // a feature of the host has at most 32767
+    int16_t level = 0;
+    // Grid entries of older shapes are stale. After 65536 new shapes an old
+    // entry may pass for current: it then only adds a candidate, which the
+    // house's own box turns away.
+    uint16_t generation = 0;
+    bool nan : 1;      // a NaN coordinate: the box says nothing, every text is tested
+    bool wide : 1;     // not in the grid: tested against every text
+    bool visited : 1;
+    House() : nan(false), wide(false), visited(false) {}
   };
+  static_assert(sizeof(House) <= 48, "a house stays small");
   struct GridEntry {
     int house;
-    uint32_t generation;
+    uint16_t generation;
   };
 
   void readNewFeatures(HostLibrary& host);
