@@ -16,6 +16,31 @@ std::string_view untilZero(std::string_view s) {
   return zero == std::string_view::npos ? s : s.substr(0, zero);
 }
 
+// Where the token at s[i] ends: the first white-space byte from i on, or the
+// end. Tokens of the attribute files run to twenty bytes and more, so eight
+// are looked at a time: a byte below 0x21 is found in a word with the
+// zero-byte test shifted (the lowest such byte is found exactly), and only
+// that byte is then asked whether it is white space.
+size_t tokenEnd(std::string_view s, size_t i) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  constexpr uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+  while (i + 8 <= s.size()) {
+    uint64_t word;
+    std::memcpy(&word, s.data() + i, 8);
+    const uint64_t low = (word - 0x21 * kOnes) & ~word & kHigh;
+    if (low == 0) {
+      i += 8;
+      continue;
+    }
+    i += static_cast<size_t>(__builtin_ctzll(low) / 8);
+    if (isClassicSpace(s[i])) return i;
+    ++i;  // a control byte that is not white space belongs to the token
+  }
+#endif
+  while (i < s.size() && !isClassicSpace(s[i])) ++i;
+  return i;
+}
+
 size_t skipSpace(std::string_view s, size_t i) {
   while (i < s.size() && isClassicSpace(s[i])) ++i;
   return i;
@@ -227,8 +252,7 @@ int ScanFormat::scan(std::string_view input, std::initializer_list<ScanTarget> t
     if (t.kind() != step.kind) return assigned;
     switch (step.c) {
       case 's': {
-        size_t end = in;
-        while (end < input.size() && !isClassicSpace(input[end])) ++end;
+        const size_t end = tokenEnd(input, in);
         t.store(input.substr(in, end - in));
         in = end;
         break;

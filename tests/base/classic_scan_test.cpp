@@ -208,6 +208,37 @@ TEST(ClassicScan, GbkTrailBytesAreNotWhiteSpace) {
   EXPECT_EQ(b, "二层");
 }
 
+// %s takes what lies between white space, whatever the bytes of the token
+// (control bytes, high bytes) and wherever in a long line it ends.
+TEST(ClassicScan, TokensEndAtWhiteSpaceOnly) {
+  const char alphabet[] = "ab \t\v\f\r\x01\x1f!\x7f\x80\xff\xa3";
+  uint32_t seed = 3;
+  auto next = [&seed](uint32_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % n;
+  };
+  for (int trial = 0; trial < 50000; ++trial) {
+    std::string line;
+    for (uint32_t i = next(48); i > 0; --i) line += alphabet[next(sizeof alphabet - 1)];
+    std::vector<std::string> expected;
+    for (size_t i = 0; i < line.size();) {
+      if (isClassicSpace(line[i])) {
+        ++i;
+        continue;
+      }
+      size_t end = i;
+      while (end < line.size() && !isClassicSpace(line[end])) ++end;
+      expected.push_back(line.substr(i, end - i));
+      i = end;
+    }
+    std::string got[4];
+    const int assigned = scanFormat(line, "%s%s %s %s", {T::text(got[0]), T::text(got[1]), T::text(got[2]),
+                                                          T::text(got[3])});
+    ASSERT_EQ(assigned, expected.empty() ? -1 : static_cast<int>(std::min<size_t>(expected.size(), 4)));
+    for (size_t k = 0; k < expected.size() && k < 4; ++k) ASSERT_EQ(got[k], expected[k]) << trial << ": " << k;
+  }
+}
+
 TEST(ClassicAtof, ConvertsAsFarAsTheNumberGoes) {
   EXPECT_DOUBLE_EQ(classicAtof("  12.5abc"), 12.5);
   EXPECT_DOUBLE_EQ(classicAtof("1e3"), 1000);
