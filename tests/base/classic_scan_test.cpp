@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "tests/support/draw.h"
+
 namespace dz {
 namespace {
 
@@ -212,11 +214,7 @@ TEST(ClassicScan, GbkTrailBytesAreNotWhiteSpace) {
 // (control bytes, high bytes) and wherever in a long line it ends.
 TEST(ClassicScan, TokensEndAtWhiteSpaceOnly) {
   const char alphabet[] = "ab \t\v\f\r\x01\x1f!\x7f\x80\xff\xa3";
-  uint32_t seed = 3;
-  auto next = [&seed](uint32_t n) {
-    seed = seed * 1103515245u + 12345u;
-    return (seed >> 8) % n;
-  };
+  test::Draw next(3);
   for (int trial = 0; trial < 50000; ++trial) {
     std::string line;
     for (uint32_t i = next(48); i > 0; --i) line += alphabet[next(sizeof alphabet - 1)];
@@ -283,11 +281,7 @@ size_t referenceRealLength(const std::string& s) {
 // exponents beyond the range now and then.
 TEST(ClassicAtof, TakesTheNumberTheClassicRuntimeTakes) {
   const char alphabet[] = "0123456789..eE+-- xinfa";
-  uint32_t seed = 20261208;
-  auto next = [&seed](uint32_t n) {
-    seed = seed * 1103515245u + 12345u;
-    return (seed >> 8) % n;
-  };
+  test::Draw next(20261208);
   for (int trial = 0; trial < 100000; ++trial) {
     std::string text;
     for (uint32_t i = next(12); i > 0; --i) text += alphabet[next(sizeof alphabet - 1)];
@@ -319,11 +313,7 @@ TEST(ClassicAtof, TakesTheNumberTheClassicRuntimeTakes) {
 // anywhere, convert bit for bit as strtod does: the short ones take a quicker
 // way than the long ones, and both must round alike.
 TEST(ClassicAtof, SurveyDecimalsRoundAsStrtodRoundsThem) {
-  uint32_t seed = 7;
-  auto next = [&seed](uint32_t n) {
-    seed = seed * 1103515245u + 12345u;
-    return (seed >> 8) % n;
-  };
+  test::Draw next(7);
   for (int trial = 0; trial < 200000; ++trial) {
     std::string text = next(4) == 0 ? "-" : "";
     const uint32_t digits = 1 + next(18);

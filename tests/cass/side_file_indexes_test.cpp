@@ -4,6 +4,7 @@
 
 #include "cass/cass_code_table.h"
 #include "cass/parcel_import.h"
+#include "tests/support/draw.h"
 #include "tests/support/test_files.h"
 
 namespace dz::test {
@@ -40,11 +41,7 @@ TEST(QsParcelIndexLines, WholeLinesFromAPositionOnAndEndLinesByTheirFirstByte) {
 TEST(QsParcelIndexLines, EveryAnswerIsThatOfAScanFromThePosition) {
   TempDir dir;
   const char* texts[] = {"P1", "P2", "E", "3", "32.0", "", "End", "P1 ", "J1", "e"};
-  uint32_t seed = 99;
-  auto next = [&seed](uint32_t n) {
-    seed = seed * 1103515245u + 12345u;
-    return (seed >> 8) % n;
-  };
+  test::Draw next(99);
   for (int file = 0; file < 20; ++file) {
     std::vector<std::string> lines;
     std::string bytes;
