@@ -117,6 +117,9 @@ class CCassConverter {
  private:
   struct ReadState;
 
+  // The houses visited at an END line take the texts inside them.
+  void GiveHousesTheirTexts(dz::TextEntry* entries, int count);
+
   void OnHeaderLine(ReadState& s, const std::string& line);
   void OnCoordinateLine(ReadState& s, const std::string& line);
   void Flush(ReadState& s);

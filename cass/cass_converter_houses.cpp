@@ -12,53 +12,55 @@
 
 namespace dz {
 
-void CCassConverter::ApplyHouseAttributes(dz::TextEntry* entries, int count) {
-  if (count < 0) count = 0;
+void CCassConverter::GiveHousesTheirTexts(dz::TextEntry* entries, int count) {
   // Only the houses whose answer can change: the index has tested every
   // house against the texts near it and keeps the unused texts inside each.
-  {
-    // The list of visits is gone before the text objects grow the store.
-    std::vector<dz::HouseTextIndex::Visit> visits;
-    m_houseIndex.update(m_host, m_hFile, entries, count, visits);
-    for (const dz::HouseTextIndex::Visit& visit : visits) {
-      FeatureHeader header{};
-      const PointRef* hostRefs = nullptr;
-      int16_t refCount = 0;
-      const uint8_t* stored = nullptr;
-      int storedLength = 0;
-      if (m_host.GetFeature(m_hFile, visit.feature, &header, &hostRefs, &refCount, &stored, &storedLength) <= 0)
-        continue;
+  std::vector<dz::HouseTextIndex::Visit> visits;
+  m_houseIndex.update(m_host, m_hFile, entries, count, visits);
+  for (const dz::HouseTextIndex::Visit& visit : visits) {
+    FeatureHeader header{};
+    const PointRef* hostRefs = nullptr;
+    int16_t refCount = 0;
+    const uint8_t* stored = nullptr;
+    int storedLength = 0;
+    if (m_host.GetFeature(m_hFile, visit.feature, &header, &hostRefs, &refCount, &stored, &storedLength) <= 0)
+      continue;
 
-      // What the host lent is copied before it is called again. A stored block
-      // longer than a house block contributes its first 20 bytes.
-      uint8_t storedBlock[kHouseAttributesSize] = {};
-      const size_t storedBytes = stored ? std::min<size_t>(std::max(storedLength, 0), sizeof storedBlock) : 0;
-      if (storedBytes > 0) std::memcpy(storedBlock, stored, storedBytes);
-      const bool hadBlock = stored && storedLength > 0;
+    // What the host lent is copied before it is called again. A stored block
+    // longer than a house block contributes its first 20 bytes.
+    uint8_t storedBlock[kHouseAttributesSize] = {};
+    const size_t storedBytes = stored ? std::min<size_t>(std::max(storedLength, 0), sizeof storedBlock) : 0;
+    if (storedBytes > 0) std::memcpy(storedBlock, stored, storedBytes);
+    const bool hadBlock = stored && storedLength > 0;
 
-      uint8_t house[kHouseAttributesSize] = {};
-      bool applied = false;
-      for (int j : m_houseIndex.textsOf(visit)) {
-        dz::TextEntry& entry = entries[j];
-        if (entry.used == 1) continue;  // taken by a house before this one
-        applied = true;
-        std::memcpy(house, storedBlock, storedBytes);
-        const std::string_view text(entry.text, dz::boundedLength(entry.text, static_cast<size_t>(entry.length)));
-        if (dz::hasStructureCharacter(text)) {
-          putHouseStructure(house, text);
-          entry.used = 1;
-          continue;
-        }
-        dz::putLE<int16_t>(house, 10, static_cast<int16_t>(dz::classicAtoi(text)));
+    uint8_t house[kHouseAttributesSize] = {};
+    bool applied = false;
+    for (int j : m_houseIndex.textsOf(visit)) {
+      dz::TextEntry& entry = entries[j];
+      if (entry.used == 1) continue;  // taken by a house before this one
+      applied = true;
+      std::memcpy(house, storedBlock, storedBytes);
+      const std::string_view text(entry.text, dz::boundedLength(entry.text, static_cast<size_t>(entry.length)));
+      if (dz::hasStructureCharacter(text)) {
+        putHouseStructure(house, text);
         entry.used = 1;
-        if (house[0] != 0) break;  // structure and floors known: this house is done
+        continue;
       }
-      // A house that no text applies to keeps the block it has, so a later END
-      // line does not erase what an earlier one assigned. A house without a
-      // block gets an empty one.
-      if (applied || !hadBlock) m_host.SetFeatureAttributes(m_hFile, visit.feature, kHouse, house, sizeof house);
+      dz::putLE<int16_t>(house, 10, static_cast<int16_t>(dz::classicAtoi(text)));
+      entry.used = 1;
+      if (house[0] != 0) break;  // structure and floors known: this house is done
     }
+    // A house that no text applies to keeps the block it has, so a later END
+    // line does not erase what an earlier one assigned. A house without a
+    // block gets an empty one.
+    if (applied || !hadBlock) m_host.SetFeatureAttributes(m_hFile, visit.feature, kHouse, house, sizeof house);
   }
+}
+
+void CCassConverter::ApplyHouseAttributes(dz::TextEntry* entries, int count) {
+  if (count < 0) count = 0;
+  // The list of visits is gone before the text objects grow the store.
+  GiveHousesTheirTexts(entries, count);
   m_houseIndex.forgetTaken();
 
   const QelHandle layer = m_host.GetTextLayer(m_hFile);

@@ -37,7 +37,8 @@ class HouseTextIndex {
 
   // Brings the index up to the features of `file` and entries[0..count) and
   // lists the houses to visit, in feature order. The list and the texts of
-  // its visits stay valid until the next call of any other method. Another file than the last starts afresh.
+  // its visits stay valid until the next call of any other method. Another
+  // file than the last starts afresh.
   void update(HostLibrary& host, QelHandle file, const TextEntry* entries, int count, std::vector<Visit>& visits);
 
   // The visits of the last update are done: texts taken since are dropped

@@ -36,7 +36,7 @@ class QsParcelIndex {
   // order of the file, and lines of another text with the same hash among
   // them are passed over.
   struct Keyed {
-    uint32_t hash;  // of 32 bits: a few lines apart share one, and are passed over
+    uint32_t hash;
     uint32_t line;
     bool operator<(const Keyed& o) const { return hash != o.hash ? hash < o.hash : line < o.line; }
   };

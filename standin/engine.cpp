@@ -336,10 +336,12 @@ int16_t FeatureFileEngine::GetFeature(QelHandle h, int index, FeatureHeader* hea
   if (index < 1 || static_cast<size_t>(index) > features.size()) return 0;
   const StoredFeature& feature = features[index - 1];
   *header = feature.header;
-  *refs = feature.refs().empty() ? nullptr : feature.refs().data();
-  *refCount = static_cast<int16_t>(feature.refs().size());
-  *attributes = feature.attributes().empty() ? nullptr : feature.attributes().data();
-  *length = static_cast<int>(feature.attributes().size());
+  const RecordSpan<PointRef> vertices = feature.refs();
+  const RecordSpan<uint8_t> block = feature.attributes();
+  *refs = vertices.empty() ? nullptr : vertices.data();
+  *refCount = static_cast<int16_t>(vertices.size());
+  *attributes = block.empty() ? nullptr : block.data();
+  *length = static_cast<int>(block.size());
   return 1;
 }
 

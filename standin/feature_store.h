@@ -41,7 +41,7 @@ class StoredFeature {
 // A text object. Its bytes and style lie in the store (a style shared by the
 // texts added one after another, as a conversion adds them), its attribute
 // fields beside it only when it has some: 56 bytes a text where a copy of
-// each would take 180.
+// each would take 176.
 class StoredText {
  public:
   using Fields = std::vector<std::pair<std::string, std::string>>;  // name -> value, in first-set order
