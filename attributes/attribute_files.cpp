@@ -36,7 +36,7 @@ void copyText(char (&field)[N], const std::string& token) {
 
 // --- parcels ----------------------------------------------------------------
 
-int ParcelFields::scan(const std::string& line) {
+int ParcelFields::scan(std::string_view line) {
   return kParcelLine.scan(line, {T::text(number, sizeof number), T::text(field2), T::text(field3, sizeof field3),
                                  T::text(field4), T::text(field5, sizeof field5), T::text(field6), T::real(field7),
                                  T::real(field8), T::text(field9, sizeof field9), T::integer(field10),
@@ -59,7 +59,7 @@ void ParcelValues::applyTo(uint8_t* block) const {
 
 // --- boundary points --------------------------------------------------------
 
-int BoundaryPointFields::scan(const std::string& line) {
+int BoundaryPointFields::scan(std::string_view line) {
   return kBoundaryPointLine.scan(line, {T::text(name, sizeof name), T::text(field2), T::text(field3), T::text(field4),
                                         T::text(field5)});
 }
@@ -80,7 +80,7 @@ void BoundaryPointValues::applyTo(uint8_t* block) const {
 
 // --- houses -----------------------------------------------------------------
 
-int HouseFields::scan(const std::string& line) {
+int HouseFields::scan(std::string_view line) {
   return kHouseLine.scan(line, {T::text(name, sizeof name), T::text(structure), T::integer(floors)});
 }
 
@@ -195,7 +195,7 @@ bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
   // grow and no old table beside a new one.
   reserve(static_cast<size_t>(std::min<uint64_t>(lineCount(path), UINT32_MAX / 2)));
   Fields fields;  // cleared once; carried from line to line
-  std::string line;
+  std::string_view line;
   // A line's entry goes in while the next line is scanned: the trip to
   // memory for its slot, started when it was read, has come back by then.
   std::optional<Entry> pending;

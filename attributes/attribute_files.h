@@ -45,7 +45,7 @@ struct ParcelFields {
   char field11[20] = {};
 
   // Each scan gives the fields the line gave, as the scan counts them.
-  int scan(const std::string& line);
+  int scan(std::string_view line);
   std::string_view key() const { return number; }
   static constexpr size_t kKeyWidth = sizeof number;
 };
@@ -73,7 +73,7 @@ struct BoundaryPointFields {
   std::string field4;
   std::string field5;
 
-  int scan(const std::string& line);
+  int scan(std::string_view line);
   std::string_view key() const { return name; }
   static constexpr size_t kKeyWidth = sizeof name;
 };
@@ -97,7 +97,7 @@ struct HouseFields {
   std::string structure;
   int32_t floors = 0;
 
-  int scan(const std::string& line);
+  int scan(std::string_view line);
   std::string_view key() const { return name; }
   static constexpr size_t kKeyWidth = sizeof name;
 };

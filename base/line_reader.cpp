@@ -51,11 +51,47 @@ bool LineReader::fill() {
   } else if (end_ < buffer_.size()) {
     atEnd_ = true;
   }
+  // Zero bytes are rare: one search of the block spares one per line.
+  zeroInBlock_ = std::memchr(buffer_.data(), '\0', end_) != nullptr;
   return end_ > 0;
 }
 
+namespace {
+
+std::string_view cutAtZero(std::string_view line) { return line.substr(0, line.find('\0')); }
+
+}  // namespace
+
 bool LineReader::readLine(std::string& line) {
+  std::string_view view;
+  if (!readLine(view)) {
+    line.clear();
+    return false;
+  }
+  line.assign(view);
+  return true;
+}
+
+bool LineReader::readLine(std::string_view& line) {
+  if (!failed_ && pos_ < end_) {
+    const char* start = buffer_.data() + pos_;
+    if (const void* nl = std::memchr(start, '\n', end_ - pos_)) {
+      size_t len = static_cast<size_t>(static_cast<const char*>(nl) - start);
+      pos_ += len + 1;
+      if (len > 0 && start[len - 1] == '\r') --len;
+      line = std::string_view(start, len);
+      if (zeroInBlock_) line = cutAtZero(line);
+      ++lineNumber_;
+      return true;
+    }
+  }
+  return joinLine(line);
+}
+
+bool LineReader::joinLine(std::string_view& view) {
+  std::string& line = joined_;
   line.clear();
+  view = std::string_view();
   bool gotAny = false;
   // A CR is held back until we know whether an LF follows it.
   bool pendingCr = false;
@@ -79,14 +115,9 @@ bool LineReader::readLine(std::string& line) {
       pendingCr = true;
     }
   }
-  if (failed_) {
-    line.clear();
-    return false;
-  }
+  if (failed_ || !gotAny) return false;
   if (pendingCr) line.push_back('\r');  // a CR just before the end of the file stays
-  if (!gotAny) return false;
-  const size_t zero = line.find('\0');
-  if (zero != std::string::npos) line.resize(zero);
+  view = cutAtZero(line);
   ++lineNumber_;
   return true;
 }

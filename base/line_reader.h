@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/file_faults.h"
@@ -33,6 +34,10 @@ class LineReader {
   // The next line into `line`; false at the end of the file, or at a read
   // error (then failed() is true and the line read up to it is dropped).
   bool readLine(std::string& line);
+  // The same line as a view, good until the next read: into the reader's
+  // block when the line lies whole in it (most lines: no copy), else into a
+  // line put together across blocks. Empty when false is returned.
+  bool readLine(std::string_view& line);
 
   // A read failed: the lines handed out are not the whole file.
   bool failed() const { return failed_; }
@@ -42,6 +47,8 @@ class LineReader {
 
  private:
   bool fill();
+  // The line that does not lie whole in the block: put together in joined_.
+  bool joinLine(std::string_view& line);
 
   std::FILE* file_ = nullptr;
   std::vector<char> buffer_;
@@ -51,6 +58,8 @@ class LineReader {
   bool failed_ = false;
   long lineNumber_ = 0;
   uint64_t offset_ = 0;  // bytes read from the file so far
+  bool zeroInBlock_ = false;  // the block holds a zero byte: lines are cut at it
+  std::string joined_;
   FileFaults faults_;
 };
 

@@ -90,33 +90,49 @@ bool InputLineReader::next() {
   }
   file.lines = reader_.lineNumber();
   run_->advance(file, raw_.size() + 1);
-  if (file.lines == 1 && std::string_view(raw_).substr(0, kUtf8Bom.size()) == kUtf8Bom) file.byteOrderMark = true;
+  if (file.lines == 1 && raw_.substr(0, kUtf8Bom.size()) == kUtf8Bom) file.byteOrderMark = true;
   if (run_->encoding_ == TextEncoding::Gbk) file.evidence.see(raw_);
   return true;
 }
 
 bool InputLineReader::skipLine() {
   if (!run_) {
-    std::string line;
+    std::string_view line;
     return reader_.readLine(line);
   }
   return next();
 }
 
 bool InputLineReader::readLine(std::string& line) {
+  std::string_view view;
+  if (!readLine(view)) {
+    line.clear();
+    return false;
+  }
+  line.assign(view);
+  return true;
+}
+
+bool InputLineReader::readLine(std::string_view& line) {
   if (!run_) return reader_.readLine(line);
   for (;;) {
-    if (!next()) return false;
+    if (!next()) {
+      line = std::string_view();
+      return false;
+    }
     // Read as GBK, the line is handed out as the host would read it, a
     // byte-order mark and all.
     if (run_->encoding_ == TextEncoding::Gbk) {
-      line.swap(raw_);
+      line = raw_;
       return true;
     }
     std::string_view text(raw_);
     if (lineNumber() == 1 && text.substr(0, kUtf8Bom.size()) == kUtf8Bom) text.remove_prefix(kUtf8Bom.size());
     Utf8Refusal refusal;
-    if (utf8LineToGbk(text, line, refusal)) return true;
+    if (utf8LineToGbk(text, decoded_, refusal)) {
+      line = decoded_;
+      return true;
+    }
     InputFileReport& file = run_->files_[file_];
     file.refused.add(file.lines);
     if (file.firstRefused.size() < LineTally::kKept) file.firstRefused.push_back({file.lines, refusal});

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/line_reader.h"
@@ -92,6 +93,8 @@ class InputLineReader {
 
   // The next line, decoded; false at the end of the file.
   bool readLine(std::string& line);
+  // The same as a view, good until the next read (see LineReader).
+  bool readLine(std::string_view& line);
   // Passes over the next line, which takes no part (a header): it is not
   // decoded, so nothing in it is refused. False at the end of the file.
   bool skipLine();
@@ -109,7 +112,8 @@ class InputLineReader {
   // The next raw line into raw_, recorded in the run's report.
   bool next();
 
-  std::string raw_;
+  std::string_view raw_;
+  std::string decoded_;
 };
 
 }  // namespace dz

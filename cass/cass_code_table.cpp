@@ -32,7 +32,7 @@ bool CassCodeTable::load(const std::string& path) {
   // the value of an earlier line, exactly as the lookup scan sees them.
   std::string token;
   int32_t result = 0;
-  std::string line;
+  std::string_view line;
   while (reader.readLine(line)) {
     if (kCodeLine.scan(line, {ScanTarget::text(token), ScanTarget::integer(result)}) < 1) continue;
     if ((entries_.size() + 1) * 2 > slots_.size()) {

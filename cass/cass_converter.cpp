@@ -46,9 +46,9 @@ CCassConverter::CCassConverter(HostLibrary& host, ui::MessageService& messages)
 
 CCassConverter::~CCassConverter() = default;
 
-std::string CCassConverter::ExtractField(const std::string& line, int k) { return dz::extractCasField(line, k); }
+std::string CCassConverter::ExtractField(std::string_view line, int k) { return dz::extractCasField(line, k); }
 
-int CCassConverter::LookupCassCode(const std::string& code) {
+int CCassConverter::LookupCassCode(std::string_view code) {
   // A table that could not be opened is tried again at every lookup, so a
   // missing table is reported once per feature header.
   if (!m_codeTable.isLoaded()) {
@@ -80,7 +80,7 @@ bool CCassConverter::Run() {
   m_houseIndex.reset(m_hFile);
 
   ReadState s;
-  std::string line;
+  std::string_view line;
   bool reading = true;
   while (reading && cas.readLine(line)) {
     s.line = cas.lineNumber();  // the file's own numbers, lines refused by the encoding counted
@@ -133,7 +133,7 @@ bool CCassConverter::Run() {
         break;
       case dz::CasLine::Coordinate:
         OnCoordinateLine(s, line);
-        s.left = std::string(dz::textBeforeComma(line));
+        s.left.assign(dz::textBeforeComma(line));
         break;
       case dz::CasLine::Header:
         OnHeaderLine(s, line);
@@ -164,7 +164,7 @@ void CCassConverter::Flush(ReadState& s) {
   s.featureLine = 0;
 }
 
-void CCassConverter::OnHeaderLine(ReadState& s, const std::string& line) {
+void CCassConverter::OnHeaderLine(ReadState& s, std::string_view line) {
   const std::string left(dz::textBeforeComma(line));
   s.left = left;
   if (s.n > 0) {
@@ -180,13 +180,13 @@ void CCassConverter::OnHeaderLine(ReadState& s, const std::string& line) {
   s.featureLine = s.line;
   if (s.kind == 2) {
     // The radius is the third field; a header without one keeps the last radius.
-    const std::string rest = line.substr(line.find(',') + 1);
+    const std::string_view rest = line.substr(line.find(',') + 1);
     const size_t comma = rest.find(',', 1);
-    if (comma != std::string::npos) s.radius = dz::classicAtof(std::string_view(rest).substr(comma + 1));
+    if (comma != std::string_view::npos) s.radius = dz::classicAtof(rest.substr(comma + 1));
   }
 }
 
-void CCassConverter::OnCoordinateLine(ReadState& s, const std::string& line) {
+void CCassConverter::OnCoordinateLine(ReadState& s, std::string_view line) {
   if (s.n == 0 && s.featureLine == 0) s.featureLine = s.line;
   const size_t needed = static_cast<size_t>(s.n) + 1;
   if (s.vertices.size() < needed) s.vertices.resize(needed);

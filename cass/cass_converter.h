@@ -97,15 +97,15 @@ class CCassConverter {
   bool Run();
   const Outcome& LastOutcome() const { return m_outcome; }
 
-  int LookupCassCode(const std::string& code);
+  int LookupCassCode(std::string_view code);
   void WriteFeature(const VertexPair* vertices, int n, int kind, int hostCode);
   void BuildPointRefs(const VertexPair* vertices, int n, int kind, int hostCode, PointRef* refs);
   void AddFeatureRecord(int hostCode, const PointRef* refs, int count);
-  static std::string ExtractField(const std::string& line, int k);
+  static std::string ExtractField(std::string_view line, int k);
   void WriteParcel(const std::string& header, const VertexPair* vertices, int n, int hostCode);
   // `textToggle` is the reader's: 0 when the next text-section line is a
   // text, 1 when it is that text's position.
-  void CollectTextEntry(const std::string& line, int16_t& textToggle);
+  void CollectTextEntry(std::string_view line, int16_t& textToggle);
   void ReadParcelRing(QelHandle handle, int n, const std::string& parcel);
   void WriteParcelFeature(QelHandle handle, const PointRef* refs, int count, const std::string& parcel);
   // The work of an END line: the houses of m_hFile take their structure and
@@ -120,8 +120,8 @@ class CCassConverter {
   // The houses visited at an END line take the texts inside them.
   void GiveHousesTheirTexts(dz::TextEntry* entries, int count);
 
-  void OnHeaderLine(ReadState& s, const std::string& line);
-  void OnCoordinateLine(ReadState& s, const std::string& line);
+  void OnHeaderLine(ReadState& s, std::string_view line);
+  void OnCoordinateLine(ReadState& s, std::string_view line);
   void Flush(ReadState& s);
   // Every point the conversion adds goes through here, so that a house
   // waiting for a vertex of that name takes its shape.

@@ -6,8 +6,8 @@
 
 namespace dz {
 
-void CCassConverter::CollectTextEntry(const std::string& line, int16_t& textToggle) {
-  if (line.find(',') == std::string::npos) return;
+void CCassConverter::CollectTextEntry(std::string_view line, int16_t& textToggle) {
+  if (line.find(',') == std::string_view::npos) return;
   if (textToggle == 0) {
     // A text: it goes into the slot after the last complete entry.
     const size_t slot = m_nTextEntries < 0 ? 0 : static_cast<size_t>(m_nTextEntries);

@@ -24,7 +24,7 @@ bool QsParcelIndex::load(const std::string& path) {
   if (!reader.open(path)) return false;
   *this = QsParcelIndex();
   text_.reserve(static_cast<size_t>(std::min<uint64_t>(inputFileSize(path), SIZE_MAX / 2)));
-  std::string line;
+  std::string_view line;
   while (reader.readLine(line)) {
     text_ += line;
     starts_.push_back(text_.size());
@@ -69,7 +69,7 @@ bool CassParcelAttributeIndex::load(const std::string& path) {
   // leaves the fields it lacks as the last line that had them set them.
   CassParcelAttributeFields fields;
   std::string field1, field3, field10, field11;
-  std::string line;
+  std::string_view line;
   while (reader.readLine(line)) {
     // Twelve conversions, eleven destinations: a twelfth field is ignored.
     kParcelLine.scan(line, {ScanTarget::text(field1), ScanTarget::text(fields.parcel), ScanTarget::text(field3),

@@ -18,7 +18,7 @@ bool EpswCodeTable::load(const std::string& path) {
   int32_t epswCode = 0;
   int32_t hostCode = 0;
   bool haveCode = false;
-  std::string line;
+  std::string_view line;
   std::string description;
   while (reader.readLine(line)) {
     const int assigned = kCodeLine.scan(line, {ScanTarget::integer(epswCode), ScanTarget::integer(hostCode),

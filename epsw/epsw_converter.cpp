@@ -181,13 +181,13 @@ void CEpswConverter::ConvertCorFile(dz::InputLineReader& cor) {
   dz::CorPointFields point;
   PointRecord record;
   std::memset(&record, 0, sizeof record);
-  std::string line;
+  std::string_view line;
   while (cor.readLine(line)) {
     ++linesRead;
     m_nCorLine = cor.lineNumber();
     if (dz::isCorFeatureLine(line)) {
       writeOpenFeature();
-      hostCode = LookupEpswCode(line, lineKind, vertexCount);
+      hostCode = LookupEpswCode(std::string(line), lineKind, vertexCount);
       announced = vertexCount;
       refs.clear();
       featureLine = linesRead;
@@ -221,7 +221,7 @@ void CEpswConverter::ConvertNotFile(dz::InputLineReader& note, QelHandle layer) 
   dz::NoteFields fields;
   TextStyle style;
   std::memset(&style, 0, sizeof style);
-  std::string line;
+  std::string_view line;
   int lineOfRecord = 1;
   while (note.readLine(line)) {
     if (lineOfRecord == 1) {

@@ -317,7 +317,8 @@ void CTextPointImporter::ImportPoints() {
   outcome_.opened = true;
 
   double east = 0, north = 0, elev = 0;
-  std::string raw, line;
+  std::string_view raw;
+  std::string line;
   for (int skipped = 0; skipped < m_nSkipLines && reader.skipLine(); ++skipped) {
   }
   // A separator of one byte below 0x40 (the comma of most files) splits the

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/draw.h"
 #include "tests/support/injected_fault.h"
 #include "tests/support/test_files.h"
 
@@ -53,6 +54,54 @@ TEST(LineReader, LinesLongerThanTheBlockAndCrLfAcrossBlocks) {
   EXPECT_EQ(readAll(longLine + "\r\nnext"), (Lines{longLine, "next"}));
   const std::string huge(200000, 'y');
   EXPECT_EQ(readAll(huge), (Lines{huge}));
+}
+
+// The lines of `bytes` by the rules of text mode, written out plainly.
+Lines textModeLines(std::string bytes) {
+  bytes = bytes.substr(0, bytes.find('\x1a'));
+  Lines lines;
+  for (size_t pos = 0; pos < bytes.size();) {
+    const size_t nl = bytes.find('\n', pos);
+    std::string line = bytes.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
+    if (nl != std::string::npos && !line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line.substr(0, line.find('\0')));
+    pos = nl == std::string::npos ? bytes.size() : nl + 1;
+  }
+  return lines;
+}
+
+TEST(LineReader, ViewsAndCopiesAgreeWithTextModeOnRandomFiles) {
+  // Short lines whole in a block, lines across blocks, CR LF split by a
+  // block's end, zero bytes in some blocks and not others: views (most of
+  // them into the block) and copies, taken in turn from one reader.
+  for (uint32_t seed = 1; seed <= 12; ++seed) {
+    test::Draw next(seed);
+    std::string bytes;
+    const size_t size = 150000 + next(100000);
+    while (bytes.size() < size) {
+      const uint32_t r = next(1000);
+      if (r < 120) bytes += '\n';
+      else if (r < 160) bytes += "\r\n";
+      else if (r < 170) bytes += '\r';
+      else if (r < 172 && seed % 3 == 0) bytes += '\0';
+      else if (r < 173 && seed == 7 && bytes.size() > 100000) bytes += '\x1a';
+      else if (r < 175) bytes += std::string(next(90000), 'L');
+      else bytes += static_cast<char>('a' + next(26));
+    }
+    test::TempDir dir;
+    LineReader reader;
+    ASSERT_TRUE(reader.open(dir.write("in.txt", bytes)));
+    Lines lines;
+    for (bool asView = true;; asView = !asView) {
+      std::string_view view;
+      std::string copy;
+      if (!(asView ? reader.readLine(view) : reader.readLine(copy))) break;
+      lines.push_back(asView ? std::string(view) : copy);
+    }
+    EXPECT_FALSE(reader.failed());
+    EXPECT_EQ(lines, textModeLines(bytes)) << "seed " << seed;
+    EXPECT_EQ(reader.lineNumber(), static_cast<long>(lines.size()));
+  }
 }
 
 TEST(LineReader, MissingFileDoesNotOpen) {
