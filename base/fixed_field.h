@@ -40,10 +40,12 @@ inline void copyFieldFrom(char* dst, size_t width, const char* src) {
 }
 
 // The text of a field: its bytes up to the first zero, at most `width`.
-inline std::string fieldText(const char* field, size_t width) { return std::string(field, boundedLength(field, width)); }
+inline std::string_view fieldView(const char* field, size_t width) { return {field, boundedLength(field, width)}; }
+inline std::string fieldText(const char* field, size_t width) { return std::string(fieldView(field, width)); }
 
 inline void copyName(char* dst12, std::string_view src) { copyField(dst12, kNameWidth, src); }
 inline std::string nameText(const char* field12) { return fieldText(field12, kNameWidth); }
+inline std::string_view nameView(const char* field12) { return fieldView(field12, kNameWidth); }
 
 // Little-endian numbers at byte offsets of a raw block.
 template <typename T>

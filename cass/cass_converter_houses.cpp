@@ -40,7 +40,7 @@ void CCassConverter::GiveHousesTheirTexts(dz::TextEntry* entries, int count) {
       if (entry.used == 1) continue;  // taken by a house before this one
       applied = true;
       std::memcpy(house, storedBlock, storedBytes);
-      const std::string_view text(entry.text, dz::boundedLength(entry.text, static_cast<size_t>(entry.length)));
+      const std::string_view text = dz::fieldView(entry.text, static_cast<size_t>(entry.length));
       if (dz::hasStructureCharacter(text)) {
         putHouseStructure(house, text);
         entry.used = 1;

@@ -3,6 +3,7 @@
 // vertices, and the account of the features that limit refuses.
 #pragma once
 
+#include <charconv>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,12 +27,17 @@ inline int32_t nextPointNumber(int32_t number) { return static_cast<int32_t>(sta
 // feature would run through the old point. Ends, as a file holds finitely
 // many points.
 inline std::string claimFreePointName(HostLibrary& host, QelHandle file, const std::string& prefix, int32_t& number) {
-  std::string name = prefix + std::to_string(number);
-  while (host.PointExists(file, name.c_str()) > 0) {
+  std::string name = prefix;
+  for (;;) {
+    // A name a conversion makes for every vertex: its digits written in
+    // place, with no string for the number.
+    char digits[12];
+    const size_t length = static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, number).ptr - digits);
+    name.resize(prefix.size());
+    name.append(digits, length);
+    if (host.PointExists(file, name.c_str()) <= 0) return name;
     number = nextPointNumber(number);
-    name = prefix + std::to_string(number);
   }
-  return name;
 }
 
 // Features a conversion could not write as its input has them (refused for

@@ -6,8 +6,10 @@
 namespace dz {
 
 NameKey NameKey::of(const char* field12) {
+  // Byte by byte up to the zero: a name is a few bytes, and a call to copy
+  // and one to fill would cost more than the bytes themselves.
   NameKey k;
-  copyFieldFrom(k.bytes.data(), k.bytes.size(), field12);
+  for (size_t i = 0; i < k.bytes.size() && field12[i] != 0; ++i) k.bytes[i] = field12[i];
   return k;
 }
 
