@@ -2,18 +2,32 @@
 
 namespace dz {
 
+namespace {
+
+// Every keyword is a word of at most eight letters: most lines, numbers,
+// are none of them and need not be compared with each.
+bool mayBeKeyword(std::string_view line) {
+  if (line.empty() || line.size() > 8) return false;
+  const char c = line[0];
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+}  // namespace
+
 CasLine classifyCasLine(std::string_view line, bool textMode, int kind) {
   if (textMode && line != "nil") return CasLine::TextEntry;
-  if (line == "TEXT") return CasLine::TextStart;
-  if (line == "tamberol") return CasLine::Stop;
+  if (mayBeKeyword(line)) {
+    if (line == "TEXT") return CasLine::TextStart;
+    if (line == "tamberol") return CasLine::Stop;
+    if (line == "LINE" || line == "PLINE") return CasLine::LineKeyword;
+    if (line == "CIRCLE") return CasLine::CircleKeyword;
+    if (line == "POINT") return CasLine::PointKeyword;
+    if (line == "SPECIAL") return CasLine::LineKeyword;
+    if (line == "nil") return CasLine::FeatureEnd;
+    if (line == "C" || line == "E") return CasLine::FeatureClose;
+    if (line == "END") return CasLine::End;
+  }
   if (!line.empty() && line[0] == '[') return CasLine::Comment;
-  if (line == "LINE" || line == "PLINE") return CasLine::LineKeyword;
-  if (line == "CIRCLE") return CasLine::CircleKeyword;
-  if (line == "POINT") return CasLine::PointKeyword;
-  if (line == "SPECIAL") return CasLine::LineKeyword;
-  if (line == "nil") return CasLine::FeatureEnd;
-  if (line == "C" || line == "E") return CasLine::FeatureClose;
-  if (line == "END") return CasLine::End;
   if (!line.empty() && line[0] == ',') return CasLine::Ignored;
   if (kind == 0) return CasLine::Ignored;
   const size_t comma = line.find(',');

@@ -165,8 +165,8 @@ void CCassConverter::Flush(ReadState& s) {
 }
 
 void CCassConverter::OnHeaderLine(ReadState& s, std::string_view line) {
-  const std::string left(dz::textBeforeComma(line));
-  s.left = left;
+  const std::string_view left = dz::textBeforeComma(line);
+  s.left.assign(left);
   if (s.n > 0) {
     // A parcel label is closed by the next header, which is then lost: the
     // code, header and host code stay those of the label.
@@ -175,8 +175,8 @@ void CCassConverter::OnHeaderLine(ReadState& s, std::string_view line) {
     if (dropped) return;
   }
   s.hostCode = LookupCassCode(left);
-  s.header = line;
-  s.code = left;
+  s.header.assign(line);
+  s.code.assign(left);
   s.featureLine = s.line;
   if (s.kind == 2) {
     // The radius is the third field; a header without one keeps the last radius.

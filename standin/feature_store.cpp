@@ -73,11 +73,14 @@ bool FeatureStore::addPoint(const PointRecord& point) {
   const NameKey key = NameKey::ofRecord(point);
   if (!index_.insert(key, points_.data())) return false;
   points_.push_back(point);
-  // Conversions number the points they make (X1, X2, ...) and look the next
-  // name up before they add it: its slot is fetched while they work, instead
-  // of a trip to memory when the table has outgrown the caches.
-  NameKey next;
-  if (key.successor(next)) index_.prefetch(next);
+  // Conversions number the points they make (X1, X2, ...) and look each
+  // name up before they add it: the slot of the name after next is fetched
+  // while they work, instead of a trip to memory when the table has outgrown
+  // the caches. (The next name is too close: the lookup of X2 comes a few
+  // hundred instructions after X1 is added, before memory has answered;
+  // 0.92x the CPU of fetching the next at 10^6 features.)
+  NameKey next, after;
+  if (key.successor(next) && next.successor(after)) index_.prefetch(after);
   return true;
 }
 
