@@ -172,10 +172,8 @@ void AttributeFileIndex<Fields, Values>::prefetch(std::string_view key, bool ent
 
 template <typename Fields, typename Values>
 void AttributeFileIndex<Fields, Values>::rehash(size_t slotCount) {
-  std::vector<Slot> old;
-  old.reserve(slotCount);
+  ZeroedArray<Slot> old(slotCount);
   adviseHugePages(old.data(), slotCount * sizeof(Slot));
-  old.resize(slotCount, Slot{0, 0});
   old.swap(slots_);
   const size_t mask = slotCount - 1;
   for (const Slot& s : old) {

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "base/tally.h"
+#include "base/zeroed_array.h"
 
 namespace dz::attributes {
 
@@ -170,7 +171,7 @@ class AttributeFileIndex {
   // Adds the entry unless its key is there already (the first line wins).
   void insert(Entry&& entry, uint32_t hash);
 
-  std::vector<Slot> slots_;  // a power of two, at most half full
+  ZeroedArray<Slot> slots_;  // a power of two, at most half full
   std::vector<Entry> entries_;
   LineTally unscanned_;
 };
