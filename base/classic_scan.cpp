@@ -1,6 +1,7 @@
 #include "base/classic_scan.h"
 
 #include <cfloat>
+#include <cstddef>
 #include <charconv>
 #include <cstring>
 #include <limits>
@@ -108,21 +109,25 @@ bool shortDecimal(const char* p, const char* end, double& value, const char*& st
 #if FLT_EVAL_METHOD == 0
   static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  // Each run of digits whole, with no count kept on the way: a run too long
+  // wraps `digits`, and its count turns it away below.
   uint64_t digits = 0;
-  int count = 0;
-  for (; p < end && isDigit(*p) && count < 16; ++p, ++count) digits = digits * 10 + static_cast<uint64_t>(*p - '0');
-  int decimals = 0;
-  if (p < end && *p == '.') {
-    ++p;
-    for (; p < end && isDigit(*p) && count < 16; ++p, ++count, ++decimals)
-      digits = digits * 10 + static_cast<uint64_t>(*p - '0');
+  const char* q = p;
+  for (; q < end && isDigit(*q); ++q) digits = digits * 10 + static_cast<uint64_t>(*q - '0');
+  ptrdiff_t count = q - p;
+  ptrdiff_t decimals = 0;
+  if (q < end && *q == '.') {
+    const char* fraction = ++q;
+    for (; q < end && isDigit(*q); ++q) digits = digits * 10 + static_cast<uint64_t>(*q - '0');
+    decimals = q - fraction;
+    count += decimals;
   }
   // More digits (15 stay below 2^53), an exponent or no digit at all: the
   // general way.
-  if (count == 0 || count >= 16) return false;
-  if (p < end && (isDigit(*p) || *p == 'e' || *p == 'E' || *p == '.')) return false;
+  if (count == 0 || count > 15) return false;
+  if (q < end && (*q == 'e' || *q == 'E' || *q == '.')) return false;
   value = static_cast<double>(digits) / kPowers[decimals];
-  stop = p;
+  stop = q;
   return true;
 #else
   (void)p, (void)end, (void)value, (void)stop;

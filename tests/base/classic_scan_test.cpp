@@ -332,6 +332,35 @@ TEST(ClassicAtof, SurveyDecimalsRoundAsStrtodRoundsThem) {
   }
 }
 
+// A run of digits of any length the quick way takes, in the integer or the
+// fraction, ends at whatever byte follows it (those next to '0' and '9', the
+// high ones of GBK text, a zero) and keeps its value.
+TEST(ClassicAtof, ARunOfDigitsEndsAtEveryByteThatIsNotADigit) {
+  test::Draw next(11);
+  for (int follower = 0; follower < 256; ++follower) {
+    const char end = static_cast<char>(follower);
+    if (end >= '0' && end <= '9') continue;
+    for (uint32_t run = 1; run <= 15; ++run) {
+      std::string digits;
+      for (uint32_t i = 0; i < run; ++i) digits += static_cast<char>('0' + next(10));
+      const bool fraction = next(2) == 1;
+      const std::string number = fraction ? "7." + digits.substr(1) : digits;
+      const std::string text = number + end + "123456789";
+      // What follows the number is not part of it unless it continues it.
+      const bool continues = end == '.' || end == 'e' || end == 'E';
+      if (continues) continue;
+      const double expected = std::strtod(number.c_str(), nullptr);
+      const double got = classicAtof(text);
+      ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << number << " then byte " << follower;
+      double scanned = 0;
+      char rest[32] = {};
+      const int assigned = scanFormat(text, "%lf%s", {ScanTarget::real(scanned), ScanTarget::text(rest, sizeof rest)});
+      ASSERT_GE(assigned, 1) << number << " then byte " << follower;
+      ASSERT_EQ(std::memcmp(&scanned, &expected, sizeof got), 0) << number << " then byte " << follower;
+    }
+  }
+}
+
 TEST(ClassicAtoi, ReadsLeadingDigitsOnly) {
   EXPECT_EQ(classicAtoi("12a"), 12);
   EXPECT_EQ(classicAtoi(" -7 "), -7);
