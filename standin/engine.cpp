@@ -95,8 +95,12 @@ std::vector<std::string> FeatureFileEngine::takeProblems() {
 }
 
 FeatureFileEngine::OpenFile* FeatureFileEngine::file(QelHandle h) {
+  if (lastFile_ && h == lastHandle_) return lastFile_;
   auto it = files_.find(h);
-  return it == files_.end() ? nullptr : it->second.get();
+  if (it == files_.end()) return nullptr;
+  lastHandle_ = h;
+  lastFile_ = it->second.get();
+  return lastFile_;
 }
 
 FeatureFileEngine::OpenFile* FeatureFileEngine::fileOfLayer(QelHandle layer) {
@@ -240,6 +244,7 @@ QelHandle FeatureFileEngine::addHandle(std::shared_ptr<OpenFile> f) {
     const QelHandle h = nextHandle_;
     nextHandle_ = nextHandle_ == INT16_MAX ? 1 : static_cast<QelHandle>(nextHandle_ + 1);
     if (!files_.count(h)) {
+      lastFile_ = nullptr;
       files_[h] = std::move(f);
       return h;
     }
@@ -389,7 +394,10 @@ int FeatureFileEngine::CommitFeatureFile(QelHandle h) {
   return writeStore(*f, f->target) ? 1 : -1;
 }
 
-int FeatureFileEngine::CloseFeatureFile(QelHandle h) { return files_.erase(h) ? 1 : -1; }
+int FeatureFileEngine::CloseFeatureFile(QelHandle h) {
+  lastFile_ = nullptr;
+  return files_.erase(h) ? 1 : -1;
+}
 
 QelHandle FeatureFileEngine::GetTextLayer(QelHandle h) {
   OpenFile* f = file(h);

@@ -95,6 +95,10 @@ class FeatureFileEngine : public HostLibrary {
 
   // Handles of one file share it (and its lock, released with the last).
   std::map<QelHandle, std::shared_ptr<OpenFile>> files_;
+  // The file of the handle last asked for: a conversion asks for the same
+  // one for every point and feature it adds. Forgotten when files_ changes.
+  QelHandle lastHandle_ = 0;
+  OpenFile* lastFile_ = nullptr;
   QelHandle nextHandle_ = 1;
   QelHandle nextLayer_ = 1;
   std::vector<uint8_t> hostInfo_;

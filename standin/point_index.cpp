@@ -51,10 +51,26 @@ uint32_t NameKey::hash() const {
   return static_cast<uint32_t>(h ^ (h >> 32));
 }
 
+size_t NameKey::length() const {
+  uint64_t a;
+  uint32_t b;
+  std::memcpy(&a, bytes.data(), 8);
+  std::memcpy(&b, bytes.data() + 8, 4);
+  // The lowest flag marks the first zero byte exactly (see ofRecord).
+  const uint64_t zeroA = (a - 0x0101010101010101ull) & ~a & 0x8080808080808080ull;
+  if (zeroA != 0) return static_cast<size_t>(__builtin_ctzll(zeroA) / 8);
+  const uint32_t zeroB = (b - 0x01010101u) & ~b & 0x80808080u;
+  return zeroB != 0 ? 8 + static_cast<size_t>(__builtin_ctz(zeroB) / 8) : bytes.size();
+}
+
 bool NameKey::successor(NameKey& next) const {
-  size_t end = 0;
-  while (end < bytes.size() && bytes[end] != 0) ++end;
+  const size_t end = length();
   next = *this;
+  // Nine names in ten only move their last digit.
+  if (end > 0 && next.bytes[end - 1] >= '0' && next.bytes[end - 1] < '9') {
+    ++next.bytes[end - 1];
+    return true;
+  }
   size_t i = end;
   while (i > 0 && next.bytes[i - 1] == '9') next.bytes[--i] = '0';
   if (i > 0 && next.bytes[i - 1] >= '0' && next.bytes[i - 1] < '9') {

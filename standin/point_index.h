@@ -40,6 +40,8 @@ struct NameKey {
     return ((a ^ b) | (c ^ d)) == 0;
   }
   uint32_t hash() const;
+  // The bytes before the first zero.
+  size_t length() const;
   // The name whose trailing decimal number is one higher (X9 -> X10, A099 ->
   // A100): the name a conversion numbering its points uses next. False when
   // the name does not end in a digit or the next would not fit.

@@ -54,6 +54,22 @@ TEST_F(Engine, NewPathStartsAnEmptyFileThatIsWrittenOnlyAtCommit) {
   EXPECT_GT(engine.CloseFeatureFile(h), 0);
 }
 
+TEST_F(Engine, AClosedHandleAnswersNoMoreThoughItWasTheLastAskedFor) {
+  QelHandle h = open();
+  PointRecord p{};
+  std::memcpy(p.name, "K1", 2);
+  ASSERT_GT(engine.AddPoint(h, &p, 1), 0);
+  ASSERT_GT(engine.PointExists(h, "K1"), 0);
+  EXPECT_GT(engine.CloseFeatureFile(h), 0);
+  EXPECT_LT(engine.PointExists(h, "K1"), 0);
+  EXPECT_LT(engine.AddPoint(h, &p, 1), 0);
+  // Another file, asked for after the first, is its own.
+  QelHandle other = engine.OpenFeatureFile(dir.file("other.qel").c_str());
+  ASSERT_GT(other, 0);
+  EXPECT_LT(engine.PointExists(other, "K1"), 0);
+  EXPECT_LT(engine.PointExists(h, "K1"), 0);
+}
+
 TEST_F(Engine, ANewFileNeedsItsFolder) {
   // Opened, it could never be committed: the open fails instead, so the
   // converters tell the output cannot be opened rather than that they are done.

@@ -133,6 +133,19 @@ TEST(NameKeySuccessor, CountsTheTrailingNumberUpWithItsCarry) {
   EXPECT_EQ(next("X9999999999"), "X10000000000");
   EXPECT_EQ(next("X"), "none");
   EXPECT_EQ(next(""), "none");
+  // Names that end in each of the key's two words, or fill it.
+  EXPECT_EQ(next("ABCDEF7"), "ABCDEF8");
+  EXPECT_EQ(next("ABCDEFG7"), "ABCDEFG8");
+  EXPECT_EQ(next("ABCDEFGH7"), "ABCDEFGH8");
+  EXPECT_EQ(next("X12345678901"), "X12345678902");
+  EXPECT_EQ(next("\xb5\xe3" "8"), "\xb5\xe3" "9");
+}
+
+TEST(NameKeySuccessor, LengthIsWhereTheNameEnds) {
+  for (size_t n = 0; n <= 12; ++n) {
+    const std::string name = std::string(n, '\xb5').substr(0, n / 2) + std::string(n - n / 2, '1');
+    EXPECT_EQ(NameKey::of(std::string_view(name)).length(), n) << n;
+  }
 }
 
 TEST(PointIndex, ReserveKeepsWhatIsThere) {
