@@ -30,12 +30,14 @@ CasLine classifyCasLine(std::string_view line, bool textMode, int kind) {
   if (!line.empty() && line[0] == '[') return CasLine::Comment;
   if (!line.empty() && line[0] == ',') return CasLine::Ignored;
   if (kind == 0) return CasLine::Ignored;
-  const size_t comma = line.find(',');
-  if (comma == std::string_view::npos) return CasLine::CodeOnly;
-  // '.' and ',' are ASCII below 0x40 and never the second byte of a GBK
-  // character, so a byte search is exact here.
-  if (line.substr(0, comma).find('.') != std::string_view::npos) return CasLine::Coordinate;
-  return CasLine::Header;
+  // One pass to the first comma, noting a point on the way: the text before
+  // it is a few bytes. '.' and ',' are ASCII below 0x40 and never the second
+  // byte of a GBK character, so a byte search is exact here.
+  bool point = false;
+  size_t comma = 0;
+  for (; comma < line.size() && line[comma] != ','; ++comma) point |= line[comma] == '.';
+  if (comma == line.size()) return CasLine::CodeOnly;
+  return point ? CasLine::Coordinate : CasLine::Header;
 }
 
 std::string_view textBeforeComma(std::string_view line) { return line.substr(0, line.find(',')); }

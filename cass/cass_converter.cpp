@@ -4,6 +4,11 @@
 // looked up in the code table.
 #include "cass/cass_converter.h"
 
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
 #include "base/classic_scan.h"
 #include "base/file_io.h"
 #include "base/text_input.h"
@@ -24,6 +29,34 @@ constexpr size_t kVertexSlots = 500;
 }  // namespace
 
 // The reader's state between lines.
+namespace {
+
+// The text before the comma of the latest line with one: copied at every
+// vertex line and read only at a code line, so a short one is kept in place
+// instead of in a string that the copy would call into.
+class LatestLeft {
+ public:
+  void assign(std::string_view text) {
+    if (text.size() <= sizeof bytes_) {
+      std::memcpy(bytes_, text.data(), text.size());
+      size_ = text.size();
+      long_.clear();
+    } else {
+      long_.assign(text);
+      size_ = kLong;
+    }
+  }
+  std::string_view view() const { return size_ == kLong ? std::string_view(long_) : std::string_view(bytes_, size_); }
+
+ private:
+  static constexpr size_t kLong = SIZE_MAX;
+  char bytes_[32] = {};
+  size_t size_ = 0;
+  std::string long_;
+};
+
+}  // namespace
+
 struct CCassConverter::ReadState {
   int kind = 0;  // 0 none, 1 line, 2 circle, 3 point
   bool textMode = false;
@@ -33,7 +66,7 @@ struct CCassConverter::ReadState {
   int n = 0;
   std::string code;    // CASS code of the current feature
   std::string header;  // its header line
-  std::string left;    // text before the first comma of the latest line with one
+  LatestLeft left;     // text before the first comma of the latest line with one
   int hostCode = 0;
   double radius = 0;
   int16_t textToggle = 0;
@@ -129,7 +162,7 @@ bool CCassConverter::Run() {
       case dz::CasLine::CodeOnly:
         // The code of the features that follow; the vertices collected stay.
         s.hostCode = LookupCassCode(line);
-        s.code = s.left;
+        s.code.assign(s.left.view());
         break;
       case dz::CasLine::Coordinate:
         OnCoordinateLine(s, line);

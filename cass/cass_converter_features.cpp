@@ -1,6 +1,7 @@
 // Points and line features: every vertex of a finished feature becomes a
 // generated point, and one feature is laid over them.
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -57,7 +58,7 @@ void CCassConverter::BuildPointRefs(const VertexPair* vertices, int n, int kind,
     point.east = vertices[i].c2;
     AddHostPoint(m_hFile, point);
     refs[i] = PointRef{};
-    dz::copyName(refs[i].name, name);
+    std::memcpy(refs[i].name, point.name, sizeof refs[i].name);
     refs[i].kind = vertexKind;
   }
   if (isRotatedCode(hostCode) && n > 1) {

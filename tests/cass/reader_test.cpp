@@ -1,5 +1,7 @@
 #include "tests/cass/cass_fixture.h"
 
+#include "base/classic_scan.h"
+
 namespace dz::test {
 namespace {
 
@@ -56,6 +58,28 @@ TEST_F(CassReader, FeaturesPointsAndTheStateMachine) {
   ASSERT_EQ(output.features().size(), 1u);
   EXPECT_EQ(output.features()[0].refs().size(), 600u);
   EXPECT_EQ(nameText(output.points()[599].name), "X600");
+}
+
+TEST_F(CassReader, ACodeLineTakesTheTextBeforeTheCommaOfTheLatestLineWithOne) {
+  // The latest line's text, however long an earlier one was: a vertex line
+  // with a long number, then a label header, then a code line, converts as
+  // if the vertex line were short.
+  const std::string before = "LINE\n123,a\n";
+  const std::string after = ",2.5\n300000,0101\n\n1.5,2.5\nnil\nLINE\n123,b\n3.5,4.5\nnil\n";
+  convert(before + "1.5" + after);
+  const std::string shortFirst = summary();
+  // The label's vertex makes no feature of its own (no .qs to read it by).
+  EXPECT_EQ(shortFirst, "X1(2.5,1.5) X2(4.5,3.5) | 4301/0[X1:1] 4301/0[X2:1]");
+  convert(before + std::string(40, '1') + ".5" + after);
+  std::string longFirst = summary();
+  const std::string longPoint = "X1(2.5," + jsonNumber(classicAtof(std::string(40, '1') + ".5")) + ")";
+  ASSERT_EQ(longFirst.find(longPoint), 0u) << longFirst;
+  longFirst.replace(0, longPoint.size(), "X1(2.5,1.5)");
+  EXPECT_EQ(longFirst, shortFirst);
+  // And a code line right after the long one takes the long text: no label.
+  convert(before + std::string(40, '1') + ".5,2.5\n\n3.5,4.5\nnil\n");
+  EXPECT_EQ(output.features().size(), 1u);
+  EXPECT_EQ(output.features()[0].refs().size(), 2u);
 }
 
 TEST_F(CassReader, MissingCodeTableIsReportedPerLookupAndFeaturesStillWritten) {
