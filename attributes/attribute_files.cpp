@@ -28,8 +28,9 @@ const ScanFormat kHouseLine("%s %s %d ");
 // A text field of a block: the token, cut to leave room for a terminating
 // zero and never through a two-byte character, then zero-padded.
 template <size_t N>
-void copyText(char (&field)[N], const std::string& token) {
-  copyField(field, N, std::string_view(token).substr(0, gbkPrefixLength(token, N - 1)));
+void copyText(char (&field)[N], const KeptText<N>& kept) {
+  const std::string_view token(kept);
+  copyField(field, N, token.substr(0, gbkPrefixLength(token, N - 1)));
 }
 
 }  // namespace
@@ -37,8 +38,9 @@ void copyText(char (&field)[N], const std::string& token) {
 // --- parcels ----------------------------------------------------------------
 
 int ParcelFields::scan(std::string_view line) {
-  return kParcelLine.scan(line, {T::text(number, sizeof number), T::text(field2), T::text(field3, sizeof field3),
-                                 T::text(field4), T::text(field5, sizeof field5), T::text(field6), T::real(field7),
+  return kParcelLine.scan(line, {T::text(number, sizeof number), T::text(field2, sizeof field2),
+                                 T::text(field3, sizeof field3), T::text(field4, sizeof field4),
+                                 T::text(field5, sizeof field5), T::text(field6, sizeof field6), T::real(field7),
                                  T::real(field8), T::text(field9, sizeof field9), T::integer(field10),
                                  T::text(field11, sizeof field11)});
 }
@@ -60,8 +62,9 @@ void ParcelValues::applyTo(uint8_t* block) const {
 // --- boundary points --------------------------------------------------------
 
 int BoundaryPointFields::scan(std::string_view line) {
-  return kBoundaryPointLine.scan(line, {T::text(name, sizeof name), T::text(field2), T::text(field3), T::text(field4),
-                                        T::text(field5)});
+  return kBoundaryPointLine.scan(line, {T::text(name, sizeof name), T::text(field2, sizeof field2),
+                                        T::text(field3, sizeof field3), T::text(field4, sizeof field4),
+                                        T::text(field5, sizeof field5)});
 }
 
 BoundaryPointValues::BoundaryPointValues(const BoundaryPointFields& f) {
@@ -81,7 +84,7 @@ void BoundaryPointValues::applyTo(uint8_t* block) const {
 // --- houses -----------------------------------------------------------------
 
 int HouseFields::scan(std::string_view line) {
-  return kHouseLine.scan(line, {T::text(name, sizeof name), T::text(structure), T::integer(floors)});
+  return kHouseLine.scan(line, {T::text(name, sizeof name), T::text(structure, sizeof structure), T::integer(floors)});
 }
 
 HouseValues::HouseValues(const HouseFields& f) : floors(f.floors) {

@@ -27,6 +27,13 @@
 
 namespace dz::attributes {
 
+// A text field the values keep `Width` bytes of: as much of its token is
+// kept and one byte more, which is all that cutting it to the value's width
+// (never through a two-byte character) looks at. The rest of a longer token
+// is read past and not copied.
+template <size_t Width>
+using KeptText = char[Width + 1];
+
 // Parcel attribute file: "%s %s %s %s %s %s %lf %lf %s %d %s". Field 1 is
 // the parcel number without the prefix; fields 3, 5, 9, 10 and 11 are read
 // and not used.
@@ -34,11 +41,11 @@ struct ParcelFields {
   static constexpr int kFields = 11;
 
   char number[40] = {};  // field 1
-  std::string field2;
+  KeptText<80> field2 = {};
   char field3[20] = {};
-  std::string field4;
+  KeptText<20> field4 = {};
   char field5[40] = {};
-  std::string field6;
+  KeptText<15> field6 = {};
   double field7 = 0;
   double field8 = 0;
   char field9[20] = {};
@@ -69,10 +76,10 @@ struct BoundaryPointFields {
   static constexpr int kFields = 5;
 
   char name[12] = {};
-  std::string field2;
-  std::string field3;
-  std::string field4;
-  std::string field5;
+  KeptText<10> field2 = {};
+  KeptText<10> field3 = {};
+  KeptText<7> field4 = {};
+  KeptText<9> field5 = {};
 
   int scan(std::string_view line);
   std::string_view key() const { return name; }
@@ -95,7 +102,7 @@ struct HouseFields {
   static constexpr int kFields = 3;
 
   char name[12] = {};
-  std::string structure;
+  KeptText<10> structure = {};
   int32_t floors = 0;
 
   int scan(std::string_view line);
