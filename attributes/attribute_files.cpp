@@ -38,11 +38,11 @@ void copyText(char (&field)[N], const KeptText<N>& kept) {
 // --- parcels ----------------------------------------------------------------
 
 int ParcelFields::scan(std::string_view line) {
-  return kParcelLine.scan(line, {T::text(number, sizeof number), T::text(field2, sizeof field2),
-                                 T::text(field3, sizeof field3), T::text(field4, sizeof field4),
-                                 T::text(field5, sizeof field5), T::text(field6, sizeof field6), T::real(field7),
-                                 T::real(field8), T::text(field9, sizeof field9), T::integer(field10),
-                                 T::text(field11, sizeof field11)});
+  // Fields 3, 5, 9 and 11 only count: a line that lacks one is short.
+  return kParcelLine.scan(line, {T::text(number, sizeof number), T::text(field2, sizeof field2), T::unusedText(),
+                                 T::text(field4, sizeof field4), T::unusedText(), T::text(field6, sizeof field6),
+                                 T::real(field7), T::real(field8), T::unusedText(), T::integer(field10),
+                                 T::unusedText()});
 }
 
 ParcelValues::ParcelValues(const ParcelFields& f) : field7(f.field7), field8(f.field8) {

@@ -42,15 +42,11 @@ struct ParcelFields {
 
   char number[40] = {};  // field 1
   KeptText<80> field2 = {};
-  char field3[20] = {};
   KeptText<20> field4 = {};
-  char field5[40] = {};
   KeptText<15> field6 = {};
   double field7 = 0;
   double field8 = 0;
-  char field9[20] = {};
   int32_t field10 = 0;
-  char field11[20] = {};
 
   // Each scan gives the fields the line gave, as the scan counts them.
   int scan(std::string_view line);

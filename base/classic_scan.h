@@ -27,6 +27,9 @@ class ScanTarget {
   static ScanTarget text(char* buffer, size_t size) { return {Kind::Text, buffer, nullptr, size}; }
   // %s into a string, whole token, or at most maxBytes of it.
   static ScanTarget text(std::string& s, size_t maxBytes = SIZE_MAX) { return {Kind::Text, nullptr, &s, maxBytes}; }
+  // %s read past and counted as assigned, its token kept nowhere: a field
+  // its caller has no use for.
+  static ScanTarget unusedText() { return {Kind::Text, nullptr, nullptr, 0}; }
   // %d and %ld (both 32-bit, as on Windows).
   static ScanTarget integer(int32_t& v) { return {Kind::Int, &v, nullptr, 0}; }
   // %lf

@@ -92,6 +92,19 @@ TEST(ClassicScan, OverlongTokenIsCutAndNeverSpillsIntoTheNextField) {
   EXPECT_EQ(bounded, "0123");
 }
 
+TEST(ClassicScan, AnUnusedTextIsCountedAndKeptNowhere) {
+  char first[8] = {}, third[8] = {};
+  const ScanFormat format("%s %s %s %d");
+  EXPECT_EQ(format.scan("a bbb c 7", {ScanTarget::text(first, sizeof first), ScanTarget::unusedText(),
+                                       ScanTarget::text(third, sizeof third)}),
+            3);
+  EXPECT_STREQ(first, "a");
+  EXPECT_STREQ(third, "c");
+  // A line that ends before it is short by it.
+  EXPECT_EQ(format.scan("x", {ScanTarget::text(first, sizeof first), ScanTarget::unusedText()}), 1);
+  EXPECT_STREQ(first, "x");
+}
+
 TEST(ClassicScan, TwelveFieldParcelLine) {
   std::string f[8];
   double d5 = 0, d6 = 0, d7 = 0;
