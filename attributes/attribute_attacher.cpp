@@ -126,7 +126,8 @@ void CAttributeAttacher::Run(int handle) {
     // block, a feature stored without a block gets a whole one, and bytes
     // beyond the kind's size are written back as they were.
     const int storedLength = stored ? std::max(length, 0) : 0;
-    std::vector<uint8_t> copy(static_cast<size_t>(std::max(storedLength, size)), 0);
+    std::vector<uint8_t>& copy = m_block;
+    copy.assign(static_cast<size_t>(std::max(storedLength, size)), 0);
     if (storedLength > 0) std::memcpy(copy.data(), stored, static_cast<size_t>(storedLength));
 
     int16_t result = 0;
@@ -135,10 +136,10 @@ void CAttributeAttacher::Run(int handle) {
         result = ReadParcelAttributes(path, copy.data());
         break;
       case kBoundaryPoint:
-        result = ReadBoundaryPointAttributes(path, copy.data(), dz::nameText(refs[0].name));
+        result = ReadBoundaryPointAttributes(path, copy.data(), dz::nameView(refs[0].name));
         break;
       default:
-        result = ReadHouseAttributes(path, copy.data(), dz::nameText(header.name));
+        result = ReadHouseAttributes(path, copy.data(), dz::nameView(header.name));
         break;
     }
     // The pointers GetFeature handed out are not used past this point: the
@@ -197,7 +198,7 @@ void CAttributeAttacher::PrefetchLookup(QelHandle file, int index, int count, bo
   }
 }
 
-int16_t CAttributeAttacher::ReadParcelAttributes(std::string path, uint8_t* block) {
+int16_t CAttributeAttacher::ReadParcelAttributes(const std::string& path, uint8_t* block) {
   const ParcelAttachmentIndex* index = indexOf(m_parcelFile, path);
   if (!index) {
     ++m_summary.parcels.unreadable;
@@ -208,8 +209,8 @@ int16_t CAttributeAttacher::ReadParcelAttributes(std::string path, uint8_t* bloc
   // the parcel number, so the number must begin with the prefix and the rest
   // of it is the key. A number of all 40 bytes has no terminator and is
   // compared as those 40 bytes.
-  const std::string number = dz::fieldText(reinterpret_cast<const char*>(block) + dz::attributes::kParcelNumberOffset,
-                                           dz::attributes::kParcelNumberWidth);
+  const std::string_view number = dz::fieldView(
+      reinterpret_cast<const char*>(block) + dz::attributes::kParcelNumberOffset, dz::attributes::kParcelNumberWidth);
   std::string_view key;
   const dz::attributes::ParcelValues* values = ParcelKey(number, key) ? index->find(key) : nullptr;
   if (values) {
@@ -222,8 +223,8 @@ int16_t CAttributeAttacher::ReadParcelAttributes(std::string path, uint8_t* bloc
   return 1;
 }
 
-int16_t CAttributeAttacher::ReadBoundaryPointAttributes(std::string path, uint8_t* block,
-                                                        const std::string& pointName) {
+int16_t CAttributeAttacher::ReadBoundaryPointAttributes(const std::string& path, uint8_t* block,
+                                                        std::string_view pointName) {
   const BoundaryPointAttachmentIndex* index = indexOf(m_boundaryPointFile, path);
   if (!index) {
     ++m_summary.boundaryPoints.unreadable;
@@ -240,7 +241,8 @@ int16_t CAttributeAttacher::ReadBoundaryPointAttributes(std::string path, uint8_
   return 1;
 }
 
-int16_t CAttributeAttacher::ReadHouseAttributes(std::string path, uint8_t* block, const std::string& featureName) {
+int16_t CAttributeAttacher::ReadHouseAttributes(const std::string& path, uint8_t* block,
+                                                std::string_view featureName) {
   const HouseAttachmentIndex* index = indexOf(m_houseFile, path);
   if (!index) {
     ++m_summary.houses.unreadable;

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "attributes/attribute_files.h"
 #include "host/host_library.h"
@@ -69,13 +71,13 @@ class CAttributeAttacher {
   // parcel file and, on a match, writes the line's values into the block.
   // 1 when the file could be opened, matched or not; 0 (after telling the
   // user) when it could not.
-  int16_t ReadParcelAttributes(std::string path, uint8_t* block);
+  int16_t ReadParcelAttributes(const std::string& path, uint8_t* block);
   // Fills the 38-byte `block` from the line of `pointName`: 1 when a line
   // matched, 0 otherwise (also when the file could not be opened).
-  int16_t ReadBoundaryPointAttributes(std::string path, uint8_t* block, const std::string& pointName);
+  int16_t ReadBoundaryPointAttributes(const std::string& path, uint8_t* block, std::string_view pointName);
   // Fills the 20-byte `block` from the line of `featureName`: 1 when a line
   // matched, 0 otherwise (also when the file could not be opened).
-  int16_t ReadHouseAttributes(std::string path, uint8_t* block, const std::string& featureName);
+  int16_t ReadHouseAttributes(const std::string& path, uint8_t* block, std::string_view featureName);
 
  private:
   // An attribute file as read for the current run.
@@ -107,6 +109,8 @@ class CAttributeAttacher {
   LoadedFile<dz::attributes::ParcelAttachmentIndex> m_parcelFile;
   LoadedFile<dz::attributes::BoundaryPointAttachmentIndex> m_boundaryPointFile;
   LoadedFile<dz::attributes::HouseAttachmentIndex> m_houseFile;
+  // The block of the feature being filled: one buffer for the whole run.
+  std::vector<uint8_t> m_block;
 };
 
 }  // namespace dz
