@@ -12,16 +12,17 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::string_view untilZero(std::string_view s) {
-  const size_t zero = s.find('\0');
-  return zero == std::string_view::npos ? s : s.substr(0, zero);
-}
+// The scan reads its input as the C string it would be: it ends at its first
+// zero byte. No zero is a blank or a part of a number, so the scan stops at
+// one by itself, as long as the places that ask whether the input has ended
+// count a zero as its end, and a token ends there.
+bool endsAt(std::string_view s, size_t i) { return i >= s.size() || s[i] == '\0'; }
 
-// Where the token at s[i] ends: the first white-space byte from i on, or the
-// end. Tokens of the attribute files run to twenty bytes and more, so eight
-// are looked at a time: a byte below 0x21 is found in a word with the
-// zero-byte test shifted (the lowest such byte is found exactly), and only
-// that byte is then asked whether it is white space.
+// Where the token at s[i] ends: the first white-space or zero byte from i
+// on, or the end. Tokens of the attribute files run to twenty bytes and more,
+// so eight are looked at a time: a byte below 0x21 is found in a word with
+// the zero-byte test shifted (the lowest such byte is found exactly), and
+// only that byte is then asked whether it is white space or the zero.
 size_t tokenEnd(std::string_view s, size_t i) {
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
   constexpr uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
@@ -34,11 +35,11 @@ size_t tokenEnd(std::string_view s, size_t i) {
       continue;
     }
     i += static_cast<size_t>(__builtin_ctzll(low) / 8);
-    if (isClassicSpace(s[i])) return i;
+    if (isClassicSpace(s[i]) || s[i] == '\0') return i;
     ++i;  // a control byte that is not white space belongs to the token
   }
 #endif
-  while (i < s.size() && !isClassicSpace(s[i])) ++i;
+  while (i < s.size() && !isClassicSpace(s[i]) && s[i] != '\0') ++i;
   return i;
 }
 
@@ -228,7 +229,6 @@ ScanFormat::ScanFormat(std::string_view format) {
 }
 
 int ScanFormat::scan(std::string_view input, std::initializer_list<ScanTarget> targets) const {
-  input = untilZero(input);
   const ScanTarget* target = targets.begin();
   int assigned = 0;
   bool converted = false;  // any conversion attempted with input present
@@ -240,7 +240,7 @@ int ScanFormat::scan(std::string_view input, std::initializer_list<ScanTarget> t
         continue;
       case Op::Literal:
         if (step.skipFirst) in = skipSpace(input, in);
-        if (in >= input.size()) return converted ? assigned : -1;
+        if (endsAt(input, in)) return converted ? assigned : -1;
         if (input[in] != step.c) return assigned;
         ++in;
         continue;
@@ -250,7 +250,7 @@ int ScanFormat::scan(std::string_view input, std::initializer_list<ScanTarget> t
         break;
     }
     in = skipSpace(input, in);
-    if (in >= input.size()) return converted ? assigned : -1;
+    if (endsAt(input, in)) return converted ? assigned : -1;
     converted = true;
     if (target == targets.end() || step.c == 0) return assigned;
     const ScanTarget& t = *target++;

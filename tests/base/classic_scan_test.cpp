@@ -105,6 +105,47 @@ TEST(ClassicScan, AnUnusedTextIsCountedAndKeptNowhere) {
   EXPECT_STREQ(first, "x");
 }
 
+// Lines with zero bytes anywhere scan as the text before the first zero,
+// whatever the format and wherever the zero falls (inside a token, a number,
+// an exponent, after a literal).
+TEST(ClassicScan, AZeroByteEndsTheInputWhereverItFalls) {
+  const char alphabet[] = "0123456789.,eE+- \t\0ab";
+  test::Draw next(5);
+  const ScanFormat formats[] = {ScanFormat("%lf,%lf"), ScanFormat("%s %lf %lf %lf %d %d"),
+                                ScanFormat("%s %s %d "), ScanFormat("%ld %d %d %s")};
+  for (int trial = 0; trial < 60000; ++trial) {
+    std::string line;
+    for (uint32_t i = next(24); i > 0; --i) line += alphabet[next(sizeof alphabet - 1)];
+    const std::string cut = line.substr(0, line.find('\0'));
+    for (const ScanFormat& format : formats) {
+      double d[2][3] = {};
+      int32_t n[2][2] = {};
+      char text[2][12] = {};
+      std::string word[2];
+      int assigned[2];
+      for (int k = 0; k < 2; ++k) {
+        const std::string& input = k == 0 ? line : cut;
+        if (&format == &formats[0]) {
+          assigned[k] = format.scan(input, {T::real(d[k][0]), T::real(d[k][1])});
+        } else if (&format == &formats[1]) {
+          assigned[k] = format.scan(input, {T::text(text[k], sizeof text[k]), T::real(d[k][0]), T::real(d[k][1]),
+                                            T::real(d[k][2]), T::integer(n[k][0]), T::integer(n[k][1])});
+        } else if (&format == &formats[2]) {
+          assigned[k] = format.scan(input, {T::text(text[k], sizeof text[k]), T::text(word[k]), T::integer(n[k][0])});
+        } else {
+          assigned[k] = format.scan(input, {T::integer(n[k][0]), T::integer(n[k][1]), T::integer(n[k][0]),
+                                            T::text(word[k], 199)});
+        }
+      }
+      ASSERT_EQ(assigned[0], assigned[1]) << testing::PrintToString(line);
+      ASSERT_EQ(std::memcmp(d[0], d[1], sizeof d[0]), 0) << testing::PrintToString(line);
+      ASSERT_EQ(std::memcmp(n[0], n[1], sizeof n[0]), 0) << testing::PrintToString(line);
+      ASSERT_STREQ(text[0], text[1]) << testing::PrintToString(line);
+      ASSERT_EQ(word[0], word[1]) << testing::PrintToString(line);
+    }
+  }
+}
+
 TEST(ClassicScan, TwelveFieldParcelLine) {
   std::string f[8];
   double d5 = 0, d6 = 0, d7 = 0;
