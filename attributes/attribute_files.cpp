@@ -30,7 +30,11 @@ const ScanFormat kHouseLine("%s %s %d ");
 template <size_t N>
 void copyText(char (&field)[N], const KeptText<N>& kept) {
   const std::string_view token(kept);
-  copyField(field, N, token.substr(0, gbkPrefixLength(token, N - 1)));
+  const size_t cut = gbkPrefixLength(token, N - 1);
+  // All N bytes moved at once (a known size needs no call), those past the
+  // cut then cleared.
+  std::memcpy(field, kept, N);
+  std::memset(field + cut, 0, N - cut);
 }
 
 }  // namespace
