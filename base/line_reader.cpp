@@ -62,15 +62,7 @@ std::string_view cutAtZero(std::string_view line) { return line.substr(0, line.f
 
 }  // namespace
 
-bool LineReader::readLine(std::string& line) {
-  std::string_view view;
-  if (!readLine(view)) {
-    line.clear();
-    return false;
-  }
-  line.assign(view);
-  return true;
-}
+bool LineReader::readLine(std::string& line) { return copyNextLine(*this, line); }
 
 bool LineReader::readLine(std::string_view& line) {
   if (!failed_ && pos_ < end_) {

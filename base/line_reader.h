@@ -19,6 +19,16 @@
 
 namespace dz {
 
+// A line of a reader that hands out views, copied into `line`: what the
+// readers' string form of readLine does. Empty when there is no line.
+template <typename Reader>
+bool copyNextLine(Reader& reader, std::string& line) {
+  std::string_view view;
+  const bool read = reader.readLine(view);
+  line.assign(view);
+  return read;
+}
+
 class LineReader {
  public:
   LineReader() = default;

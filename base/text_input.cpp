@@ -103,15 +103,7 @@ bool InputLineReader::skipLine() {
   return next();
 }
 
-bool InputLineReader::readLine(std::string& line) {
-  std::string_view view;
-  if (!readLine(view)) {
-    line.clear();
-    return false;
-  }
-  line.assign(view);
-  return true;
-}
+bool InputLineReader::readLine(std::string& line) { return copyNextLine(*this, line); }
 
 bool InputLineReader::readLine(std::string_view& line) {
   if (!run_) return reader_.readLine(line);
