@@ -1,8 +1,8 @@
 #include "base/classic_scan.h"
 
 #include <cfloat>
-#include <cstddef>
 #include <charconv>
+#include <cstddef>
 #include <cstring>
 #include <limits>
 #include <type_traits>
