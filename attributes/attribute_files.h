@@ -35,8 +35,8 @@ template <size_t Width>
 using KeptText = char[Width + 1];
 
 // Parcel attribute file: "%s %s %s %s %s %s %lf %lf %s %d %s". Field 1 is
-// the parcel number without the prefix; fields 3, 5, 9, 10 and 11 are read
-// and not used.
+// the parcel number without the prefix; fields 3, 5, 9 and 11 are counted and
+// kept nowhere, field 10 is read and not used.
 struct ParcelFields {
   static constexpr int kFields = 11;
 
