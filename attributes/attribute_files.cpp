@@ -127,54 +127,92 @@ uint32_t AttributeFileIndex<Fields, Values>::hashOf(const Key& key) {
 
 namespace {
 
-// Two padded keys compared eight bytes at a time, the tail as one word: a
-// call to memcmp per probe cost more than the compare.
-template <size_t Width>
-bool sameKey(const std::array<char, Width>& a, const std::array<char, Width>& b) {
-  uint64_t differ = 0;
-  for (size_t i = 0; i < Width; i += 8) {
-    uint64_t x = 0, y = 0;
-    std::memcpy(&x, a.data() + i, std::min<size_t>(8, Width - i));
-    std::memcpy(&y, b.data() + i, std::min<size_t>(8, Width - i));
-    differ |= x ^ y;
+// Values packed into an entry: a number as its bytes, a text as its length
+// and its bytes up to its first zero (a field of the block holds no more).
+// A text's whole field is moved at once, a size known when compiled: the
+// entry's room has space for every text at its full width, and the bytes
+// past its length are the next value's or the next entry's to write over.
+struct Packer {
+  uint8_t* out;
+  template <size_t N>
+  void operator()(const char (&text)[N]) {
+    static_assert(N < 256, "a text's length takes one byte");
+    size_t n = 0;
+    while (n < N && text[n] != 0) ++n;
+    *out++ = static_cast<uint8_t>(n);
+    std::memcpy(out, text, N);
+    out += n;
   }
-  return differ == 0;
-}
+  template <typename Number>
+  void operator()(const Number& number) {
+    std::memcpy(out, &number, sizeof number);
+    out += sizeof number;
+  }
+};
+
+struct Unpacker {
+  const uint8_t* in;
+  template <size_t N>
+  void operator()(char (&text)[N]) {
+    // The whole field at once, as packed (the entry's room holds it), and
+    // the bytes past the text cleared.
+    const size_t n = *in++;
+    std::memcpy(text, in, N);
+    std::memset(text + n, 0, N - n);
+    in += n;
+  }
+  template <typename Number>
+  void operator()(Number& number) {
+    std::memcpy(&number, in, sizeof number);
+    in += sizeof number;
+  }
+};
+
+// Where an entry's parts lie: its size (two bytes), its found byte, its
+// key's length, its key's bytes and its values.
+constexpr size_t kEntrySize = 0;
+constexpr size_t kFoundByte = 2;
+constexpr size_t kKeyLength = 3;
+constexpr size_t kKeyBytes = 4;
 
 }  // namespace
 
 template <typename Fields, typename Values>
-size_t AttributeFileIndex<Fields, Values>::probe(const Key& key, uint32_t hash) const {
-  const size_t mask = slots_.size() - 1;
-  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+size_t AttributeFileIndex<Fields, Values>::probe(const Key& key, size_t length, uint32_t hash) const {
+  const size_t count = slots_.size();
+  for (size_t i = home(hash);; i = i + 1 == count ? 0 : i + 1) {
     const Slot& s = slots_[i];
-    if (s.entry == 0 || (s.hash == hash && sameKey(entries_[s.entry - 1].key, key))) return i;
+    if (s.entry == 0) return i;
+    if (s.hash != hash) continue;
+    const uint8_t* e = entryAt(s);
+    if (e[kKeyLength] == length && std::memcmp(e + kKeyBytes, key.data(), length) == 0) return i;
   }
 }
 
 template <typename Fields, typename Values>
 const Values* AttributeFileIndex<Fields, Values>::find(std::string_view key) const {
   Key padded;
-  if (entries_.empty() || !pad(key, padded)) return nullptr;
-  const Slot& s = slots_[probe(padded, hashOf(padded))];
+  if (slots_.empty() || !pad(key, padded)) return nullptr;
+  const Slot& s = slots_[probe(padded, key.size(), hashOf(padded))];
   if (s.entry == 0) return nullptr;
-  const Entry& e = entries_[s.entry - 1];
-  e.found = true;
-  return &e.values;
+  uint8_t* e = packed_.data() + (size_t{s.entry} - 1) * kAlign;
+  e[kFoundByte] = 1;
+  Unpacker unpack{e + kKeyBytes + e[kKeyLength]};
+  found_.each(unpack);
+  return &found_;
 }
 
 template <typename Fields, typename Values>
 void AttributeFileIndex<Fields, Values>::prefetch(std::string_view key, bool entry) const {
   Key padded;
-  if (entries_.empty() || !pad(key, padded)) return;
+  if (slots_.empty() || !pad(key, padded)) return;
   const uint32_t hash = hashOf(padded);
-  const size_t home = hash & (slots_.size() - 1);
+  const Slot& s = slots_[home(hash)];
   if (!entry) {
-    __builtin_prefetch(&slots_[home]);
+    __builtin_prefetch(&s);
     return;
   }
-  const Slot& s = slots_[home];
-  if (s.entry != 0 && s.hash == hash) __builtin_prefetch(&entries_[s.entry - 1]);
+  if (s.entry != 0 && s.hash == hash) __builtin_prefetch(entryAt(s));
 }
 
 template <typename Fields, typename Values>
@@ -182,11 +220,10 @@ void AttributeFileIndex<Fields, Values>::rehash(size_t slotCount) {
   ZeroedArray<Slot> old(slotCount);
   adviseHugePages(old.data(), slotCount * sizeof(Slot));
   old.swap(slots_);
-  const size_t mask = slotCount - 1;
   for (const Slot& s : old) {
     if (s.entry == 0) continue;
-    size_t i = s.hash & mask;
-    while (slots_[i].entry != 0) i = (i + 1) & mask;
+    size_t i = home(s.hash);
+    while (slots_[i].entry != 0) i = i + 1 == slotCount ? 0 : i + 1;
     slots_[i] = s;
   }
 }
@@ -196,27 +233,34 @@ bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
   clear();
   InputLineReader reader;
   if (!reader.open(path)) return false;
-  // A key a line at most: the tables are sized once, with no copies as they
-  // grow and no old table beside a new one.
-  reserve(static_cast<size_t>(std::min<uint64_t>(lineCount(path), UINT32_MAX / 2)));
+  // A key a line at most: the table is sized once, with no copies as it
+  // grows and no old table beside a new one.
+  reserve(static_cast<size_t>(std::min<uint64_t>(lineCount(path), UINT32_MAX / 4)));
   Fields fields;  // cleared once; carried from line to line
   std::string_view line;
-  // A line's entry goes in while the next line is scanned: the trip to
-  // memory for its slot, started when it was read, has come back by then.
-  std::optional<Entry> pending;
+  // A line's entry is packed at the end of the buffer at once, and taken
+  // (or dropped, for a key met before) while the next line is scanned: the
+  // trip to memory for its slot, started when it was read, has come back by
+  // then.
+  Key pending{};
+  size_t pendingLength = 0;
   uint32_t pendingHash = 0;
+  size_t pendingSize = 0;  // 0: none
   while (reader.readLine(line)) {
     const int scanned = fields.scan(line);
     if (scanned >= 0 && scanned < Fields::kFields) unscanned_.add(reader.lineNumber());
-    Key key;
-    if (!pad(fields.key(), key)) continue;  // the scan never leaves such a key
-    const uint32_t hash = hashOf(key);
-    if (!slots_.empty()) __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
-    if (pending) insert(std::move(*pending), pendingHash);
-    pending.emplace(Entry{key, Values(fields), reader.lineNumber()});
+    const std::string_view key = fields.key();
+    Key padded;
+    if (!pad(key, padded)) continue;  // the scan never leaves such a key
+    const uint32_t hash = hashOf(padded);
+    if (!slots_.empty()) __builtin_prefetch(&slots_[home(hash)]);
+    if (pendingSize != 0) settle(pending, pendingLength, pendingHash, pendingSize);
+    pending = padded;
+    pendingLength = key.size();
     pendingHash = hash;
+    pendingSize = packAtEnd(padded, key.size(), fields);
   }
-  if (pending) insert(std::move(*pending), pendingHash);
+  if (pendingSize != 0) settle(pending, pendingLength, pendingHash, pendingSize);
   if (reader.failed()) {  // part of a file answers as no file
     clear();
     return false;
@@ -227,46 +271,54 @@ bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
 template <typename Fields, typename Values>
 void AttributeFileIndex<Fields, Values>::reserve(size_t keys) {
   try {
-    size_t slots = 64;
-    while (slots < 2 * (keys + 1)) slots *= 2;
-    if (slots > slots_.size()) rehash(slots);
-    if (keys > entries_.capacity()) {
-      std::vector<Entry> room;
-      room.reserve(keys);
-      adviseHugePages(room.data(), room.capacity() * sizeof(Entry));
-      room.insert(room.end(), entries_.begin(), entries_.end());
-      entries_.swap(room);
-    }
+    if (slotsFor(keys) > slots_.size()) rehash(slotsFor(keys));
   } catch (const std::bad_alloc&) {
-    // The tables grow as the lines come instead.
+    // The table grows as the lines come instead.
   }
 }
 
 template <typename Fields, typename Values>
-void AttributeFileIndex<Fields, Values>::insert(Entry&& entry, uint32_t hash) {
-  if ((entries_.size() + 1) * 2 > slots_.size()) rehash(slots_.empty() ? 64 : slots_.size() * 2);
-  Slot& s = slots_[probe(entry.key, hash)];
-  // The first line of a key wins: later lines with the same key change nothing.
-  if (s.entry != 0) return;
-  if (entries_.size() == entries_.capacity()) {
-    // Grown here rather than by push_back, to ask for huge pages before
-    // the entries are copied in: they are read at random by every lookup.
-    std::vector<Entry> larger;
-    larger.reserve(std::max<size_t>(64, entries_.size() * 2));
-    adviseHugePages(larger.data(), larger.capacity() * sizeof(Entry));
-    larger.insert(larger.end(), entries_.begin(), entries_.end());
-    entries_.swap(larger);
-  }
-  entries_.push_back(std::move(entry));
-  s = {hash, static_cast<uint32_t>(entries_.size())};
+size_t AttributeFileIndex<Fields, Values>::packAtEnd(const Key& key, size_t length, const Fields& fields) {
+  // The largest entry: every text as wide as its field, and their lengths.
+  constexpr size_t kLargest = kKeyBytes + Fields::kKeyWidth + sizeof(Values) + sizeof(Values) / 2;
+  static_assert(kLargest <= UINT16_MAX, "an entry's size takes two bytes");
+  const size_t gap = nextEntry() - packed_.size();
+  uint8_t* e = packed_.room(gap + kLargest) + gap;
+  e[kFoundByte] = 0;
+  e[kKeyLength] = static_cast<uint8_t>(length);
+  std::memcpy(e + kKeyBytes, key.data(), length);
+  Values values(fields);
+  Packer pack{e + kKeyBytes + length};
+  values.each(pack);
+  const auto size = static_cast<uint16_t>(pack.out - e);
+  std::memcpy(e + kEntrySize, &size, sizeof size);
+  return size;
+}
+
+template <typename Fields, typename Values>
+void AttributeFileIndex<Fields, Values>::settle(const Key& key, size_t length, uint32_t hash, size_t size) {
+  if (slotsFor(keyCount_ + 1) > slots_.size()) rehash(slotsFor(std::max<size_t>(32, keyCount_ * 2)));
+  Slot& s = slots_[probe(key, length, hash)];
+  if (s.entry != 0) return;  // the first line of a key wins: this one is dropped
+  const size_t at = nextEntry();
+  if (at / kAlign + 1 > UINT32_MAX) throw std::bad_alloc();  // beyond what a slot can name
+  packed_.take(at - packed_.size() + size);
+  s = {hash, static_cast<uint32_t>(at / kAlign + 1)};
+  ++keyCount_;
 }
 
 template <typename Fields, typename Values>
 KeyTally AttributeFileIndex<Fields, Values>::keysNotFound() const {
   // The entries are in the order of their first lines already.
   KeyTally tally;
-  for (const Entry& e : entries_)
-    if (!e.found && e.key[0] != 0) tally.add(std::string(e.key.data()));
+  for (size_t at = 0; at < packed_.size();) {
+    const uint8_t* e = packed_.data() + at;
+    const size_t length = e[kKeyLength];
+    if (!e[kFoundByte] && length != 0) tally.add(std::string(reinterpret_cast<const char*>(e + kKeyBytes), length));
+    uint16_t size;
+    std::memcpy(&size, e + kEntrySize, sizeof size);
+    at = (at + size + kAlign - 1) / kAlign * kAlign;
+  }
   return tally;
 }
 

@@ -237,7 +237,8 @@ bool firstMatchingLine(const std::string& path, const std::function<bool(const F
 
 TEST(AttachIndex, AnswersAsARescanFromTheTopWould) {
   const std::vector<std::string> keys = {"01", "02", "A01", "A", "长01", "A长01", std::string(44, 'K')};
-  const std::vector<std::string> words = {"砖", "x", "LONGWORDLONGWORDLONGWORD", "7", "abc", "-2.5", "1e3"};
+  const std::vector<std::string> words = {"砖", "x", "LONGWORDLONGWORDLONGWORD", "7", "abc", "-2.5", "1e3",
+                                          std::string(85, 'W'), "长长长长长长长长长长长长长长长长长长长长长长长长长长长长"};
   std::mt19937 random(20240611);
   auto pick = [&](const std::vector<std::string>& from) { return from[random() % from.size()]; };
   for (int round = 0; round < 40; ++round) {

@@ -83,5 +83,52 @@ TEST_F(AttachmentIndexKeys, LoadingAgainForgetsTheFileBefore) {
   EXPECT_EQ(index.find("F2"), nullptr);
 }
 
+// The warnings' tally: keys no lookup found, each once, in the order of
+// their first lines, the empty key never among them.
+TEST_F(AttachmentIndexKeys, KeysNotFoundComeOnceInTheOrderOfTheirLines) {
+  HouseAttachmentIndex index;
+  std::string text = "\n";  // the empty key, from a line that leaves it
+  for (int i = 0; i < 9; ++i) text += "F" + std::to_string(i) + " 砖 " + std::to_string(i) + "\nF0 木 9\n";
+  load(index, text);
+  EXPECT_EQ(index.keyCount(), 10u);
+  for (const char* key : {"F1", "F4", "F5"}) ASSERT_NE(index.find(key), nullptr);
+  EXPECT_EQ(index.find("F0")->floors, 0);  // its first line, not the later ones
+  const KeyTally tally = index.keysNotFound();
+  EXPECT_EQ(tally.count, 5);  // F2, F3, F6, F7, F8
+  EXPECT_EQ(tally.keys, (std::vector<std::string>{"F2", "F3", "F6", "F7", "F8"}));
+  EXPECT_FALSE(tally.moreKeys);
+  index.find("F3");
+  load(index, text);  // a new load forgets what was found
+  EXPECT_EQ(index.keysNotFound().count, 9);
+  EXPECT_TRUE(index.keysNotFound().moreKeys);
+}
+
+// Values are kept packed, each text as long as it is: texts of every length
+// up to their field's width and past it, next to each other and at the end
+// of the file, come back as the block would take them from the line.
+TEST_F(AttachmentIndexKeys, ValuesComeBackWholeAtEveryLength) {
+  ParcelAttachmentIndex index;
+  std::string text;
+  std::vector<ParcelFields> lines;
+  for (int i = 0; i < 100; ++i) {
+    const std::string line = "P" + std::to_string(i) + " " + std::string(1 + i, 'a') + " x " +
+                             std::string(1 + i % 25, 'b') + " x " + std::string(1 + (i * 7) % 20, 'c') + " " +
+                             std::to_string(i) + ".5 -" + std::to_string(i) + " x 1 x";
+    text += line + "\n";
+    ParcelFields f;
+    f.scan(line);
+    lines.push_back(f);
+  }
+  load(index, text);
+  for (int i = 0; i < 100; ++i) {
+    const ParcelValues* v = index.find("P" + std::to_string(i));
+    ASSERT_NE(v, nullptr) << i;
+    std::vector<uint8_t> got(228, 0xEE), expected(228, 0xEE);
+    v->applyTo(got.data());
+    ParcelValues(lines[static_cast<size_t>(i)]).applyTo(expected.data());
+    ASSERT_EQ(got, expected) << i;
+  }
+}
+
 }  // namespace
 }  // namespace dz::attributes

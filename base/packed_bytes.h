@@ -1,0 +1,53 @@
+// A run of bytes written at its end and read back by offset, for records of
+// many sizes packed one after another. It grows with realloc, which the
+// system can do by remapping pages instead of copying them, and its bytes
+// are not cleared before they are written (a vector would write each one
+// twice).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <new>
+
+namespace dz {
+
+class PackedBytes {
+ public:
+  // Room for `n` more bytes at the end, where the next record starts: it
+  // counts once taken (take), and stays valid until the next room.
+  uint8_t* room(size_t n) {
+    if (n > capacity_ - size_) grow(n);
+    return data_.get() + size_;
+  }
+  void take(size_t n) { size_ += n; }
+
+  size_t size() const { return size_; }
+  const uint8_t* data() const { return data_.get(); }
+  uint8_t* data() { return data_.get(); }
+  void clear() {
+    data_.reset();
+    size_ = capacity_ = 0;
+  }
+
+ private:
+  void grow(size_t n) {
+    size_t capacity = capacity_ < 4096 ? 4096 : capacity_ * 2;
+    while (capacity - size_ < n) capacity *= 2;
+    void* grown = std::realloc(data_.get(), capacity);
+    if (!grown) throw std::bad_alloc();
+    (void)data_.release();
+    data_.reset(static_cast<uint8_t*>(grown));
+    capacity_ = capacity;
+  }
+
+  struct Free {
+    void operator()(uint8_t* p) const { std::free(p); }
+  };
+  std::unique_ptr<uint8_t, Free> data_;
+  size_t size_ = 0;
+  size_t capacity_ = 0;
+};
+
+}  // namespace dz
