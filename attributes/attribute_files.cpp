@@ -309,12 +309,20 @@ void AttributeFileIndex<Fields, Values>::settle(const Key& key, size_t length, u
 
 template <typename Fields, typename Values>
 KeyTally AttributeFileIndex<Fields, Values>::keysNotFound() const {
-  // The entries are in the order of their first lines already.
+  // The entries are in the order of their first lines already, and each
+  // key is in one: only the first few are kept as text, with no search
+  // among them for the same key.
   KeyTally tally;
   for (size_t at = 0; at < packed_.size();) {
     const uint8_t* e = packed_.data() + at;
     const size_t length = e[kKeyLength];
-    if (!e[kFoundByte] && length != 0) tally.add(std::string(reinterpret_cast<const char*>(e + kKeyBytes), length));
+    if (!e[kFoundByte] && length != 0) {
+      ++tally.count;
+      if (tally.keys.size() < KeyTally::kKept)
+        tally.keys.emplace_back(reinterpret_cast<const char*>(e + kKeyBytes), length);
+      else
+        tally.moreKeys = true;
+    }
     uint16_t size;
     std::memcpy(&size, e + kEntrySize, sizeof size);
     at = (at + size + kAlign - 1) / kAlign * kAlign;
