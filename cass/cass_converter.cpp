@@ -21,7 +21,9 @@ const ScanFormat kVertexLine("%lf,%lf");
 
 namespace {
 
-bool isParcelCode(const std::string& code) { return code == "301000" || code == "300000"; }
+// Compared as views: a string's compare with a C string is a call into the
+// library for every feature.
+bool isParcelCode(std::string_view code) { return code == "301000" || code == "300000"; }
 
 // Room for the usual feature; longer ones grow the store.
 constexpr size_t kVertexSlots = 500;
@@ -203,7 +205,7 @@ void CCassConverter::OnHeaderLine(ReadState& s, std::string_view line) {
   if (s.n > 0) {
     // A parcel label is closed by the next header, which is then lost: the
     // code, header and host code stay those of the label.
-    const bool dropped = s.code == "300000";
+    const bool dropped = std::string_view(s.code) == "300000";
     Flush(s);
     if (dropped) return;
   }
@@ -226,7 +228,7 @@ void CCassConverter::OnCoordinateLine(ReadState& s, std::string_view line) {
   VertexPair& v = s.vertices[s.n];
   if (kVertexLine.scan(line, {dz::ScanTarget::real(v.c2), dz::ScanTarget::real(v.c1)}) < 2)
     m_outcome.unscannedCoordinates.add(s.line);
-  if (s.kind == 2 && s.code != "301000") {
+  if (s.kind == 2 && std::string_view(s.code) != "301000") {
     // A circle becomes the two ends of its diameter along the second
     // coordinate: (q, p - r) and (q, p + r) for the centre line "p,q".
     v.c2 -= s.radius;
