@@ -168,6 +168,13 @@ struct Unpacker {
   }
 };
 
+// The lines a file of `size` bytes may have, from its first `lines` lines
+// of `bytes` bytes in all, with a quarter to spare.
+size_t expectedLines(uint64_t size, uint64_t bytes, long lines) {
+  const double estimate = static_cast<double>(size) / static_cast<double>(bytes) * static_cast<double>(lines) * 1.25;
+  return static_cast<size_t>(std::min(estimate, static_cast<double>(UINT32_MAX / 4)));
+}
+
 // Where an entry's parts lie: its size (two bytes), its found byte, its
 // key's length, its key's bytes and its values.
 constexpr size_t kEntrySize = 0;
@@ -233,9 +240,14 @@ bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
   clear();
   InputLineReader reader;
   if (!reader.open(path)) return false;
-  // A key a line at most: the table is sized once, with no copies as it
-  // grows and no old table beside a new one.
-  reserve(static_cast<size_t>(std::min<uint64_t>(lineCount(path), UINT32_MAX / 4)));
+  // A key a line at most: the table is sized once, from the file's size and
+  // the length of its first lines, with no copies as it grows and no old
+  // table beside a new one (and no reading of the file once more to count
+  // its lines). A file whose later lines are shorter grows the table.
+  const uint64_t size = fileSize(path);
+  uint64_t sampledBytes = 0;
+  long sampledLines = 0;
+  constexpr long kSampledLines = 64;
   Fields fields;  // cleared once; carried from line to line
   std::string_view line;
   // A line's entry is packed at the end of the buffer at once, and taken
@@ -247,6 +259,10 @@ bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
   uint32_t pendingHash = 0;
   size_t pendingSize = 0;  // 0: none
   while (reader.readLine(line)) {
+    if (sampledLines < kSampledLines) {
+      sampledBytes += line.size() + 1;
+      if (++sampledLines == kSampledLines) reserve(expectedLines(size, sampledBytes, sampledLines));
+    }
     const int scanned = fields.scan(line);
     if (scanned >= 0 && scanned < Fields::kFields) unscanned_.add(reader.lineNumber());
     const std::string_view key = fields.key();

@@ -185,21 +185,6 @@ uint64_t fileSize(const std::string& path) {
 #endif
 }
 
-uint64_t lineCount(const std::string& path) {
-  FileReader reader;
-  if (!reader.open(path)) return 0;
-  std::unique_ptr<char[]> buffer(new char[1 << 16]);
-  uint64_t lines = 0;
-  char last = '\n';
-  for (int64_t n; (n = reader.read(buffer.get(), 1 << 16)) > 0;) {
-    for (const char* p = buffer.get(), *end = p + n; (p = static_cast<const char*>(std::memchr(p, '\n', end - p)));
-         ++p)
-      ++lines;
-    last = buffer[static_cast<size_t>(n) - 1];
-  }
-  return last == '\n' ? lines : lines + 1;
-}
-
 bool fileExists(const std::string& path) { return examinePath(path).kind != PathKind::Missing; }
 
 FileReader::FileReader() = default;

@@ -38,11 +38,6 @@ PathStatus examinePath(const std::string& path);
 // be told (a hint for sizing ahead, never a reason to refuse).
 uint64_t fileSize(const std::string& path);
 
-// The lines of the file at `path`, counted by their line feeds (one more
-// for a last line without one); 0 when it cannot be read. A hint for sizing
-// ahead, as fileSize is: a file may change before it is read for its content.
-uint64_t lineCount(const std::string& path);
-
 // Something is at the path, or the path could not be examined: only a path
 // that plainly does not exist is free to be written as new.
 bool fileExists(const std::string& path);

@@ -33,6 +33,19 @@ TEST_F(AttachmentIndexKeys, FindsEveryKeyThroughGrowthAndNoOtherName) {
   for (int i = 0; i < n; ++i) ASSERT_EQ(index.find("G" + std::to_string(i)), nullptr);
 }
 
+// The table is sized from the first lines' length: a file whose later
+// lines are much shorter has more keys than that, and the table grows.
+TEST_F(AttachmentIndexKeys, ShortLinesAfterLongOnesStillFindEveryKey) {
+  std::string text;
+  for (int i = 0; i < 64; ++i) text += "L" + std::to_string(i) + " " + std::string(300, 'x') + " 1\n";
+  for (int i = 0; i < 20000; ++i) text += "S" + std::to_string(i) + "\n";
+  HouseAttachmentIndex index;
+  load(index, text);
+  EXPECT_EQ(index.keyCount(), 20064u);
+  for (int i = 0; i < 20000; ++i) ASSERT_NE(index.find("S" + std::to_string(i)), nullptr) << i;
+  EXPECT_EQ(index.find("L63")->floors, 1);
+}
+
 TEST_F(AttachmentIndexKeys, KeysUseTheirWholeFieldLessOneByteAndNoMore) {
   ParcelAttachmentIndex parcels;
   const std::string longest(39, '7');

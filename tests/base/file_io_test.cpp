@@ -321,20 +321,5 @@ TEST(FileFaultNames, EachFaultByItsNameAndOnlyThose) {
   EXPECT_EQ(FileFaults::parse(nullptr).kind, Kind::None);
 }
 
-// The hint the attribute indexes are sized by: a line a line feed, and a last
-// line without one; across the reader's pieces of 64 KiB.
-TEST(LineCount, CountsLinesWithOrWithoutTheLastLineFeed) {
-  test::TempDir dir;
-  EXPECT_EQ(lineCount(dir.write("empty.txt", "")), 0u);
-  EXPECT_EQ(lineCount(dir.write("one.txt", "a")), 1u);
-  EXPECT_EQ(lineCount(dir.write("one-fed.txt", "a\n")), 1u);
-  EXPECT_EQ(lineCount(dir.write("two.txt", "a\r\nb")), 2u);
-  EXPECT_EQ(lineCount(dir.write("blank.txt", "\n\n\n")), 3u);
-  std::string many;
-  for (int i = 0; i < 30000; ++i) many += "line " + std::to_string(i) + "\n";
-  EXPECT_EQ(lineCount(dir.write("many.txt", many + "last")), 30001u);
-  EXPECT_EQ(lineCount(dir.file("missing.txt")), 0u);
-}
-
 }  // namespace
 }  // namespace dz
