@@ -283,6 +283,18 @@ int ScanFormat::scan(std::string_view input, std::initializer_list<ScanTarget> t
   return assigned;
 }
 
+bool scanRealPair(std::string_view input, char separator, double& first, double& second) {
+  // The scan's own steps for this form, without its white space, which the
+  // form has none of: a real, the separator, a real.
+  double a = 0, b = 0;
+  const size_t n = readReal(input, 0, a);
+  if (n == 0 || n >= input.size() || input[n] != separator) return false;
+  if (readReal(input, n + 1, b) == 0) return false;
+  first = a;
+  second = b;
+  return true;
+}
+
 int scanFormat(std::string_view input, std::string_view format, std::initializer_list<ScanTarget> targets) {
   return ScanFormat(format).scan(input, targets);
 }

@@ -79,6 +79,13 @@ class ScanFormat {
   std::vector<Step> steps_;
 };
 
+// The common case of a "%lf,%lf" scan (any separator for the comma), read
+// without walking a format: two reals with `separator` right after the first
+// and no white space before either. True with both set when `input` is of
+// that form, and the scan would then set the same two values; false, with
+// neither set, for any other input, which the scan must then read.
+bool scanRealPair(std::string_view input, char separator, double& first, double& second);
+
 // Scans `input` with `format` once: ScanFormat(format).scan(input, targets).
 int scanFormat(std::string_view input, std::string_view format, std::initializer_list<ScanTarget> targets);
 

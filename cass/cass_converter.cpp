@@ -226,7 +226,9 @@ void CCassConverter::OnCoordinateLine(ReadState& s, std::string_view line) {
   const size_t needed = static_cast<size_t>(s.n) + 1;
   if (s.vertices.size() < needed) s.vertices.resize(needed);
   VertexPair& v = s.vertices[s.n];
-  if (kVertexLine.scan(line, {dz::ScanTarget::real(v.c2), dz::ScanTarget::real(v.c1)}) < 2)
+  // Nearly every vertex line is two plain reals: read without the format.
+  if (!dz::scanRealPair(line, ',', v.c2, v.c1) &&
+      kVertexLine.scan(line, {dz::ScanTarget::real(v.c2), dz::ScanTarget::real(v.c1)}) < 2)
     m_outcome.unscannedCoordinates.add(s.line);
   if (s.kind == 2 && std::string_view(s.code) != "301000") {
     // A circle becomes the two ends of its diameter along the second

@@ -146,6 +146,34 @@ TEST(ClassicScan, AZeroByteEndsTheInputWhereverItFalls) {
   }
 }
 
+// The pair read without the format answers as the format's scan does on
+// every input it takes, sets nothing on the others, and takes the usual
+// vertex lines.
+TEST(ClassicScan, ARealPairReadsAsTheFormatDoes) {
+  for (const char* usual : {"121.000,1.000", "-3,4.5", "5.,.5", "+0.25,-0", "1,2,3", "500000.010,3000000.123 x"}) {
+    double a = 0, b = 0;
+    EXPECT_TRUE(scanRealPair(usual, ',', a, b)) << usual;
+  }
+  const char* pieces[] = {"1", "-2.50", ".5", "5.", "1e3", "2E+", " ", ",", "\t", "x", "+", "-", ".",
+                          "1234567890123456789", "0.1234567890123456"};
+  const ScanFormat pair("%lf,%lf");
+  test::Draw next(9);
+  for (int trial = 0; trial < 40000; ++trial) {
+    std::string line;
+    for (uint32_t i = next(6); i > 0; --i) line += pieces[next(sizeof pieces / sizeof pieces[0])];
+    if (next(8) == 0) line += std::string(1, '\0') + "7";
+    double fast[2] = {-7, -7}, scanned[2] = {-7, -7};
+    const bool taken = scanRealPair(line, ',', fast[0], fast[1]);
+    const int assigned = pair.scan(line, {T::real(scanned[0]), T::real(scanned[1])});
+    if (taken) {
+      ASSERT_EQ(assigned, 2) << testing::PrintToString(line);
+      ASSERT_EQ(std::memcmp(fast, scanned, sizeof fast), 0) << testing::PrintToString(line);
+    } else {
+      ASSERT_TRUE(fast[0] == -7 && fast[1] == -7) << testing::PrintToString(line);
+    }
+  }
+}
+
 TEST(ClassicScan, TwelveFieldParcelLine) {
   std::string f[8];
   double d5 = 0, d6 = 0, d7 = 0;
