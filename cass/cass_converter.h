@@ -117,6 +117,8 @@ class CCassConverter {
  private:
   struct ReadState;
 
+  dz::PointNamer m_pointNamer;  // the generated names, made in one buffer
+
   // The houses visited at an END line take the texts inside them.
   void GiveHousesTheirTexts(dz::TextEntry* entries, int count);
 

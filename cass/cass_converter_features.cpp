@@ -47,10 +47,11 @@ void CCassConverter::RefuseFeature() { m_outcome.tooLong.add(m_nFeatureLine); }
 
 void CCassConverter::BuildPointRefs(const VertexPair* vertices, int n, int kind, int hostCode, PointRef* refs) {
   const int16_t vertexKind = kind == 2 ? 3 : (kind == 1 || kind == 3 ? 1 : 0);
+  m_pointNamer.usePrefix(m_strPointPrefix);
   for (int i = 0; i < n; ++i) {
     // Converted into a file that has X1, X2, ... already, the numbering
     // moves on to the next free name.
-    const std::string name = dz::claimFreePointName(m_host, m_hFile, m_strPointPrefix, m_nPointNo);
+    const std::string_view name = dz::claimFreePointName(m_host, m_hFile, m_pointNamer, m_nPointNo);
     m_nPointNo = dz::nextPointNumber(m_nPointNo);
     PointRecord point{};
     dz::copyName(point.name, name);

@@ -109,6 +109,8 @@ class CEpswConverter {
  private:
   class RunScope;
 
+  dz::PointNamer m_pointNamer;  // the generated names, made in one buffer
+
   void ConvertCorFile(InputLineReader& cor);
   void ConvertNotFile(InputLineReader& note, QelHandle layer);
   // True when the point or text at (a, b) is to be converted: always when it

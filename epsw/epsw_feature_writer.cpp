@@ -114,7 +114,8 @@ void CEpswConverter::WriteEpswFeature(int hostCode, int lineKind, PointRef* refs
 
 void CEpswConverter::AddGeneratedPoint(char name[12], PointRecord& record) {
   int32_t number = dz::nextPointNumber(m_nPointNo);
-  const std::string text = dz::claimFreePointName(m_host, m_hFile, std::string(1, m_chPointPrefix), number);
+  m_pointNamer.usePrefix(std::string_view(&m_chPointPrefix, 1));
+  const std::string_view text = dz::claimFreePointName(m_host, m_hFile, m_pointNamer, number);
   m_nPointNo = number;
   dz::copyName(record.name, text);
   m_host.AddPoint(m_hFile, &record, 1);

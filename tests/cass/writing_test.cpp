@@ -23,6 +23,31 @@ TEST_F(CassIntoAFileWithPoints, NamesTakenByOtherPointsArePassedOver) {
   EXPECT_EQ(summary(), "X2(8,7) X1(2.5,1.5) X3(4.5,3.5) | 7310/2[X2:0]#38 4301/0[X1:1 X3:1]");
 }
 
+// The names are made in one buffer kept from point to point: a new prefix
+// must replace the old one whole, and the longest number must fit.
+TEST(PointNamer, EachPrefixAndNumberMakeTheirOwnName) {
+  TempDir dir;
+  FeatureFileEngine engine(dir.path());
+  const QelHandle h = engine.OpenFeatureFile(dir.file("t.qel").c_str());
+  PointRecord taken{};
+  copyName(taken.name, "AB7");
+  engine.AddPoint(h, &taken, 1);
+  PointNamer namer;
+  int32_t number = 7;
+  namer.usePrefix("AB");
+  EXPECT_EQ(claimFreePointName(engine, h, namer, number), "AB8");
+  EXPECT_EQ(number, 8);
+  namer.usePrefix("X");
+  EXPECT_EQ(namer.name(12), "X12");
+  EXPECT_STREQ(namer.c_str(), "X12");
+  namer.usePrefix("");
+  EXPECT_EQ(namer.name(5), "5");
+  namer.usePrefix("LONGPREFIX");
+  EXPECT_EQ(namer.name(INT32_MIN), "LONGPREFIX-2147483648");
+  EXPECT_EQ(namer.name(3), "LONGPREFIX3");
+  EXPECT_STREQ(namer.c_str(), "LONGPREFIX3");
+}
+
 class CassVertexLimit : public CassFixture {
  protected:
   // A line feature of `n` vertices under header `code`.
