@@ -299,17 +299,7 @@ int scanFormat(std::string_view input, std::string_view format, std::initializer
   return ScanFormat(format).scan(input, targets);
 }
 
-void ScanTarget::store(std::string_view token) const {
-  if (s_) {
-    s_->assign(token.substr(0, n_));
-    return;
-  }
-  if (n_ == 0) return;
-  const size_t n = token.size() < n_ - 1 ? token.size() : n_ - 1;
-  char* buffer = static_cast<char*>(p_);
-  std::memcpy(buffer, token.data(), n);
-  buffer[n] = '\0';
-}
+void ScanTarget::storeString(std::string_view token) const { s_->assign(token.substr(0, n_)); }
 
 double classicAtof(std::string_view text) {
   // No zero byte is a blank or part of a number: the scan ends at the first

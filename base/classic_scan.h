@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -38,12 +39,21 @@ class ScanTarget {
   static ScanTarget real(float& v) { return {Kind::Float, &v, nullptr, 0}; }
 
   Kind kind() const { return kind_; }
-  // Used by the scanner: the number destination, and the %s store.
+  // Used by the scanner: the number destination, and the %s store (inline
+  // for a buffer: the files' lines store a few tokens each).
   void* pointer() const { return p_; }
-  void store(std::string_view token) const;
+  void store(std::string_view token) const {
+    if (s_) return storeString(token);
+    if (n_ == 0) return;
+    const size_t n = token.size() < n_ - 1 ? token.size() : n_ - 1;
+    char* buffer = static_cast<char*>(p_);
+    std::memcpy(buffer, token.data(), n);
+    buffer[n] = '\0';
+  }
 
  private:
   ScanTarget(Kind kind, void* p, std::string* s, size_t n) : kind_(kind), p_(p), s_(s), n_(n) {}
+  void storeString(std::string_view token) const;
 
   Kind kind_;
   void* p_;
