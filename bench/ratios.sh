@@ -5,7 +5,8 @@
 #
 #   cmake --preset full && cmake --build --preset full -j2
 #   bench/ratios.sh [ROW...]          rows: cass scaling saveas load memory dump
-#                                           attach-scaling attach epsw points ogr
+#                                           attach-scaling attach attach-memory epsw
+#                                           points ogr
 # Environment: DZ_BENCH_DIR (inputs and outputs, default /tmp/dz-bench, about
 # 1.5 GB), PAIRS (default 5), DOBRENZ (the dobrenz to measure, default the
 # full build's), DZ_BIN (the full build's bench folder).
@@ -15,7 +16,7 @@ bin="${DZ_BIN:-$root/build/full/bench}"
 dz="${DOBRENZ:-$root/build/full/cli/dobrenz}"
 dir="${DZ_BENCH_DIR:-/tmp/dz-bench}"
 pairs="${PAIRS:-5}"
-rows="${*:-cass scaling saveas load memory dump attach-scaling attach epsw points ogr}"
+rows="${*:-cass scaling saveas load memory dump attach-scaling attach attach-memory epsw points ogr}"
 
 for tool in dz_generate dz_bare_scan dz_pairs dz_load; do
   [ -x "$bin/$tool" ] || { echo "ratios.sh: no $bin/$tool: build the full preset first" >&2; exit 2; }
@@ -80,6 +81,14 @@ for row in $rows; do
     pair --label "attach 3*10^5 vs whitespace scan of the files (cpu)" --metric cpu \
       --a "$dz attach --qel $a/attach.qel --parcels $a/parcels.txt --boundary-points $a/points.txt --houses $a/houses.txt --save-as $out/a3.qel --overwrite" \
       --b "$bin/dz_bare_scan words $a/parcels.txt $a/points.txt $a/houses.txt" ;;
+  attach-memory)
+    # No goal of the issue: what the attachment holds beside the feature file
+    # it reads and writes.
+    input attach 300000 "$dir/attach300000"
+    a="$dir/attach300000"
+    pair --label "peak memory of attach 3*10^5 vs its .qel" --metric rss \
+      --a "$dz attach --qel $a/attach.qel --parcels $a/parcels.txt --boundary-points $a/points.txt --houses $a/houses.txt --save-as $out/a3.qel --overwrite" \
+      --b-size "$a/attach.qel" ;;
   epsw)
     input epsw 1000000 "$dir/epsw1000000"
     pair --label "epsw 10^6 points vs scan of the .cor (cpu)" --metric cpu \
