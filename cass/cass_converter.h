@@ -118,6 +118,7 @@ class CCassConverter {
   struct ReadState;
 
   dz::PointNamer m_pointNamer;  // the generated names, made in one buffer
+  std::vector<PointRef> m_featureRefs;  // the vertices of the feature being written
 
   // The houses visited at an END line take the texts inside them.
   void GiveHousesTheirTexts(dz::TextEntry* entries, int count);

@@ -26,7 +26,9 @@ void CCassConverter::WriteFeature(const VertexPair* vertices, int n, int kind, i
   // and no point numbers used up.
   if (hostCode == 111 || n <= 0) return;
   const bool closed = isClosedCode(hostCode);
-  std::vector<PointRef> refs(static_cast<size_t>(n) + (closed ? 1 : 0));
+  // One buffer for every feature of the run; each vertex's ref is written whole.
+  std::vector<PointRef>& refs = m_featureRefs;
+  refs.resize(static_cast<size_t>(n) + (closed ? 1 : 0));
   BuildPointRefs(vertices, n, kind, hostCode, refs.data());
   if (closed) refs[n] = refs[0];
   // Its points stay: they are the data; the feature over them cannot be held.
