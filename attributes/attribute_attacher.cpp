@@ -180,18 +180,18 @@ void CAttributeAttacher::PrefetchLookup(QelHandle file, int index, int count, bo
     case kParcel: {
       constexpr int kNumberEnd = dz::attributes::kParcelNumberOffset + dz::attributes::kParcelNumberWidth;
       if (!ready(m_parcelFile, kParcelCategory) || !stored || length < kNumberEnd) return;
-      const std::string number = dz::fieldText(reinterpret_cast<const char*>(stored) + dz::attributes::kParcelNumberOffset,
-                                               dz::attributes::kParcelNumberWidth);
+      const std::string_view number = dz::fieldView(
+          reinterpret_cast<const char*>(stored) + dz::attributes::kParcelNumberOffset, dz::attributes::kParcelNumberWidth);
       std::string_view key;
       if (ParcelKey(number, key)) m_parcelFile.index.prefetch(key, entry);
       return;
     }
     case kBoundaryPoint:
       if (ready(m_boundaryPointFile, kBoundaryPointCategory) && refs && refCount > 0)
-        m_boundaryPointFile.index.prefetch(dz::nameText(refs[0].name), entry);
+        m_boundaryPointFile.index.prefetch(dz::nameView(refs[0].name), entry);
       return;
     case kHouse:
-      if (ready(m_houseFile, kHouseCategory)) m_houseFile.index.prefetch(dz::nameText(header.name), entry);
+      if (ready(m_houseFile, kHouseCategory)) m_houseFile.index.prefetch(dz::nameView(header.name), entry);
       return;
     default:
       return;
