@@ -127,21 +127,22 @@ uint32_t AttributeFileIndex<Fields, Values>::hashOf(const Key& key) {
 
 namespace {
 
-// Values packed into an entry: a number as its bytes, a text as its length
-// and its bytes up to its first zero (a field of the block holds no more).
-// A text's whole field is moved at once, a size known when compiled: the
-// entry's room has space for every text at its full width, and the bytes
-// past its length are the next value's or the next entry's to write over.
+// A line's values packed into an entry straight from its fields: a number
+// as its bytes, a text as its length and its bytes, cut as copyText cuts it
+// for its block field (a KeptText<N> for a field of N bytes). The text's
+// whole field is moved at once, a size known when compiled: the entry's
+// room has space for every text at its full width, and the bytes past its
+// length are the next value's or the next entry's to write over.
 struct Packer {
   uint8_t* out;
-  template <size_t N>
-  void operator()(const char (&text)[N]) {
+  template <size_t M>
+  void operator()(const char (&kept)[M]) {
+    constexpr size_t N = M - 1;  // the block field's width
     static_assert(N < 256, "a text's length takes one byte");
-    size_t n = 0;
-    while (n < N && text[n] != 0) ++n;
-    *out++ = static_cast<uint8_t>(n);
-    std::memcpy(out, text, N);
-    out += n;
+    const size_t cut = gbkPrefixLength(std::string_view(kept), N - 1);
+    *out++ = static_cast<uint8_t>(cut);
+    std::memcpy(out, kept, N);
+    out += cut;
   }
   template <typename Number>
   void operator()(const Number& number) {
@@ -150,6 +151,7 @@ struct Packer {
   }
 };
 
+// The values of an entry into a value's fields, each text zero-padded.
 struct Unpacker {
   const uint8_t* in;
   template <size_t N>
@@ -303,9 +305,8 @@ size_t AttributeFileIndex<Fields, Values>::packAtEnd(const Key& key, size_t leng
   e[kFoundByte] = 0;
   e[kKeyLength] = static_cast<uint8_t>(length);
   std::memcpy(e + kKeyBytes, key.data(), length);
-  Values values(fields);
   Packer pack{e + kKeyBytes + length};
-  values.each(pack);
+  Values::eachSource(fields, pack);
   const auto size = static_cast<uint16_t>(pack.out - e);
   std::memcpy(e + kEntrySize, &size, sizeof size);
   return size;

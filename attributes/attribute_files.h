@@ -67,10 +67,15 @@ struct ParcelValues {
   explicit ParcelValues(const ParcelFields& f);
   // Writes the values into a parcel block of at least 228 bytes.
   void applyTo(uint8_t* block) const;
-  // Each value, for the index to pack and unpack.
+  // Each value, for the index to unpack, and the field of a line that
+  // gives it, in the same order, for the index to pack.
   template <typename Visit>
   void each(Visit&& visit) {
     visit(field7), visit(field8), visit(field4), visit(field2), visit(field6);
+  }
+  template <typename Visit>
+  static void eachSource(const ParcelFields& f, Visit&& visit) {
+    visit(f.field7), visit(f.field8), visit(f.field4), visit(f.field2), visit(f.field6);
   }
 };
 
@@ -103,6 +108,10 @@ struct BoundaryPointValues {
   void each(Visit&& visit) {
     visit(field2), visit(field3), visit(field4), visit(field5);
   }
+  template <typename Visit>
+  static void eachSource(const BoundaryPointFields& f, Visit&& visit) {
+    visit(f.field2), visit(f.field3), visit(f.field4), visit(f.field5);
+  }
 };
 
 // House attribute file: "%s %s %d ". Field 1 is the house feature's name.
@@ -129,6 +138,10 @@ struct HouseValues {
   template <typename Visit>
   void each(Visit&& visit) {
     visit(structure), visit(floors);
+  }
+  template <typename Visit>
+  static void eachSource(const HouseFields& f, Visit&& visit) {
+    visit(f.structure), visit(f.floors);
   }
 };
 
