@@ -84,6 +84,18 @@ bool NameKey::successor(NameKey& next) const {
   return true;
 }
 
+bool NameKey::afterNext(NameKey& after) const {
+  const size_t end = length();
+  // Eight names in ten only move their last digit, by two.
+  if (end > 0 && bytes[end - 1] >= '0' && bytes[end - 1] < '8') {
+    after = *this;
+    after.bytes[end - 1] = static_cast<char>(after.bytes[end - 1] + 2);
+    return true;
+  }
+  NameKey next;
+  return successor(next) && next.successor(after);
+}
+
 size_t PointIndex::probe(const NameKey& key, uint32_t hash, const PointRecord* points) const {
   const size_t count = slots_.size();
   for (size_t i = home(hash);; i = i + 1 == count ? 0 : i + 1) {

@@ -46,6 +46,9 @@ struct NameKey {
   // A100): the name a conversion numbering its points uses next. False when
   // the name does not end in a digit or the next would not fit.
   bool successor(NameKey& next) const;
+  // The successor's successor, with one measure of the name: the name a
+  // numbering uses after next.
+  bool afterNext(NameKey& after) const;
 };
 
 class PointIndex {

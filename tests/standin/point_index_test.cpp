@@ -141,6 +141,27 @@ TEST(NameKeySuccessor, CountsTheTrailingNumberUpWithItsCarry) {
   EXPECT_EQ(next("\xb5\xe3" "8"), "\xb5\xe3" "9");
 }
 
+// The name after next is the successor's successor, whichever digit the
+// name ends in and wherever the carry stops.
+TEST(NameKeySuccessor, AfterNextIsTheSuccessorTwice) {
+  for (const char* stem : {"", "X", "A0", "J12_", "ABCDEFGHIJ", "\xb5\xe3"}) {
+    for (int n : {0, 1, 7, 8, 9, 18, 19, 97, 98, 99, 999, 9998, 123456789}) {
+      const std::string name = stem + std::to_string(n);
+      if (name.size() > 12) continue;
+      const NameKey key = NameKey::of(std::string_view(name));
+      NameKey next, twice, after;
+      const bool expected = key.successor(next) && next.successor(twice);
+      ASSERT_EQ(key.afterNext(after), expected) << name;
+      if (expected) {
+        ASSERT_EQ(after, twice) << name;
+      }
+    }
+  }
+  NameKey after;
+  EXPECT_FALSE(NameKey::of("X").afterNext(after));
+  EXPECT_FALSE(NameKey::of("X99999999998").afterNext(after));  // twelve bytes, and the carry wants a thirteenth
+}
+
 TEST(NameKeySuccessor, LengthIsWhereTheNameEnds) {
   for (size_t n = 0; n <= 12; ++n) {
     const std::string name = std::string(n, '\xb5').substr(0, n / 2) + std::string(n - n / 2, '1');
