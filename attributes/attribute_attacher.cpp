@@ -69,12 +69,12 @@ void CAttributeAttacher::Run(int handle) {
   int count = 0;
   if (m_host.GetFeatureCount(file, &count) <= 0) return;
   m_summary.features = std::max(count, 0);
+  for (AheadKey& ahead : m_ahead) ahead.category = kCategoryCount;
 
   for (int index = 1; index <= count; ++index) {
     // The features ahead have their lookups set off now, so that the trips
     // to memory of tables larger than the caches overlap.
-    PrefetchLookup(file, index + 16, count, false);
-    PrefetchLookup(file, index + 8, count, true);
+    PrefetchLookup(file, index + kLookAhead, count);
     FeatureHeader header{};
     const PointRef* refs = nullptr;
     int16_t refCount = 0;
@@ -163,7 +163,28 @@ bool CAttributeAttacher::ParcelKey(std::string_view number, std::string_view& ke
   return true;
 }
 
-void CAttributeAttacher::PrefetchLookup(QelHandle file, int index, int count, bool entry) {
+void CAttributeAttacher::PrefetchLookup(QelHandle file, int index, int count) {
+  // The entry of the key asked for half the distance ago: its slot has come
+  // by now.
+  AheadKey& half = m_ahead[static_cast<size_t>(index - kLookAhead / 2) % kLookAhead];
+  const std::string_view halfKey(half.bytes, half.length);
+  switch (half.category) {
+    case kParcelCategory:
+      m_parcelFile.index.prefetch(halfKey, true);
+      break;
+    case kBoundaryPointCategory:
+      m_boundaryPointFile.index.prefetch(halfKey, true);
+      break;
+    case kHouseCategory:
+      m_houseFile.index.prefetch(halfKey, true);
+      break;
+    default:
+      break;
+  }
+  half.category = kCategoryCount;
+  // The slot of the key of feature `index`, the key kept for its entry.
+  AheadKey& ahead = m_ahead[static_cast<size_t>(index) % kLookAhead];
+  ahead.category = kCategoryCount;
   // Nothing to fetch before a file is read (or when none is given).
   if (index > count || !(m_parcelFile.opened || m_boundaryPointFile.opened || m_houseFile.opened)) return;
   FeatureHeader header{};
@@ -176,6 +197,13 @@ void CAttributeAttacher::PrefetchLookup(QelHandle file, int index, int count, bo
   const auto ready = [this](const auto& loaded, Category category) {
     return loaded.loaded && loaded.opened && loaded.path == m_strCategoryPath[category];
   };
+  const auto keep = [&ahead](Category category, std::string_view key, const auto& loaded) {
+    if (key.size() > sizeof ahead.bytes) return;
+    loaded.index.prefetch(key, false);
+    ahead.category = category;
+    ahead.length = static_cast<uint8_t>(key.size());
+    std::memcpy(ahead.bytes, key.data(), key.size());
+  };
   switch (header.kind) {
     case kParcel: {
       constexpr int kNumberEnd = dz::attributes::kParcelNumberOffset + dz::attributes::kParcelNumberWidth;
@@ -183,15 +211,15 @@ void CAttributeAttacher::PrefetchLookup(QelHandle file, int index, int count, bo
       const std::string_view number = dz::fieldView(
           reinterpret_cast<const char*>(stored) + dz::attributes::kParcelNumberOffset, dz::attributes::kParcelNumberWidth);
       std::string_view key;
-      if (ParcelKey(number, key)) m_parcelFile.index.prefetch(key, entry);
+      if (ParcelKey(number, key)) keep(kParcelCategory, key, m_parcelFile);
       return;
     }
     case kBoundaryPoint:
       if (ready(m_boundaryPointFile, kBoundaryPointCategory) && refs && refCount > 0)
-        m_boundaryPointFile.index.prefetch(dz::nameView(refs[0].name), entry);
+        keep(kBoundaryPointCategory, dz::nameView(refs[0].name), m_boundaryPointFile);
       return;
     case kHouse:
-      if (ready(m_houseFile, kHouseCategory)) m_houseFile.index.prefetch(dz::nameView(header.name), entry);
+      if (ready(m_houseFile, kHouseCategory)) keep(kHouseCategory, dz::nameView(header.name), m_houseFile);
       return;
     default:
       return;

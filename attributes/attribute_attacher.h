@@ -100,8 +100,10 @@ class CAttributeAttacher {
   // the prefix when one is used; false when the number lacks the prefix.
   bool ParcelKey(std::string_view number, std::string_view& key) const;
   // Sets off the lookup that feature `index` of `count` will make, in an
-  // index this run has read already: its slot, or with `entry` its entry.
-  void PrefetchLookup(QelHandle file, int index, int count, bool entry);
+  // index this run has read already: its slot now, and its entry when the
+  // feature half as far ahead comes to this call (the slot has come by
+  // then). One GetFeature a feature ahead, its key kept for the second trip.
+  void PrefetchLookup(QelHandle file, int index, int count);
 
   HostLibrary& m_host;
   ui::MessageService& m_messages;
@@ -111,6 +113,15 @@ class CAttributeAttacher {
   LoadedFile<dz::attributes::HouseAttachmentIndex> m_houseFile;
   // The block of the feature being filled: one buffer for the whole run.
   std::vector<uint8_t> m_block;
+  // The keys looked up ahead, by feature number, kept for their entries'
+  // trip: a parcel number is at most 40 bytes.
+  static constexpr int kLookAhead = 16;
+  struct AheadKey {
+    Category category = kCategoryCount;  // none
+    uint8_t length = 0;
+    char bytes[40];
+  };
+  AheadKey m_ahead[kLookAhead];
 };
 
 }  // namespace dz
