@@ -14,7 +14,7 @@ bool mayBeKeyword(std::string_view line) {
 
 }  // namespace
 
-CasLine classifyCasLine(std::string_view line, bool textMode, int kind) {
+CasLine classifyCasLine(std::string_view line, bool textMode, int kind, size_t* commaAt) {
   if (textMode && line != "nil") return CasLine::TextEntry;
   if (mayBeKeyword(line)) {
     if (line == "TEXT") return CasLine::TextStart;
@@ -37,10 +37,9 @@ CasLine classifyCasLine(std::string_view line, bool textMode, int kind) {
   size_t comma = 0;
   for (; comma < line.size() && line[comma] != ','; ++comma) point |= line[comma] == '.';
   if (comma == line.size()) return CasLine::CodeOnly;
+  if (commaAt) *commaAt = comma;
   return point ? CasLine::Coordinate : CasLine::Header;
 }
-
-std::string_view textBeforeComma(std::string_view line) { return line.substr(0, line.find(',')); }
 
 std::string extractCasField(std::string_view line, int k) {
   size_t comma = line.find(',');

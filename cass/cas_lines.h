@@ -27,11 +27,10 @@ enum class CasLine {
   Header,         // a feature header: code, then further fields
 };
 
-// `kind` is the reader's feature kind (0 while no keyword is in force).
-CasLine classifyCasLine(std::string_view line, bool textMode, int kind);
-
-// The text before the first comma (the whole line when it has none).
-std::string_view textBeforeComma(std::string_view line);
+// `kind` is the reader's feature kind (0 while no keyword is in force). For
+// a coordinate or header line, `comma` (when given) is set to where its first
+// comma is, found on the way.
+CasLine classifyCasLine(std::string_view line, bool textMode, int kind, size_t* comma = nullptr);
 
 // The k-th comma-separated field (from 0). A line without a comma has no
 // fields and gives the empty text; field 0 of a line that begins with a comma

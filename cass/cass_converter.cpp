@@ -119,7 +119,8 @@ bool CCassConverter::Run() {
   bool reading = true;
   while (reading && cas.readLine(line)) {
     s.line = cas.lineNumber();  // the file's own numbers, lines refused by the encoding counted
-    switch (dz::classifyCasLine(line, s.textMode, s.kind)) {
+    size_t comma = 0;
+    switch (dz::classifyCasLine(line, s.textMode, s.kind, &comma)) {
       case dz::CasLine::TextEntry:
         CollectTextEntry(line, s.textToggle);
         break;
@@ -168,10 +169,10 @@ bool CCassConverter::Run() {
         break;
       case dz::CasLine::Coordinate:
         OnCoordinateLine(s, line);
-        s.left.assign(dz::textBeforeComma(line));
+        s.left.assign(line.substr(0, comma));
         break;
       case dz::CasLine::Header:
-        OnHeaderLine(s, line);
+        OnHeaderLine(s, line, line.substr(0, comma));
         break;
     }
   }
@@ -199,8 +200,7 @@ void CCassConverter::Flush(ReadState& s) {
   s.featureLine = 0;
 }
 
-void CCassConverter::OnHeaderLine(ReadState& s, std::string_view line) {
-  const std::string_view left = dz::textBeforeComma(line);
+void CCassConverter::OnHeaderLine(ReadState& s, std::string_view line, std::string_view left) {
   s.left.assign(left);
   if (s.n > 0) {
     // A parcel label is closed by the next header, which is then lost: the

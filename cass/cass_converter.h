@@ -123,7 +123,8 @@ class CCassConverter {
   // The houses visited at an END line take the texts inside them.
   void GiveHousesTheirTexts(dz::TextEntry* entries, int count);
 
-  void OnHeaderLine(ReadState& s, std::string_view line);
+  // `left` is the text before the line's first comma.
+  void OnHeaderLine(ReadState& s, std::string_view line, std::string_view left);
   void OnCoordinateLine(ReadState& s, std::string_view line);
   void Flush(ReadState& s);
   // Every point the conversion adds goes through here, so that a house

@@ -35,6 +35,16 @@ TEST(CasLineClassification, FirstApplicableTestDecides) {
         << "'" << c.line << "' textMode=" << c.textMode << " kind=" << c.kind;
 }
 
+// The first comma of a coordinate or header line, which the reader keeps the
+// text before.
+TEST(CasLineClassification, TellsWhereTheFirstCommaIs) {
+  for (const char* line : {"1.5,2.5", "12,34", "123,4.5,x", "a.b.c,,d", "长.1,2"}) {
+    size_t comma = 99;
+    classifyCasLine(line, false, 1, &comma);
+    EXPECT_EQ(comma, std::string_view(line).find(',')) << line;
+  }
+}
+
 TEST(CasFieldExtraction, FieldsBetweenCommas) {
   EXPECT_EQ(extractCasField("300000,0101,abc", 0), "300000");
   EXPECT_EQ(extractCasField("300000,0101,abc", 1), "0101");
