@@ -33,8 +33,14 @@ class PackedBytes {
 
  private:
   void grow(size_t n) {
-    size_t capacity = capacity_ < 4096 ? 4096 : capacity_ * 2;
-    while (capacity - size_ < n) capacity *= 2;
+    // Doubled until the room fits; a size past what the address space holds
+    // (a 32-bit build's 4 GiB) is memory the system cannot give.
+    if (n > SIZE_MAX / 2 - size_) throw std::bad_alloc();
+    size_t capacity = capacity_ < 2048 ? 2048 : capacity_;
+    do {
+      if (capacity > SIZE_MAX / 2) throw std::bad_alloc();
+      capacity *= 2;
+    } while (capacity - size_ < n);
     void* grown = std::realloc(data_.get(), capacity);
     if (!grown) throw std::bad_alloc();
     (void)data_.release();
