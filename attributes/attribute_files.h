@@ -188,8 +188,8 @@ class AttributeFileIndex {
  private:
   using Key = std::array<char, Fields::kKeyWidth>;
   // An entry: its size, a byte set once a lookup found it, the key's
-  // length and bytes, then the values. Entries start on a multiple of kAlign, so that
-  // a slot's 32 bits reach 16 GiB of them.
+  // length and bytes, then the values. Entries start on a multiple of
+  // kAlign, so that a slot's 32 bits reach 16 GiB of them.
   static constexpr size_t kAlign = 4;
   struct Slot {
     uint32_t hash;

@@ -25,6 +25,7 @@ inline int32_t nextPointNumber(int32_t number) { return static_cast<int32_t>(sta
 // one buffer kept from point to point, with no string per point.
 class PointNamer {
  public:
+  PointNamer() { usePrefix({}); }  // names are numbers alone until a prefix comes
   // The prefix of the names to come; the same prefix again changes nothing.
   void usePrefix(std::string_view prefix) {
     if (!text_.empty() && std::string_view(text_.data(), prefixLength_) == prefix) return;

@@ -33,6 +33,7 @@ TEST(PointNamer, EachPrefixAndNumberMakeTheirOwnName) {
   copyName(taken.name, "AB7");
   engine.AddPoint(h, &taken, 1);
   PointNamer namer;
+  EXPECT_EQ(namer.name(3), "3");  // no prefix yet
   int32_t number = 7;
   namer.usePrefix("AB");
   EXPECT_EQ(claimFreePointName(engine, h, namer, number), "AB8");
