@@ -10,10 +10,13 @@ namespace dz {
 
 void adviseHugePages([[maybe_unused]] const void* data, [[maybe_unused]] size_t bytes) {
 #ifdef __linux__
-  constexpr uintptr_t kHuge = 2u << 20;
-  const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
-  const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kHuge - 1);
-  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+  constexpr uintptr_t kHuge = 2u << 20, kPage = 4096;
+  const uintptr_t first = reinterpret_cast<uintptr_t>(data), last = first + bytes;
+  // Nothing to ask when no whole 2 MiB page lies inside.
+  if (((last & ~(kHuge - 1)) <= ((first + kHuge - 1) & ~(kHuge - 1)))) return;
+  const uintptr_t begin = first & ~(kPage - 1);
+  const uintptr_t end = (last + kPage - 1) & ~(kPage - 1);
+  madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 #endif
 }
 

@@ -10,6 +10,12 @@ namespace dz {
 // Asks for huge pages for the whole 2 MiB pages inside [data, data + bytes),
 // before they are first touched. Does nothing where the system has no such
 // request (Windows) or refuses it.
+//
+// The request covers every 4 KiB page the bytes touch, not only the 2 MiB
+// pages: a large block that the allocator mapped on its own then keeps one
+// set of flags, and realloc can still move it by remapping its pages. A
+// request for its inner 2 MiB pages alone splits the mapping in three, and
+// the remap of a split mapping fails into a copy of every byte.
 void adviseHugePages(const void* data, size_t bytes);
 
 }  // namespace dz
