@@ -1,51 +1,37 @@
 // A run of bytes written at its end and read back by offset, for records of
-// many sizes packed one after another. It grows as a block of huge pages
-// that moves by remapping its pages instead of copying them (an index of a
-// large file fills tens of megabytes), and its bytes are not cleared before
-// they are written (a vector would write each one twice).
+// many sizes packed one after another. It grows with realloc, which the
+// system can do by remapping pages instead of copying them, and its bytes
+// are not cleared before they are written (a vector would write each one
+// twice).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <new>
-#include <utility>
-
-#include "base/huge_pages.h"
 
 namespace dz {
 
 class PackedBytes {
  public:
-  PackedBytes() = default;
-  ~PackedBytes() { freeBlock(data_, capacity_); }
-  PackedBytes(PackedBytes&& other) noexcept { swap(other); }
-  PackedBytes& operator=(PackedBytes&& other) noexcept {
-    PackedBytes(std::move(other)).swap(*this);
-    return *this;
-  }
-  PackedBytes(const PackedBytes&) = delete;
-  PackedBytes& operator=(const PackedBytes&) = delete;
-
   // Room for `n` more bytes at the end, where the next record starts: it
   // counts once taken (take), and stays valid until the next room.
   uint8_t* room(size_t n) {
     if (n > capacity_ - size_) grow(n);
-    return data_ + size_;
+    return data_.get() + size_;
   }
   void take(size_t n) { size_ += n; }
 
   size_t size() const { return size_; }
-  const uint8_t* data() const { return data_; }
-  uint8_t* data() { return data_; }
-  void clear() { PackedBytes().swap(*this); }
-
- private:
-  void swap(PackedBytes& other) noexcept {
-    std::swap(data_, other.data_);
-    std::swap(size_, other.size_);
-    std::swap(capacity_, other.capacity_);
+  const uint8_t* data() const { return data_.get(); }
+  uint8_t* data() { return data_.get(); }
+  void clear() {
+    data_.reset();
+    size_ = capacity_ = 0;
   }
 
+ private:
   void grow(size_t n) {
     // Doubled until the room fits; a size past what the address space holds
     // (a 32-bit build's 4 GiB) is memory the system cannot give.
@@ -55,11 +41,17 @@ class PackedBytes {
       if (capacity > SIZE_MAX / 2) throw std::bad_alloc();
       capacity *= 2;
     } while (capacity - size_ < n);
-    data_ = static_cast<uint8_t*>(growBlock(data_, capacity_, capacity));
+    void* grown = std::realloc(data_.get(), capacity);
+    if (!grown) throw std::bad_alloc();
+    (void)data_.release();
+    data_.reset(static_cast<uint8_t*>(grown));
     capacity_ = capacity;
   }
 
-  uint8_t* data_ = nullptr;
+  struct Free {
+    void operator()(uint8_t* p) const { std::free(p); }
+  };
+  std::unique_ptr<uint8_t, Free> data_;
   size_t size_ = 0;
   size_t capacity_ = 0;
 };

@@ -2,10 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
-#include <utility>
-
-#include "base/huge_pages.h"
 
 namespace dz {
 
@@ -31,18 +27,6 @@ uint8_t* RecordArena::copy(const void* data, size_t n) {
   }
   std::memcpy(at, data, n);
   return at;
-}
-
-void RecordArena::reserve(size_t n) {
-  if (n <= left_) return;
-  // Only a hint: where the room cannot be had at once (a 32-bit process
-  // reading a large file), the chunks grow as before.
-  std::unique_ptr<uint8_t[]> chunk(new (std::nothrow) uint8_t[n]);
-  if (!chunk) return;
-  chunks_.push_back(std::move(chunk));
-  next_ = chunks_.back().get();
-  left_ = n;
-  adviseHugePages(next_, n);
 }
 
 }  // namespace dz

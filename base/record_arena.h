@@ -16,11 +16,6 @@ class RecordArena {
  public:
   // Where a copy of the n bytes now lies; null for none.
   uint8_t* copy(const void* data, size_t n);
-  // Room for about `n` more bytes in one chunk, taken in huge pages, for an
-  // owner that knows its size ahead (a file being read): one fault per
-  // 2 MiB as it fills instead of one per 4 KiB. Its bytes are touched only
-  // as they are written.
-  void reserve(size_t n);
 
  private:
   static constexpr size_t kFirstChunk = 1 << 12;

@@ -1,16 +1,13 @@
-// A fixed number of plain records that start all zero: a large array comes
-// as fresh pages that the system has zeroed already, with no fill on top (a
-// vector would write every byte once more), and in huge pages where the
-// system has them.
+// A fixed number of plain records that start all zero, taken with calloc: a
+// large array comes as fresh pages that the system has zeroed already, with
+// no fill on top (a vector would write every byte once more).
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <new>
 #include <type_traits>
-#include <utility>
-
-#include "base/huge_pages.h"
 
 namespace dz {
 
@@ -20,33 +17,27 @@ class ZeroedArray {
 
  public:
   ZeroedArray() = default;
-  explicit ZeroedArray(size_t n) : size_(n) {
-    if (n > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
-    data_ = static_cast<T*>(allocateZeroedBlock(n * sizeof(T)));
+  explicit ZeroedArray(size_t n) : data_(n > 0 ? static_cast<T*>(std::calloc(n, sizeof(T))) : nullptr), size_(n) {
+    if (n > 0 && !data_) throw std::bad_alloc();
   }
-  ~ZeroedArray() { freeBlock(data_, size_ * sizeof(T)); }
-  ZeroedArray(ZeroedArray&& other) noexcept { swap(other); }
-  ZeroedArray& operator=(ZeroedArray&& other) noexcept {
-    ZeroedArray(std::move(other)).swap(*this);
-    return *this;
-  }
-  ZeroedArray(const ZeroedArray&) = delete;
-  ZeroedArray& operator=(const ZeroedArray&) = delete;
 
   size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
-  T* data() { return data_; }
-  T& operator[](size_t i) { return data_[i]; }
-  const T& operator[](size_t i) const { return data_[i]; }
-  const T* begin() const { return data_; }
-  const T* end() const { return data_ + size_; }
+  T* data() { return data_.get(); }
+  T& operator[](size_t i) { return data_.get()[i]; }
+  const T& operator[](size_t i) const { return data_.get()[i]; }
+  const T* begin() const { return data_.get(); }
+  const T* end() const { return data_.get() + size_; }
   void swap(ZeroedArray& other) noexcept {
-    std::swap(data_, other.data_);
+    data_.swap(other.data_);
     std::swap(size_, other.size_);
   }
 
  private:
-  T* data_ = nullptr;
+  struct Free {
+    void operator()(T* p) const { std::free(p); }
+  };
+  std::unique_ptr<T, Free> data_;
   size_t size_ = 0;
 };
 

@@ -94,9 +94,6 @@ class FeatureStore {
   void reservePoints(size_t n);
   // The same for features, `n` in all.
   void reserveFeatures(size_t n);
-  // Room for about `bytes` more of the features' vertices and blocks and the
-  // texts, as a file being read knows them.
-  void reserveRecords(size_t bytes) { records_.reserve(bytes); }
   // Fills an empty store with `n` points at once; false when two share a
   // name, and the store must then be dropped.
   bool loadPoints(const PointRecord* points, size_t n);

@@ -418,12 +418,7 @@ bool readRecords(QelReader& r, FeatureStore* store, std::string& reason) {
   for (uint32_t i = 0; i < r.featureCount(); ++i) {
     if (!r.nextFeature(fv, reason)) return false;
     if (!store) continue;
-    if (i == 0) {
-      store->reserveFeatures(r.featureCount());
-      // The rest of the file holds the vertices, blocks and texts, headers
-      // and lengths besides: room for them all, a little to spare.
-      if (r.remaining() < SIZE_MAX) store->reserveRecords(static_cast<size_t>(r.remaining()));
-    }
+    if (i == 0) store->reserveFeatures(r.featureCount());
     store->addFeature(*fv.header, fv.refs, fv.refCount, fv.attributes, fv.length);
   }
   QelTextView tv;

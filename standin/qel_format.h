@@ -109,13 +109,12 @@ class QelReader {
   void settle(std::string& reason);
   // Over a source: a read failed or the file ended before its size.
   bool readFailed() const { return readFailed_; }
-  // Bytes of the body not yet read.
-  uint64_t remaining() const { return bodySize_ - (windowStart_ + pos_); }
 
  private:
   bool take(size_t n, size_t& at);
   bool u32(uint32_t& v);
   const char* record(size_t at) const { return window_ + recordStart_ + at; }
+  uint64_t remaining() const { return bodySize_ - (windowStart_ + pos_); }
   bool fill(size_t n);
   bool pull(char* data, size_t n, bool checksummed);
   bool readPointTable(std::string& reason);
