@@ -38,6 +38,20 @@ size_t tokenEnd(std::string_view s, size_t i) {
     if (isClassicSpace(s[i]) || s[i] == '\0') return i;
     ++i;  // a control byte that is not white space belongs to the token
   }
+  // The last bytes, fewer than eight, as the tail of the line's last word:
+  // the bytes before i are left out. Every byte below 0x21 is marked (a
+  // borrow can mark others too, so each mark is asked), the lowest first.
+  if (i < s.size() && s.size() >= 8) {
+    const size_t base = s.size() - 8;
+    uint64_t word;
+    std::memcpy(&word, s.data() + base, 8);
+    uint64_t low = (word - 0x21 * kOnes) & ~word & kHigh & (~uint64_t{0} << (8 * (i - base)));
+    for (; low != 0; low &= low - 1) {
+      const size_t at = base + static_cast<size_t>(__builtin_ctzll(low) / 8);
+      if (isClassicSpace(s[at]) || s[at] == '\0') return at;
+    }
+    return s.size();
+  }
 #endif
   while (i < s.size() && !isClassicSpace(s[i]) && s[i] != '\0') ++i;
   return i;

@@ -47,13 +47,34 @@ class ScanTarget {
     if (n_ == 0) return;
     const size_t n = token.size() < n_ - 1 ? token.size() : n_ - 1;
     char* buffer = static_cast<char*>(p_);
-    std::memcpy(buffer, token.data(), n);
+    copyShort(buffer, token.data(), n);
     buffer[n] = '\0';
   }
 
  private:
   ScanTarget(Kind kind, void* p, std::string* s, size_t n) : kind_(kind), p_(p), s_(s), n_(n) {}
   void storeString(std::string_view token) const;
+  // memcpy for the few bytes of a token, without a call: two moves of a
+  // width that overlap in the middle cover every length up to twice it.
+  static void copyShort(char* to, const char* from, size_t n) {
+    if (n >= 8 && n <= 16) {
+      char head[8], tail[8];
+      std::memcpy(head, from, 8);
+      std::memcpy(tail, from + n - 8, 8);
+      std::memcpy(to, head, 8);
+      std::memcpy(to + n - 8, tail, 8);
+    } else if (n >= 4 && n < 8) {
+      char head[4], tail[4];
+      std::memcpy(head, from, 4);
+      std::memcpy(tail, from + n - 4, 4);
+      std::memcpy(to, head, 4);
+      std::memcpy(to + n - 4, tail, 4);
+    } else if (n < 4) {
+      for (size_t k = 0; k < n; ++k) to[k] = from[k];
+    } else {
+      std::memcpy(to, from, n);
+    }
+  }
 
   Kind kind_;
   void* p_;

@@ -316,6 +316,12 @@ TEST(ClassicScan, TokensEndAtWhiteSpaceOnly) {
                                                           T::text(got[3])});
     ASSERT_EQ(assigned, expected.empty() ? -1 : static_cast<int>(std::min<size_t>(expected.size(), 4)));
     for (size_t k = 0; k < expected.size() && k < 4; ++k) ASSERT_EQ(got[k], expected[k]) << trial << ": " << k;
+    // Into fixed fields, cut to 23 bytes: every length a token can have there.
+    char field[3][24];
+    std::memset(field, 0x55, sizeof field);
+    scanFormat(line, "%s %s %s", {T::text(field[0], 24), T::text(field[1], 24), T::text(field[2], 24)});
+    for (size_t k = 0; k < expected.size() && k < 3; ++k)
+      ASSERT_EQ(std::string(field[k]), expected[k].substr(0, 23)) << trial << ": " << k;
   }
 }
 
