@@ -86,7 +86,18 @@ std::string describeRefusal(const Utf8Refusal& refusal) {
 
 void Utf8Evidence::see(std::string_view line) {
   if (!valid_) return;
-  // Most lines are ASCII: eight bytes at a time until one is not.
+  // Most lines are ASCII and short: their words (the last one overlapping
+  // the one before) are asked at once whether any byte has its top bit set.
+  if (line.size() >= 8) {
+    uint64_t any = 0, word;
+    for (size_t i = 0; i + 8 < line.size(); i += 8) {
+      std::memcpy(&word, line.data() + i, 8);
+      any |= word;
+    }
+    std::memcpy(&word, line.data() + line.size() - 8, 8);
+    if (((any | word) & 0x8080808080808080ull) == 0) return;
+  }
+  // Eight bytes at a time until one is not ASCII.
   size_t start = 0;
   for (uint64_t word; start + 8 <= line.size(); start += 8) {
     std::memcpy(&word, line.data() + start, 8);

@@ -65,5 +65,26 @@ TEST(Utf8Evidence, UnicodeTextBeyondAsciiLooksLikeUtf8) {
   EXPECT_FALSE(gbk.looksLikeUtf8());
 }
 
+// A character beyond ASCII counts wherever it falls in a line of any length,
+// the last byte included.
+TEST(Utf8Evidence, EveryByteOfALineIsSeen) {
+  for (size_t length = 1; length <= 40; ++length) {
+    for (size_t at = 0; at < length; ++at) {
+      std::string line(length, 'a');
+      line[at] = '\x80';  // a continuation byte alone: not UTF-8
+      Utf8Evidence lone;
+      lone.see(line);
+      lone.see(u8"控");
+      EXPECT_FALSE(lone.looksLikeUtf8()) << length << " " << at;
+      if (at + 1 == length) continue;
+      line[at] = '\xC3';  // U+00E9, two bytes
+      line[at + 1] = '\xA9';
+      Utf8Evidence accented;
+      accented.see(line);
+      EXPECT_TRUE(accented.looksLikeUtf8()) << length << " " << at;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace dz
