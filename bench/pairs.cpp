@@ -29,7 +29,9 @@ struct Measure {
   double rss = 0;   // bytes
 };
 
-bool run(const std::string& command, Measure& m) {
+// A measured command replaces its shell (exec), so that the figures are its
+// own; a command run ahead of it may be a list ("sleep 3; rm -f F").
+bool run(const std::string& command, Measure& m, bool measured = true) {
   const auto start = std::chrono::steady_clock::now();
   const pid_t pid = fork();
   if (pid < 0) return false;
@@ -39,7 +41,7 @@ bool run(const std::string& command, Measure& m) {
       dup2(null, 1);
       dup2(null, 2);
     }
-    execl("/bin/sh", "sh", "-c", ("exec " + command).c_str(), static_cast<char*>(nullptr));
+    execl("/bin/sh", "sh", "-c", ((measured ? "exec " : "") + command).c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
   int status = 0;
@@ -106,7 +108,7 @@ int main(int argc, char** argv) {
     for (int k = 0; k < 2; ++k) {
       const bool aTurn = (p % 2 == 0) == (k == 0);
       if (!aTurn && b.empty()) continue;
-      if (!before.empty() && !run(before, ignored)) return 1;
+      if (!before.empty() && !run(before, ignored, false)) return 1;
       if (!run(aTurn ? a : b, aTurn ? ma : mb)) return 1;
     }
     double va = pick(ma, metric), vb;

@@ -8,14 +8,16 @@
 #                                           attach-scaling attach attach-memory epsw
 #                                           points ogr
 # Environment: DZ_BENCH_DIR (inputs and outputs, default /tmp/dz-bench, about
-# 1.5 GB), PAIRS (default 5), DOBRENZ (the dobrenz to measure, default the
-# full build's), DZ_BIN (the full build's bench folder).
+# 1.5 GB), PAIRS (default 5), PAUSE (seconds of rest before each run, default
+# 0), DOBRENZ (the dobrenz to measure, default the full build's), DZ_BIN (the
+# full build's bench folder).
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bin="${DZ_BIN:-$root/build/full/bench}"
 dz="${DOBRENZ:-$root/build/full/cli/dobrenz}"
 dir="${DZ_BENCH_DIR:-/tmp/dz-bench}"
 pairs="${PAIRS:-5}"
+pause="${PAUSE:-0}"
 rows="${*:-cass scaling saveas load memory dump attach-scaling attach attach-memory epsw points ogr}"
 
 for tool in dz_generate dz_bare_scan dz_pairs dz_load; do
@@ -29,7 +31,29 @@ input() {  # KIND N PATH
   case "$1" in points) mkdir -p "$(dirname "$3")" ;; *) mkdir -p "$3" ;; esac
   "$bin/dz_generate" "$1" "$2" "$3"
 }
-pair() { "$bin/dz_pairs" --pairs "$pairs" "$@"; }
+# PAUSE=S sleeps S seconds ahead of every measured run: the system then has
+# time to hand the memory of the run before back to its host, and each run
+# meets fresh memory as a single run of a command does (see "What this
+# machine charges for fresh memory" in docs/performance.md).
+pair() {
+  if [ "$pause" = 0 ]; then
+    "$bin/dz_pairs" --pairs "$pairs" "$@"
+    return
+  fi
+  before="sleep $pause"
+  set -- "$@" --end
+  while [ "$1" != --end ]; do
+    if [ "$1" = --before ]; then
+      before="$before; $2"
+      shift 2
+    else
+      set -- "$@" "$1"
+      shift
+    fi
+  done
+  shift
+  "$bin/dz_pairs" --pairs "$pairs" --before "$before" "$@"
+}
 cass() {  # N OUT
   echo "$dz cass --host-dir $dir/cass$1 --cas $dir/cass$1/in.cas --qs $dir/cass$1/in.qs --parcels $dir/cass$1/in.txt --out $2 --overwrite"
 }
@@ -41,7 +65,7 @@ input cass 1000000 "$dir/cass1000000"
 # The large feature file of the save-as, load and dump rows: 10^6 CASS features.
 [ -e "$out/big.qel" ] || $(cass 1000000 "$out/big.qel") >/dev/null
 
-echo "# $(date -u '+%Y-%m-%d %H:%M UTC'), load average $(cut -d' ' -f1-3 /proc/loadavg), $pairs pairs, $dz"
+echo "# $(date -u '+%Y-%m-%d %H:%M UTC'), load average $(cut -d' ' -f1-3 /proc/loadavg), $pairs pairs, pause $pause s, $dz"
 for row in $rows; do
   case "$row" in
   cass)
