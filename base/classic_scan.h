@@ -58,17 +58,11 @@ class ScanTarget {
   // width that overlap in the middle cover every length up to twice it.
   static void copyShort(char* to, const char* from, size_t n) {
     if (n >= 8 && n <= 16) {
-      char head[8], tail[8];
-      std::memcpy(head, from, 8);
-      std::memcpy(tail, from + n - 8, 8);
-      std::memcpy(to, head, 8);
-      std::memcpy(to + n - 8, tail, 8);
+      std::memcpy(to, from, 8);
+      std::memcpy(to + n - 8, from + n - 8, 8);
     } else if (n >= 4 && n < 8) {
-      char head[4], tail[4];
-      std::memcpy(head, from, 4);
-      std::memcpy(tail, from + n - 4, 4);
-      std::memcpy(to, head, 4);
-      std::memcpy(to + n - 4, tail, 4);
+      std::memcpy(to, from, 4);
+      std::memcpy(to + n - 4, from + n - 4, 4);
     } else if (n < 4) {
       for (size_t k = 0; k < n; ++k) to[k] = from[k];
     } else {
