@@ -57,6 +57,9 @@ pair() {
 cass() {  # N OUT
   echo "$dz cass --host-dir $dir/cass$1 --cas $dir/cass$1/in.cas --qs $dir/cass$1/in.qs --parcels $dir/cass$1/in.txt --out $2 --overwrite"
 }
+attach() {  # N OUT
+  echo "$dz attach --qel $dir/attach$1/attach.qel --parcels $dir/attach$1/parcels.txt --boundary-points $dir/attach$1/points.txt --houses $dir/attach$1/houses.txt --save-as $2 --overwrite"
+}
 
 out="$dir/out"
 mkdir -p "$out"
@@ -97,22 +100,20 @@ for row in $rows; do
   attach-scaling)
     input attach 150000 "$dir/attach150000"
     input attach 300000 "$dir/attach300000"
-    att() { echo "$dz attach --qel $dir/attach$1/attach.qel --parcels $dir/attach$1/parcels.txt --boundary-points $dir/attach$1/points.txt --houses $dir/attach$1/houses.txt --save-as $out/a$1.qel --overwrite"; }
-    pair --label "attach t(2N)/t(N), N = 1.5*10^5 (cpu)" --metric cpu --a "$(att 300000)" --b "$(att 150000)" ;;
+    pair --label "attach t(2N)/t(N), N = 1.5*10^5 (cpu)" --metric cpu \
+      --a "$(attach 300000 "$out/a300000.qel")" --b "$(attach 150000 "$out/a150000.qel")" ;;
   attach)
     input attach 300000 "$dir/attach300000"
     a="$dir/attach300000"
     pair --label "attach 3*10^5 vs whitespace scan of the files (cpu)" --metric cpu \
-      --a "$dz attach --qel $a/attach.qel --parcels $a/parcels.txt --boundary-points $a/points.txt --houses $a/houses.txt --save-as $out/a3.qel --overwrite" \
+      --a "$(attach 300000 "$out/a3.qel")" \
       --b "$bin/dz_bare_scan words $a/parcels.txt $a/points.txt $a/houses.txt" ;;
   attach-memory)
     # No goal of the issue: what the attachment holds beside the feature file
     # it reads and writes.
     input attach 300000 "$dir/attach300000"
-    a="$dir/attach300000"
     pair --label "peak memory of attach 3*10^5 vs its .qel" --metric rss \
-      --a "$dz attach --qel $a/attach.qel --parcels $a/parcels.txt --boundary-points $a/points.txt --houses $a/houses.txt --save-as $out/a3.qel --overwrite" \
-      --b-size "$a/attach.qel" ;;
+      --a "$(attach 300000 "$out/a3.qel")" --b-size "$dir/attach300000/attach.qel" ;;
   epsw)
     input epsw 1000000 "$dir/epsw1000000"
     pair --label "epsw 10^6 points vs scan of the .cor (cpu)" --metric cpu \
