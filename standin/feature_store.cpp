@@ -85,12 +85,23 @@ bool FeatureStore::addPoint(const PointRecord& point) {
 }
 
 const PointRecord* FeatureStore::findPoint(const NameKey& key) const {
-  const uint32_t i = index_.find(key, points_.data());
-  if (i == PointIndex::kNotFound) return nullptr;
-  // A feature's vertices are often read in the order they were numbered.
+  // A feature's vertices are often read in the order they were numbered,
+  // each maybe twice (where it lies, whether it exists): the record last
+  // found and the one after it are asked before the index, whose slot would
+  // be a trip to memory in a large file. Names never change, so a record
+  // whose name matches is the answer.
+  size_t i = lastFound_;
+  if (i < points_.size() && NameKey::ofRecord(points_[i]) == key) return &points_[i];
+  if (++i < points_.size() && NameKey::ofRecord(points_[i]) == key) {
+    lastFound_ = i;
+    return &points_[i];
+  }
+  const uint32_t found = index_.find(key, points_.data());
+  if (found == PointIndex::kNotFound) return nullptr;
+  lastFound_ = found;
   NameKey next;
   if (key.successor(next)) index_.prefetch(next);
-  return &points_[i];
+  return &points_[found];
 }
 
 PointRecord* FeatureStore::findPoint(const NameKey& key) {

@@ -103,6 +103,7 @@ class FeatureStore {
  private:
   PointTable points_;
   PointIndex index_;
+  mutable size_t lastFound_ = SIZE_MAX;  // the record findPoint found last (the store is one thread's at a time)
   std::vector<StoredFeature> features_;
   // The features' vertices and blocks: a million features would cost two
   // million allocations, their headers and rounding, and as many frees.

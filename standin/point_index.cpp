@@ -106,21 +106,36 @@ size_t PointIndex::probe(const NameKey& key, uint32_t hash, const PointRecord* p
 
 uint32_t PointIndex::find(const NameKey& key, const PointRecord* points) const {
   if (count_ == 0) return kNotFound;
-  const Slot& s = slots_[probe(key, key.hash(), points)];
-  return s.point == 0 ? kNotFound : s.point - 1;
+  const uint32_t hash = key.hash();
+  const size_t at = probe(key, hash, points);
+  const Slot& s = slots_[at];
+  if (s.point != 0) return s.point - 1;
+  miss_ = Miss{key, hash, at, true};
+  return kNotFound;
 }
 
 bool PointIndex::insert(const NameKey& key, const PointRecord* points) {
   if (slotsFor(count_ + 1) > slots_.size()) rehash(slotsFor(count_ < 8 ? 16 : count_ * 2));
-  const uint32_t hash = key.hash();
-  Slot& s = slots_[probe(key, hash, points)];
+  uint32_t hash;
+  size_t at;
+  if (miss_.valid && miss_.key == key) {
+    // Nothing has changed the table since that probe: the slot is still empty.
+    hash = miss_.hash;
+    at = miss_.slot;
+  } else {
+    hash = key.hash();
+    at = probe(key, hash, points);
+  }
+  Slot& s = slots_[at];
   if (s.point != 0) return false;
   s = {hash, static_cast<uint32_t>(++count_)};
+  miss_.valid = false;
   return true;
 }
 
 bool PointIndex::insertAll(const PointRecord* records, size_t n, const PointRecord* points) {
   reserve(count_ + n);
+  miss_.valid = false;
   // A table larger than the caches costs a trip to memory per name: with the
   // slots of the names ahead requested early, those trips overlap.
   constexpr size_t kAhead = 8;
@@ -148,6 +163,7 @@ void PointIndex::reserve(size_t n) {
 }
 
 void PointIndex::rehash(size_t slotCount) {
+  miss_.valid = false;
   ZeroedArray<Slot> old(slotCount);
   adviseHugePages(old.data(), slotCount * sizeof(Slot));
   old.swap(slots_);

@@ -59,7 +59,10 @@ class PointIndex {
   // index was built over, in their order), or kNotFound.
   uint32_t find(const NameKey& key, const PointRecord* points) const;
   // Adds `key` as point number size(), the record that `points` will hold
-  // next; false (and nothing changes) when the name is there already.
+  // next; false (and nothing changes) when the name is there already. Right
+  // after a find of the same name that missed, the slot it found is taken
+  // without a second probe: a conversion asks whether a name is free before
+  // it adds it.
   bool insert(const NameKey& key, const PointRecord* points);
   // Adds the names of `n` records, numbered from size() on, the way insert
   // does one after another, with the slots of the next few names fetched from
@@ -91,6 +94,16 @@ class PointIndex {
 
   ZeroedArray<Slot> slots_;  // at most half full
   size_t count_ = 0;
+  // The last name find() missed, with its hash and the empty slot where it
+  // would go; only until the table next changes. (An index, as the file it
+  // belongs to, is used by one thread at a time.)
+  struct Miss {
+    NameKey key;
+    uint32_t hash = 0;
+    size_t slot = 0;
+    bool valid = false;
+  };
+  mutable Miss miss_;
 };
 
 }  // namespace dz

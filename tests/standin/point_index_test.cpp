@@ -178,5 +178,63 @@ TEST(PointIndex, ReserveKeepsWhatIsThere) {
   EXPECT_EQ(points.find("K2"), 1u);
 }
 
+// An insert right after a find that missed the same name takes the slot
+// that find stopped at: only while nothing has changed the table since.
+TEST(PointIndex, InsertAfterAMissedFindGoesWhereAFreshProbeWould) {
+  {
+    Points points;  // added, then added again
+    points.add("A0");
+    ASSERT_EQ(points.find("A1"), PointIndex::kNotFound);
+    ASSERT_TRUE(points.add("A1"));
+    EXPECT_FALSE(points.add("A1"));
+    EXPECT_EQ(points.find("A1"), 1u);
+  }
+  {
+    Points points;  // added by a batch in between
+    points.add("A0");
+    ASSERT_EQ(points.find("A1"), PointIndex::kNotFound);
+    PointRecord one{};
+    copyName(one.name, "A1");
+    points.records.push_back(one);
+    ASSERT_TRUE(points.index.insertAll(&one, 1, points.records.data()));
+    EXPECT_FALSE(points.index.insert(NameKey::of("A1"), points.records.data()));
+  }
+  for (int t = 0; t < 100; ++t) {
+    // Other names by a batch, into a table that does not grow: one of them
+    // often takes the slot where the missed name would have gone.
+    Points points;
+    points.add("A0");
+    const std::string missed = "Z" + std::to_string(t);
+    ASSERT_EQ(points.find(missed), PointIndex::kNotFound);
+    std::vector<PointRecord> batch(6);
+    for (size_t j = 0; j < batch.size(); ++j) copyName(batch[j].name, "B" + std::to_string(t) + "_" + std::to_string(j));
+    points.records.insert(points.records.end(), batch.begin(), batch.end());
+    ASSERT_TRUE(points.index.insertAll(batch.data(), batch.size(), points.records.data()));
+    ASSERT_TRUE(points.add(missed)) << missed;
+    ASSERT_EQ(points.find(missed), 7u);
+  }
+  {
+    Points points;  // the table grown in between
+    points.add("A0");
+    ASSERT_EQ(points.find("A1"), PointIndex::kNotFound);
+    points.index.reserve(100000);
+    ASSERT_TRUE(points.add("A1"));
+    EXPECT_EQ(points.find("A1"), 1u);
+    EXPECT_EQ(points.find("A0"), 0u);
+  }
+  // Other names added between a miss and its insert, at every fill.
+  Points points;
+  for (int i = 0; i < 3000; ++i) {
+    const std::string name = "B" + std::to_string(i);
+    ASSERT_EQ(points.find(name), PointIndex::kNotFound);
+    ASSERT_TRUE(points.add("C" + std::to_string(i)));
+    ASSERT_TRUE(points.add(name));
+  }
+  for (int i = 0; i < 3000; ++i) {
+    ASSERT_EQ(points.find("C" + std::to_string(i)), static_cast<uint32_t>(2 * i));
+    ASSERT_EQ(points.find("B" + std::to_string(i)), static_cast<uint32_t>(2 * i + 1));
+  }
+}
+
 }  // namespace
 }  // namespace dz

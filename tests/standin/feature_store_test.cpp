@@ -1,0 +1,75 @@
+#include "standin/feature_store.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/fixed_field.h"
+
+namespace dz {
+namespace {
+
+FeatureStore storeOf(const std::vector<std::string>& names) {
+  FeatureStore store;
+  for (size_t i = 0; i < names.size(); ++i) {
+    PointRecord p{};
+    copyName(p.name, names[i]);
+    p.north = static_cast<double>(i);
+    EXPECT_TRUE(store.addPoint(p)) << names[i];
+  }
+  return store;
+}
+
+// Lookups in the order of the records, each name twice, backwards and
+// skipping about: every answer is the record of that name, and a name that
+// differs from the records around the last one found only in its last bytes,
+// or is a part of one of them, is not found.
+TEST(FeatureStore, FindsEachPointWhateverTheOrderOfTheLookups) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 200; ++i) names.push_back("LONGNAME" + std::to_string(1000 + i));
+  names.insert(names.begin() + 50, {"P1", "P12", "P"});
+  const FeatureStore store = storeOf(names);
+  auto found = [&](const std::string& name) -> long {
+    const PointRecord* p = store.findPoint(NameKey::of(name));
+    return p ? static_cast<long>(p - store.points().data()) : -1;
+  };
+  for (size_t i = 0; i < names.size(); ++i) {
+    ASSERT_EQ(found(names[i]), static_cast<long>(i)) << names[i];
+    ASSERT_EQ(found(names[i]), static_cast<long>(i)) << names[i];
+  }
+  for (size_t i = names.size(); i-- > 0;) ASSERT_EQ(found(names[i]), static_cast<long>(i)) << names[i];
+  for (size_t i = 0; i < names.size(); i += 7) ASSERT_EQ(found(names[i]), static_cast<long>(i)) << names[i];
+
+  ASSERT_EQ(found("LONGNAME1000"), 0);
+  EXPECT_EQ(found("LONGNAME1002X"), 2);  // a thirteenth byte does not count
+  ASSERT_EQ(found("LONGNAME1000"), 0);
+  EXPECT_EQ(found("LONGNAME100"), -1);
+  EXPECT_EQ(found("LONGNAME1009"), 9);
+  ASSERT_EQ(found("P1"), 50);
+  EXPECT_EQ(found("P12"), 51);
+  EXPECT_EQ(found("P"), 52);
+  ASSERT_EQ(found("P1"), 50);
+  EXPECT_EQ(found("P2"), -1);
+  EXPECT_EQ(found("P123"), -1);
+  EXPECT_EQ(found(""), -1);
+}
+
+// A lookup that missed, then the name added: the point is there once, found
+// where it was added, and every other point stays where it was.
+TEST(FeatureStore, AddsANameItWasJustAskedFor) {
+  FeatureStore store = storeOf({"X1", "X2"});
+  for (int i = 3; i < 1000; ++i) {
+    const std::string name = "X" + std::to_string(i);
+    ASSERT_EQ(store.findPoint(NameKey::of(name)), nullptr);
+    PointRecord p{};
+    copyName(p.name, name);
+    ASSERT_TRUE(store.addPoint(p));
+    ASSERT_FALSE(store.addPoint(p));
+  }
+  for (int i = 1; i < 1000; ++i)
+    ASSERT_EQ(store.findPoint(NameKey::of("X" + std::to_string(i))), &store.points()[static_cast<size_t>(i - 1)]);
+}
+
+}  // namespace
+}  // namespace dz
