@@ -89,15 +89,21 @@ const PointRecord* FeatureStore::findPoint(const NameKey& key) const {
   // each maybe twice (where it lies, whether it exists): the record last
   // found and the one after it are asked before the index, whose slot would
   // be a trip to memory in a large file. Names never change, so a record
-  // whose name matches is the answer.
+  // whose name matches is the answer. After a name that was not there (a
+  // conversion asking for a free name, point after point) they are not.
   size_t i = lastFound_;
-  if (i < points_.size() && NameKey::ofRecord(points_[i]) == key) return &points_[i];
-  if (++i < points_.size() && NameKey::ofRecord(points_[i]) == key) {
-    lastFound_ = i;
-    return &points_[i];
+  if (i < points_.size()) {
+    if (NameKey::ofRecord(points_[i]) == key) return &points_[i];
+    if (++i < points_.size() && NameKey::ofRecord(points_[i]) == key) {
+      lastFound_ = i;
+      return &points_[i];
+    }
   }
   const uint32_t found = index_.find(key, points_.data());
-  if (found == PointIndex::kNotFound) return nullptr;
+  if (found == PointIndex::kNotFound) {
+    lastFound_ = SIZE_MAX;
+    return nullptr;
+  }
   lastFound_ = found;
   NameKey next;
   if (key.successor(next)) index_.prefetch(next);
