@@ -33,10 +33,11 @@ constexpr size_t kVertexSlots = 500;
 // The reader's state between lines.
 namespace {
 
-// The text before the comma of the latest line with one: copied at every
-// vertex line and read only at a code line, so a short one is kept in place
-// instead of in a string that the copy would call into.
-class LatestLeft {
+// Text of a line kept past it: the text before the comma of the latest line
+// with one (copied at every vertex line, read only at a code line), the
+// feature's code and its header (copied at every header). A short one is
+// kept in place instead of in a string that the copy would call into.
+class HeldText {
  public:
   void assign(std::string_view text) {
     if (text.size() <= sizeof bytes_) {
@@ -66,9 +67,9 @@ struct CCassConverter::ReadState {
   // an earlier feature put there.
   std::vector<VertexPair> vertices = std::vector<VertexPair>(kVertexSlots);
   int n = 0;
-  std::string code;    // CASS code of the current feature
-  std::string header;  // its header line
-  LatestLeft left;     // text before the first comma of the latest line with one
+  HeldText code;    // CASS code of the current feature
+  HeldText header;  // its header line
+  HeldText left;    // text before the first comma of the latest line with one
   int hostCode = 0;
   double radius = 0;
   int16_t textToggle = 0;
@@ -147,7 +148,7 @@ bool CCassConverter::Run() {
         // next parcel header needs no keyword line.
         bool reset = true;
         if (s.n > 0) {
-          reset = !isParcelCode(s.code);
+          reset = !isParcelCode(s.code.view());
           Flush(s);
         }
         if (reset) {
@@ -192,8 +193,8 @@ bool CCassConverter::Run() {
 
 void CCassConverter::Flush(ReadState& s) {
   m_nFeatureLine = s.featureLine;
-  if (isParcelCode(s.code))
-    WriteParcel(s.header, s.vertices.data(), s.n, s.hostCode);
+  if (isParcelCode(s.code.view()))
+    WriteParcel(s.header.view(), s.vertices.data(), s.n, s.hostCode);
   else
     WriteFeature(s.vertices.data(), s.n, s.kind, s.hostCode);
   s.n = 0;
@@ -205,7 +206,7 @@ void CCassConverter::OnHeaderLine(ReadState& s, std::string_view line, std::stri
   if (s.n > 0) {
     // A parcel label is closed by the next header, which is then lost: the
     // code, header and host code stay those of the label.
-    const bool dropped = std::string_view(s.code) == "300000";
+    const bool dropped = s.code.view() == "300000";
     Flush(s);
     if (dropped) return;
   }
@@ -230,7 +231,7 @@ void CCassConverter::OnCoordinateLine(ReadState& s, std::string_view line) {
   if (!dz::scanRealPair(line, ',', v.c2, v.c1) &&
       kVertexLine.scan(line, {dz::ScanTarget::real(v.c2), dz::ScanTarget::real(v.c1)}) < 2)
     m_outcome.unscannedCoordinates.add(s.line);
-  if (s.kind == 2 && std::string_view(s.code) != "301000") {
+  if (s.kind == 2 && s.code.view() != "301000") {
     // A circle becomes the two ends of its diameter along the second
     // coordinate: (q, p - r) and (q, p + r) for the centre line "p,q".
     v.c2 -= s.radius;

@@ -102,7 +102,7 @@ class CCassConverter {
   void BuildPointRefs(const VertexPair* vertices, int n, int kind, int hostCode, PointRef* refs);
   void AddFeatureRecord(int hostCode, const PointRef* refs, int count);
   static std::string ExtractField(std::string_view line, int k);
-  void WriteParcel(const std::string& header, const VertexPair* vertices, int n, int hostCode);
+  void WriteParcel(std::string_view header, const VertexPair* vertices, int n, int hostCode);
   // `textToggle` is the reader's: 0 when the next text-section line is a
   // text, 1 when it is that text's position.
   void CollectTextEntry(std::string_view line, int16_t& textToggle);

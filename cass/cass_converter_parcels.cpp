@@ -14,7 +14,7 @@ namespace {
 const ScanFormat kCoordinateLine("%lf");
 }  // namespace
 
-void CCassConverter::WriteParcel(const std::string& header, const VertexPair* vertices, int n, int hostCode) {
+void CCassConverter::WriteParcel(std::string_view header, const VertexPair* vertices, int n, int hostCode) {
   const std::string name = ExtractField(header, 1);
   if (hostCode != 7310) {
     // Only the number of collected vertices matters: the ring comes from the .qs file.
