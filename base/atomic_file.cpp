@@ -131,6 +131,9 @@ bool AtomicFile::begin(const std::string& path, std::string& error) {
 bool AtomicFile::write(const void* data, size_t size) {
   if (temporary_.empty() || !error_.empty()) return false;
   const char* bytes = static_cast<const char*>(data);
+  // A piece of half the buffer or more goes out as it is when nothing waits
+  // before it: a writer with a buffer of its own hands over such pieces.
+  if (buffer_.empty() && size >= kBufferSize / 2) return writeOut(bytes, size);
   if (buffer_.size() + size <= kBufferSize) {
     buffer_.append(bytes, size);
     return true;
