@@ -1,6 +1,7 @@
 #include "export/survey_layers.h"
 
 #include <cmath>
+#include <optional>
 #include <unordered_map>
 
 #include "base/file_io.h"
@@ -53,7 +54,7 @@ bool resolve(const FeatureStore& store, const StoredFeature& f, std::vector<Coor
   out.clear();
   out.reserve(f.refs().size() + 1);
   for (const PointRef& ref : f.refs()) {
-    const PointRecord* p = store.findPoint(NameKey::of(ref.name));
+    const std::optional<PointRecord> p = store.findPoint(NameKey::of(ref.name));
     if (!p) return false;
     out.push_back(mapCoord(*p));
   }

@@ -279,38 +279,34 @@ int16_t FeatureFileEngine::AddPoint(QelHandle h, const PointRecord* point, int c
 int FeatureFileEngine::PointExists(QelHandle h, const char* name) {
   OpenFile* f = file(h);
   if (!f || !name) return -1;
-  return f->store.findPoint(NameKey::of(name)) ? 1 : -1;
+  return f->store.pointNumber(NameKey::of(name)) != FeatureStore::kNoPoint ? 1 : -1;
 }
 
 int FeatureFileEngine::GetPoint(QelHandle h, const char* name, PointRecord* point) {
   OpenFile* f = file(h);
   if (!f || !name || !point) return -1;
-  const PointRecord* found = f->store.findPoint(NameKey::of(name));
-  if (!found) return 0;
-  *point = *found;
+  const size_t i = f->store.pointNumber(NameKey::of(name));
+  if (i == FeatureStore::kNoPoint) return 0;
+  *point = f->store.points()[i];
   return 1;
 }
 
 int FeatureFileEngine::UpdatePoint(QelHandle h, const char* name, const PointRecord* point) {
   OpenFile* f = file(h);
   if (!f || !name || !point) return -1;
-  PointRecord* found = f->store.findPoint(NameKey::of(name));
-  if (!found) return 0;
+  const size_t i = f->store.pointNumber(NameKey::of(name));
+  if (i == FeatureStore::kNoPoint) return 0;
   // The name is the index key and stays; every other byte is replaced.
-  char keep[12];
-  std::memcpy(keep, found->name, sizeof keep);
-  *found = *point;
-  std::memcpy(found->name, keep, sizeof keep);
+  f->store.updatePoint(i, *point);
   return 1;
 }
 
 int FeatureFileEngine::GetPointXY(QelHandle h, const char* name, double* first, double* second) {
   OpenFile* f = file(h);
   if (!f || !name || !first || !second) return -1;
-  const PointRecord* found = f->store.findPoint(NameKey::of(name));
-  if (!found) return 0;
-  *first = found->north;
-  *second = found->east;
+  const size_t i = f->store.pointNumber(NameKey::of(name));
+  if (i == FeatureStore::kNoPoint) return 0;
+  f->store.points().coordinates(i, *first, *second);
   return 1;
 }
 

@@ -71,7 +71,7 @@ void FeatureStore::setFeatureBlock(size_t i, int16_t kind, const uint8_t* block,
 
 bool FeatureStore::addPoint(const PointRecord& point) {
   const NameKey key = NameKey::ofRecord(point);
-  if (!index_.insert(key, points_.data())) return false;
+  if (!index_.insert(key, points_.names())) return false;
   points_.push_back(point);
   // Conversions number the points they make (X1, X2, ...) and look each
   // name up before they add it: the slot of the name after next is fetched
@@ -84,41 +84,46 @@ bool FeatureStore::addPoint(const PointRecord& point) {
   return true;
 }
 
-const PointRecord* FeatureStore::findPoint(const NameKey& key) const {
+size_t FeatureStore::pointNumber(const NameKey& key) const {
   // A feature's vertices are often read in the order they were numbered,
-  // each maybe twice (where it lies, whether it exists): the record last
+  // each maybe twice (where it lies, whether it exists): the point last
   // found and the one after it are asked before the index, whose slot would
-  // be a trip to memory in a large file. Names never change, so a record
+  // be a trip to memory in a large file. Names never change, so a point
   // whose name matches is the answer. After a name that was not there (a
   // conversion asking for a free name, point after point) they are not.
   size_t i = lastFound_;
   if (i < points_.size()) {
-    if (NameKey::ofRecord(points_[i]) == key) return &points_[i];
-    if (++i < points_.size() && NameKey::ofRecord(points_[i]) == key) {
+    if (NameKey::ofField(points_.name(i)) == key) return i;
+    if (++i < points_.size() && NameKey::ofField(points_.name(i)) == key) {
       lastFound_ = i;
-      return &points_[i];
+      return i;
     }
   }
-  const uint32_t found = index_.find(key, points_.data());
+  const uint32_t found = index_.find(key, points_.names());
   if (found == PointIndex::kNotFound) {
-    lastFound_ = SIZE_MAX;
-    return nullptr;
+    lastFound_ = kNoPoint;
+    return kNoPoint;
   }
   lastFound_ = found;
   NameKey next;
   if (key.successor(next)) index_.prefetch(next);
-  return &points_[found];
+  return found;
 }
 
-PointRecord* FeatureStore::findPoint(const NameKey& key) {
-  return const_cast<PointRecord*>(static_cast<const FeatureStore*>(this)->findPoint(key));
+std::optional<PointRecord> FeatureStore::findPoint(const NameKey& key) const {
+  const size_t i = pointNumber(key);
+  if (i == kNoPoint) return std::nullopt;
+  return points_[i];
+}
+
+void FeatureStore::updatePoint(size_t i, const PointRecord& point) {
+  PointRecord updated = point;
+  std::memcpy(updated.name, points_.name(i), sizeof updated.name);
+  points_.replace(i, updated);
 }
 
 void FeatureStore::reservePoints(size_t n) {
-  if (n > points_.capacity()) {
-    points_.reserve(n);
-    adviseHugePages(points_.data() + points_.size(), (points_.capacity() - points_.size()) * sizeof(PointRecord));
-  }
+  points_.reserve(n);
   index_.reserve(n);
 }
 
@@ -131,14 +136,14 @@ void FeatureStore::reserveFeatures(size_t n) {
 bool FeatureStore::loadPoints(PointTable&& points) {
   index_.reserve(points.size());
   if (!index_.insertAll(points.data(), points.size(), points.data())) return false;
-  points_ = std::move(points);
+  points_.take(std::move(points));
   return true;
 }
 
 bool FeatureStore::loadPoints(const PointRecord* points, size_t n) {
-  reservePoints(n);
+  index_.reserve(n);
   if (!index_.insertAll(points, n, points)) return false;
-  points_.assign(points, points + n);
+  points_.assign(points, n);
   return true;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -16,6 +17,7 @@
 #include "host/records.h"
 #include "standin/point_index.h"
 #include "standin/point_table.h"
+#include "standin/stored_points.h"
 
 namespace dz {
 
@@ -66,12 +68,18 @@ class StoredText {
 
 class FeatureStore {
  public:
+  static constexpr size_t kNoPoint = SIZE_MAX;
+
   // False (and nothing changes) when a point of that name exists.
   bool addPoint(const PointRecord& point);
-  const PointRecord* findPoint(const NameKey& key) const;
-  PointRecord* findPoint(const NameKey& key);
+  // The number of the point named `key` in points(), or kNoPoint.
+  size_t pointNumber(const NameKey& key) const;
+  // The record of the point named `key`.
+  std::optional<PointRecord> findPoint(const NameKey& key) const;
+  // Every byte of point `i` but its name (the index's key) from `point`.
+  void updatePoint(size_t i, const PointRecord& point);
 
-  const PointTable& points() const { return points_; }
+  const StoredPoints& points() const { return points_; }
   const std::vector<StoredFeature>& features() const { return features_; }
   // Adds a feature after the last, its vertices and block copied in.
   void addFeature(const FeatureHeader& header, const PointRef* refs, size_t refCount, const uint8_t* block,
@@ -101,9 +109,9 @@ class FeatureStore {
   bool loadPoints(PointTable&& points);
 
  private:
-  PointTable points_;
+  StoredPoints points_;
   PointIndex index_;
-  mutable size_t lastFound_ = SIZE_MAX;  // the record findPoint found last (the store is one thread's at a time)
+  mutable size_t lastFound_ = kNoPoint;  // the point pointNumber found last (the store is one thread's at a time)
   std::vector<StoredFeature> features_;
   // The features' vertices and blocks: a million features would cost two
   // million allocations, their headers and rounding, and as many frees.

@@ -19,11 +19,11 @@ NameKey NameKey::of(std::string_view name) {
   return k;
 }
 
-NameKey NameKey::ofRecord(const PointRecord& record) {
+NameKey NameKey::ofField(const char* name12) {
   uint64_t a;
   uint32_t b;
-  std::memcpy(&a, record.name, 8);
-  std::memcpy(&b, record.name + 8, 4);
+  std::memcpy(&a, name12, 8);
+  std::memcpy(&b, name12 + 8, 4);
   // The lowest byte that is zero (the first, little-endian) sets the lowest
   // flag; flags above it may be false, and do not matter.
   const uint64_t zeroA = (a - 0x0101010101010101ull) & ~a & 0x8080808080808080ull;
@@ -96,15 +96,15 @@ bool NameKey::afterNext(NameKey& after) const {
   return successor(next) && next.successor(after);
 }
 
-size_t PointIndex::probe(const NameKey& key, uint32_t hash, const PointRecord* points) const {
+size_t PointIndex::probe(const NameKey& key, uint32_t hash, NameTable points) const {
   const size_t count = slots_.size();
   for (size_t i = home(hash);; i = i + 1 == count ? 0 : i + 1) {
     const Slot& s = slots_[i];
-    if (s.point == 0 || (s.hash == hash && NameKey::ofRecord(points[s.point - 1]) == key)) return i;
+    if (s.point == 0 || (s.hash == hash && NameKey::ofField(points.name(s.point - 1)) == key)) return i;
   }
 }
 
-uint32_t PointIndex::find(const NameKey& key, const PointRecord* points) const {
+uint32_t PointIndex::find(const NameKey& key, NameTable points) const {
   if (count_ == 0) return kNotFound;
   const uint32_t hash = key.hash();
   const size_t at = probe(key, hash, points);
@@ -114,7 +114,7 @@ uint32_t PointIndex::find(const NameKey& key, const PointRecord* points) const {
   return kNotFound;
 }
 
-bool PointIndex::insert(const NameKey& key, const PointRecord* points) {
+bool PointIndex::insert(const NameKey& key, NameTable points) {
   if (slotsFor(count_ + 1) > slots_.size()) rehash(slotsFor(count_ < 8 ? 16 : count_ * 2));
   uint32_t hash;
   size_t at;
@@ -133,7 +133,7 @@ bool PointIndex::insert(const NameKey& key, const PointRecord* points) {
   return true;
 }
 
-bool PointIndex::insertAll(const PointRecord* records, size_t n, const PointRecord* points) {
+bool PointIndex::insertAll(const PointRecord* records, size_t n, NameTable points) {
   reserve(count_ + n);
   miss_.valid = false;
   // A table larger than the caches costs a trip to memory per name: with the

@@ -28,7 +28,9 @@ struct NameKey {
   static NameKey of(std::string_view name);
   // The name of a stored record, whose 12 bytes are all there to read: cut
   // at its first zero with word operations, without a call per name.
-  static NameKey ofRecord(const PointRecord& record);
+  static NameKey ofRecord(const PointRecord& record) { return ofField(record.name); }
+  // The same for 12 bytes of a name that are all there to read.
+  static NameKey ofField(const char* name12);
   bool operator==(const NameKey& o) const {
     // Two loads and compares instead of a call to memcmp.
     uint64_t a, b;
@@ -51,23 +53,38 @@ struct NameKey {
   bool afterNext(NameKey& after) const;
 };
 
+// Where an index finds the names of the points it is over: point i's 12
+// name bytes at base + i * stride. A table of records is one.
+class NameTable {
+ public:
+  NameTable() = default;
+  NameTable(const char* base, size_t stride) : base_(base), stride_(stride) {}
+  NameTable(const PointRecord* records)  // NOLINT: records are a table of names
+      : base_(reinterpret_cast<const char*>(records)), stride_(sizeof(PointRecord)) {}
+  const char* name(size_t i) const { return base_ + i * stride_; }
+
+ private:
+  const char* base_ = nullptr;
+  size_t stride_ = sizeof(PointRecord);
+};
+
 class PointIndex {
  public:
   static constexpr uint32_t kNotFound = UINT32_MAX;
 
   // The number of the point named `key` among `points` (the records the
   // index was built over, in their order), or kNotFound.
-  uint32_t find(const NameKey& key, const PointRecord* points) const;
+  uint32_t find(const NameKey& key, NameTable points) const;
   // Adds `key` as point number size(), the record that `points` will hold
   // next; false (and nothing changes) when the name is there already. Right
   // after a find of the same name that missed, the slot it found is taken
   // without a second probe: a conversion asks whether a name is free before
   // it adds it.
-  bool insert(const NameKey& key, const PointRecord* points);
+  bool insert(const NameKey& key, NameTable points);
   // Adds the names of `n` records, numbered from size() on, the way insert
   // does one after another, with the slots of the next few names fetched from
   // memory while one goes in: false at the first name that is there already.
-  bool insertAll(const PointRecord* records, size_t n, const PointRecord* points);
+  bool insertAll(const PointRecord* records, size_t n, NameTable points);
   // Asks memory for the slot where a lookup of `key` begins, so that a lookup
   // soon after finds it in the cache.
   void prefetch(const NameKey& key) const {
@@ -87,7 +104,7 @@ class PointIndex {
   // which may have any size, so that a reserve asks for no more than it needs.
   size_t home(uint32_t hash) const { return static_cast<size_t>((uint64_t{hash} * slots_.size()) >> 32); }
   // The slot holding `key`, or the empty slot where it would go.
-  size_t probe(const NameKey& key, uint32_t hash, const PointRecord* points) const;
+  size_t probe(const NameKey& key, uint32_t hash, NameTable points) const;
   void rehash(size_t slotCount);
   // Slots for `n` names at the highest load allowed.
   static size_t slotsFor(size_t n) { return 2 * n + 1; }

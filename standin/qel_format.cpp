@@ -51,6 +51,13 @@ class StreamWriter {
     if (n > 0) std::memcpy(buffer_ + used_, p, n);
     used_ += n;
   }
+  // Room for `n` bytes (at most half the buffer) to write in place; took(n)
+  // then adds them.
+  char* room(size_t n) {
+    if (used_ + n > kBuffer) flush();
+    return buffer_ + used_;
+  }
+  void took(size_t n) { used_ += n; }
   void u32(uint32_t v) {
     uint8_t b[sizeof v];
     putLE(b, 0, v);
@@ -103,7 +110,18 @@ bool encodeQel(const FeatureStore& store, const QelSink& sink) {
   w->u32(static_cast<uint32_t>(store.points().size()));
   w->u32(static_cast<uint32_t>(store.features().size()));
   w->u32(static_cast<uint32_t>(store.texts().size()));
-  w->bytes(store.points().data(), store.points().size() * sizeof(PointRecord));
+  const StoredPoints& points = store.points();
+  if (const PointRecord* records = points.records()) {
+    w->bytes(records, points.size() * sizeof(PointRecord));
+  } else {
+    // Points kept in short form become their records in the writer's buffer.
+    constexpr size_t kSome = 256;
+    for (size_t first = 0; first < points.size(); first += kSome) {
+      const size_t n = std::min(kSome, points.size() - first);
+      points.copyRecords(first, n, reinterpret_cast<PointRecord*>(w->room(n * sizeof(PointRecord))));
+      w->took(n * sizeof(PointRecord));
+    }
+  }
   for (const StoredFeature& f : store.features()) {
     w->bytes(&f.header, sizeof f.header);
     w->u32(static_cast<uint32_t>(f.refs().size()));

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "base/fixed_field.h"
 #include "base/json.h"
 #include "module/session_runner.h"
@@ -50,7 +52,7 @@ class TextDataDialog : public ::testing::Test {
     return std::vector<std::string>(log.begin() + 1 + 4 * n, log.begin() + 1 + 4 * (n + 1));
   }
 
-  const PointRecord* Point(const char* name) const { return engine.store(file)->findPoint(NameKey::of(name)); }
+  std::optional<PointRecord> Point(const char* name) const { return engine.store(file)->findPoint(NameKey::of(name)); }
 
   TempDir dir;
   std::string rows, columns;
@@ -108,7 +110,7 @@ TEST_F(TextDataDialog, TypedPathImportsOnlyAfterAnExchangeTookIt) {
     const std::vector<std::string> shown = {"请选择输入的文件路径！！！", "请选择输入的文件路径！！！", "点添加完毕！！"};
     EXPECT_EQ(s.backend.Messages(), shown) << exchange;
   }
-  EXPECT_NE(Point("1"), nullptr);  // the second point, named from the empty base
+  EXPECT_TRUE(Point("1").has_value());  // the second point, named from the empty base
 }
 
 TEST_F(TextDataDialog, ZeroElevationShowsAs9999InTheColumnLayoutOnly) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,7 @@ inline void fillGeneration(HostLibrary& host, QelHandle h, long g) {
 
 // The generation a file holds; -1 when it holds none.
 inline long generationOf(const FeatureStore& store) {
-  const PointRecord* gen = store.findPoint(NameKey::of("GEN"));
+  const std::optional<PointRecord> gen = store.findPoint(NameKey::of("GEN"));
   return gen ? static_cast<long>(gen->north) : -1;
 }
 

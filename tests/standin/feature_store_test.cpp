@@ -31,8 +31,8 @@ TEST(FeatureStore, FindsEachPointWhateverTheOrderOfTheLookups) {
   names.insert(names.begin() + 50, {"P1", "P12", "P"});
   const FeatureStore store = storeOf(names);
   auto found = [&](const std::string& name) -> long {
-    const PointRecord* p = store.findPoint(NameKey::of(name));
-    return p ? static_cast<long>(p - store.points().data()) : -1;
+    const size_t i = store.pointNumber(NameKey::of(name));
+    return i == FeatureStore::kNoPoint ? -1 : static_cast<long>(i);
   };
   for (size_t i = 0; i < names.size(); ++i) {
     ASSERT_EQ(found(names[i]), static_cast<long>(i)) << names[i];
@@ -61,14 +61,14 @@ TEST(FeatureStore, AddsANameItWasJustAskedFor) {
   FeatureStore store = storeOf({"X1", "X2"});
   for (int i = 3; i < 1000; ++i) {
     const std::string name = "X" + std::to_string(i);
-    ASSERT_EQ(store.findPoint(NameKey::of(name)), nullptr);
+    ASSERT_EQ(store.pointNumber(NameKey::of(name)), FeatureStore::kNoPoint);
     PointRecord p{};
     copyName(p.name, name);
     ASSERT_TRUE(store.addPoint(p));
     ASSERT_FALSE(store.addPoint(p));
   }
   for (int i = 1; i < 1000; ++i)
-    ASSERT_EQ(store.findPoint(NameKey::of("X" + std::to_string(i))), &store.points()[static_cast<size_t>(i - 1)]);
+    ASSERT_EQ(store.pointNumber(NameKey::of("X" + std::to_string(i))), static_cast<size_t>(i - 1));
 }
 
 }  // namespace

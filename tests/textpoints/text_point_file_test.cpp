@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -46,7 +47,7 @@ class TextPointFile : public ::testing::Test {
   // The point's record; copied out of the packed store, so that its fields
   // can be read where they are aligned.
   PointRecord record(const std::string& name) const {
-    const PointRecord* p = engine.store(file)->findPoint(NameKey::of(std::string_view(name)));
+    const std::optional<PointRecord> p = engine.store(file)->findPoint(NameKey::of(std::string_view(name)));
     if (!p) throw std::runtime_error("no point " + name);
     return *p;
   }
@@ -235,7 +236,8 @@ TEST_F(TextPointReports, Utf8AndGbkVersionsStoreTheSamePoints) {
   gbk.m_strPath = dir.write("gbk.dat", "点名,编码,E,N,Z\r\n控1,2001,53621.482,31204.117,12.35\r\n");
   gbk.ImportPoints();
   ASSERT_EQ(other.store(second)->points().size(), 1u);
-  EXPECT_EQ(std::memcmp(&other.store(second)->points()[0], &fromUtf8, sizeof fromUtf8), 0);
+  const PointRecord fromGbk = other.store(second)->points()[0];
+  EXPECT_EQ(std::memcmp(&fromGbk, &fromUtf8, sizeof fromUtf8), 0);
 }
 
 }  // namespace

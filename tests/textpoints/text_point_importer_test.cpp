@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <optional>
 #include <tuple>
 
 #include "base/classic_scan.h"
@@ -77,7 +78,7 @@ class ImportHarness : public ::testing::Test {
   };
   static Stored values(const PointRecord& p) { return {p.east, p.north, p.elev, p.code, p.flag, p.w14}; }
   Stored point(const std::string& name) const {
-    const PointRecord* p = engine.store(file)->findPoint(NameKey::of(std::string_view(name)));
+    const std::optional<PointRecord> p = engine.store(file)->findPoint(NameKey::of(std::string_view(name)));
     if (!p) throw std::runtime_error("no point " + name);
     return values(*p);
   }

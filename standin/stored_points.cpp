@@ -1,0 +1,163 @@
+#include "standin/stored_points.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <exception>
+#include <utility>
+
+#include "base/huge_pages.h"
+
+namespace dz {
+namespace {
+
+template <typename Word>
+Word wordAt(const unsigned char* bytes, size_t at) {
+  Word w;
+  std::memcpy(&w, bytes + at, sizeof w);
+  return w;
+}
+
+// A table about to grow large asks for huge pages for the room it has not used.
+template <typename Vector>
+void reserveLarge(Vector& v, size_t n) {
+  if (n <= v.capacity()) return;
+  v.reserve(n);
+  adviseHugePages(v.data() + v.size(), (v.capacity() - v.size()) * sizeof(v[0]));
+}
+
+}  // namespace
+
+bool StoredPoints::fitsCompact(const PointRecord& point) {
+  // Bytes 12-23 (the three small integers, two reserved bytes and the
+  // code), 40-47 (the height) and 49-52 (reserved), a few words at once.
+  static_assert(offsetof(PointRecord, w12) == 12 && offsetof(PointRecord, north) == 24 &&
+                    offsetof(PointRecord, elev) == 40 && offsetof(PointRecord, flag) == 48 && sizeof(PointRecord) == 53,
+                "the record as the file holds it");
+  const auto* bytes = reinterpret_cast<const unsigned char*>(&point);
+  const uint64_t rest = wordAt<uint64_t>(bytes, 12) | wordAt<uint32_t>(bytes, 20) | wordAt<uint64_t>(bytes, 40) |
+                        wordAt<uint32_t>(bytes, 49);
+  return rest == 0;
+}
+
+StoredPoints::Compact StoredPoints::compactOf(const PointRecord& point) {
+  Compact c;
+  std::memcpy(c.name, point.name, sizeof c.name);
+  c.flag = point.flag;
+  std::memset(c.unused, 0, sizeof c.unused);
+  // Copied as bytes: a load into a floating-point register could change a NaN.
+  std::memcpy(&c.north, &point.north, sizeof c.north);
+  std::memcpy(&c.east, &point.east, sizeof c.east);
+  return c;
+}
+
+void StoredPoints::expand(const Compact& c, PointRecord& out) {
+  std::memset(&out, 0, sizeof out);
+  std::memcpy(out.name, c.name, sizeof c.name);
+  out.flag = c.flag;
+  std::memcpy(&out.north, &c.north, sizeof c.north);
+  std::memcpy(&out.east, &c.east, sizeof c.east);
+}
+
+PointRecord StoredPoints::operator[](size_t i) const {
+  if (whole_) return records_[i];
+  PointRecord r;
+  expand(compact_[i], r);
+  return r;
+}
+
+void StoredPoints::coordinates(size_t i, double& north, double& east) const {
+  if (whole_) {
+    std::memcpy(&north, &records_[i].north, sizeof north);
+    std::memcpy(&east, &records_[i].east, sizeof east);
+  } else {
+    std::memcpy(&north, &compact_[i].north, sizeof north);
+    std::memcpy(&east, &compact_[i].east, sizeof east);
+  }
+}
+
+void StoredPoints::copyRecords(size_t first, size_t n, PointRecord* out) const {
+  if (whole_) {
+    std::memcpy(out, records_.data() + first, n * sizeof(PointRecord));
+    return;
+  }
+  for (size_t i = 0; i < n; ++i) expand(compact_[first + i], out[i]);
+}
+
+size_t StoredPoints::capacity() const {
+  return std::max(wanted_, whole_ ? records_.capacity() : compact_.capacity());
+}
+
+void StoredPoints::push_back(const PointRecord& point) {
+  if (!whole_ && !fitsCompact(point)) makeWhole();
+  if (wanted_ != 0) {  // the first point: the room asked for, in the form it takes
+    const size_t n = wanted_;
+    wanted_ = 0;
+    try {
+      reserveNow(n);
+    } catch (const std::exception&) {
+      // Only a hint, which may ask more than the memory gives at once: the
+      // table grows by steps instead.
+    }
+  }
+  if (whole_)
+    records_.push_back(point);
+  else
+    compact_.push_back(compactOf(point));
+}
+
+void StoredPoints::replace(size_t i, const PointRecord& point) {
+  if (!whole_ && !fitsCompact(point)) makeWhole();
+  if (whole_)
+    records_[i] = point;
+  else
+    compact_[i] = compactOf(point);
+}
+
+void StoredPoints::reserve(size_t n) {
+  if (!whole_ && compact_.empty())
+    wanted_ = std::max(wanted_, n);
+  else
+    reserveNow(n);
+}
+
+void StoredPoints::reserveNow(size_t n) {
+  if (whole_)
+    reserveLarge(records_, n);
+  else
+    reserveLarge(compact_, n);
+}
+
+void StoredPoints::assign(const PointRecord* points, size_t n) {
+  compact_ = {};
+  wanted_ = 0;
+  whole_ = true;
+  records_.assign(points, points + n);
+}
+
+void StoredPoints::take(PointTable&& records) {
+  compact_ = {};
+  wanted_ = 0;
+  whole_ = true;
+  records_ = std::move(records);
+}
+
+void StoredPoints::makeWhole() {
+  // As much room as the compact table had: a reserve made for the work
+  // ahead still holds.
+  PointTable records;
+  const size_t needed = compact_.size() + 1;
+  try {
+    reserveLarge(records, std::max({wanted_, compact_.capacity(), needed}));
+  } catch (const std::exception&) {
+    reserveLarge(records, needed);  // the room asked for was a hint
+  }
+  wanted_ = 0;
+  records.resize(compact_.size());
+  copyRecords(0, compact_.size(), records.data());
+  compact_ = {};
+  records_ = std::move(records);
+  whole_ = true;
+}
+
+}  // namespace dz
