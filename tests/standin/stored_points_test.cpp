@@ -72,7 +72,7 @@ TEST(StoredPoints, EveryPointReadsBackAsTheRecordGiven) {
   double north = 0, east = 0;
   shortForm.coordinates(7, north, east);
   EXPECT_EQ(std::memcmp(&north, &payloadNan, sizeof north), 0);
-  EXPECT_EQ(east, given[7].east);
+  EXPECT_EQ(east, double{given[7].east});
   std::vector<PointRecord> some(5);
   shortForm.copyRecords(295, 5, some.data());
   for (size_t k = 0; k < 5; ++k) EXPECT_TRUE(sameBytes(some[k], given[295 + k]));
