@@ -84,26 +84,20 @@ void StoredPoints::copyRecords(size_t first, size_t n, PointRecord* out) const {
   for (size_t i = 0; i < n; ++i) expand(compact_[first + i], out[i]);
 }
 
-size_t StoredPoints::capacity() const {
-  return std::max(wanted_, whole_ ? records_.capacity() : compact_.capacity());
-}
-
 void StoredPoints::push_back(const PointRecord& point) {
-  if (!whole_ && !fitsCompact(point)) makeWhole();
-  if (wanted_ != 0) {  // the first point: the room asked for, in the form it takes
-    const size_t n = wanted_;
-    wanted_ = 0;
-    try {
-      reserveNow(n);
-    } catch (const std::exception&) {
-      // Only a hint, which may ask more than the memory gives at once: the
-      // table grows by steps instead.
+  if (whole_) {
+    // An empty table takes the short form when its first point fits it.
+    if (!records_.empty() || !fitsCompact(point)) {
+      records_.push_back(point);
+      return;
     }
-  }
-  if (whole_)
+    makeShort();
+  } else if (!fitsCompact(point)) {
+    makeWhole();
     records_.push_back(point);
-  else
-    compact_.push_back(compactOf(point));
+    return;
+  }
+  compact_.push_back(compactOf(point));
 }
 
 void StoredPoints::replace(size_t i, const PointRecord& point) {
@@ -115,13 +109,6 @@ void StoredPoints::replace(size_t i, const PointRecord& point) {
 }
 
 void StoredPoints::reserve(size_t n) {
-  if (!whole_ && compact_.empty())
-    wanted_ = std::max(wanted_, n);
-  else
-    reserveNow(n);
-}
-
-void StoredPoints::reserveNow(size_t n) {
   if (whole_)
     reserveLarge(records_, n);
   else
@@ -130,29 +117,38 @@ void StoredPoints::reserveNow(size_t n) {
 
 void StoredPoints::assign(const PointRecord* points, size_t n) {
   compact_ = {};
-  wanted_ = 0;
   whole_ = true;
   records_.assign(points, points + n);
 }
 
 void StoredPoints::take(PointTable&& records) {
   compact_ = {};
-  wanted_ = 0;
   whole_ = true;
   records_ = std::move(records);
 }
 
+void StoredPoints::makeShort() {
+  // The room asked for, in the short form: the records' room was only reserved, never touched.
+  const size_t room = records_.capacity();
+  records_ = PointTable();
+  whole_ = false;
+  try {
+    reserveLarge(compact_, room);
+  } catch (const std::exception&) {
+    // Only a hint: the table grows by steps instead.
+  }
+}
+
 void StoredPoints::makeWhole() {
-  // As much room as the compact table had: a reserve made for the work
-  // ahead still holds.
+  // As much room as the short table had: a reserve made for the work ahead
+  // still holds.
   PointTable records;
   const size_t needed = compact_.size() + 1;
   try {
-    reserveLarge(records, std::max({wanted_, compact_.capacity(), needed}));
+    reserveLarge(records, std::max(compact_.capacity(), needed));
   } catch (const std::exception&) {
     reserveLarge(records, needed);  // the room asked for was a hint
   }
-  wanted_ = 0;
   records.resize(compact_.size());
   copyRecords(0, compact_.size(), records.data());
   compact_ = {};

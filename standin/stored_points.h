@@ -3,10 +3,12 @@
 // The points a conversion adds have a name and two coordinates (and a
 // parcel's boundary points their flag), and the rest of their 53 bytes is
 // zero: such points are kept in 32 bytes each, and a million of them take
-// 32 MB where their records would take 53 MB. The first point with more
-// than that (a code, a height, any other byte) turns the table into whole
-// records, as is a table read from a file, which is taken over as it was
-// read. Either way a point reads back as the record it was given.
+// 32 MB where their records would take 53 MB. An empty table holds whole
+// records (and the room reserved for them) until its first point shows it
+// needs no more; the first point with more (a code, a height, any other
+// byte) turns the table back into whole records. A table read from a file
+// is taken over as it was read. Either way a point reads back as the record
+// it was given.
 #pragma once
 
 #include <cstddef>
@@ -24,7 +26,7 @@ class StoredPoints {
   size_t size() const { return whole_ ? records_.size() : compact_.size(); }
   bool empty() const { return size() == 0; }
   // Points the table holds before it grows.
-  size_t capacity() const;
+  size_t capacity() const { return whole_ ? records_.capacity() : compact_.capacity(); }
 
   // Point `i` as its record.
   PointRecord operator[](size_t i) const;
@@ -64,8 +66,8 @@ class StoredPoints {
   void push_back(const PointRecord& point);
   // Point `i` becomes `point`, every byte of it.
   void replace(size_t i, const PointRecord& point);
-  // Room for `n` points in all. An empty table makes it when its first point
-  // shows which form the points take.
+  // Room for `n` points in all, in the form the table has: whole records
+  // while it is empty, and the short form from a first point that fits it.
   void reserve(size_t n);
   // The table becomes these records, or the records read for it (taken over
   // without a copy).
@@ -86,12 +88,12 @@ class StoredPoints {
   static bool fitsCompact(const PointRecord& point);
   static Compact compactOf(const PointRecord& point);
   static void expand(const Compact& c, PointRecord& out);
+  // Every point in the short form, from an empty table on.
+  void makeShort();
   // Every point as its whole record from now on.
   void makeWhole();
-  void reserveNow(size_t n);
 
-  bool whole_ = false;
-  size_t wanted_ = 0;  // room asked for before the first point
+  bool whole_ = true;
   std::vector<Compact, DefaultInitAllocator<Compact>> compact_;
   PointTable records_;
 };
