@@ -3,7 +3,7 @@
 // separately allocated nodes.
 //
 // A slot holds the name's hash beside the point's number, and the name itself
-// is the one in the point's record: a missing name is answered from the slots
+// is the one the point is stored with: a missing name is answered from the slots
 // alone (the hashes differ), and a name found costs the slot and the record
 // that the caller reads anyway (GetPoint, GetPointXY, UpdatePoint), with no
 // second copy of every name to keep or to read.
@@ -72,11 +72,11 @@ class PointIndex {
  public:
   static constexpr uint32_t kNotFound = UINT32_MAX;
 
-  // The number of the point named `key` among `points` (the records the
-  // index was built over, in their order), or kNotFound.
+  // The number of the point named `key` among `points` (the names of the
+  // points the index was built over, in their order), or kNotFound.
   uint32_t find(const NameKey& key, NameTable points) const;
-  // Adds `key` as point number size(), the record that `points` will hold
-  // next; false (and nothing changes) when the name is there already. Right
+  // Adds `key` as point number size(), the point whose name `points` will
+  // hold next; false (and nothing changes) when the name is there already. Right
   // after a find of the same name that missed, the slot it found is taken
   // without a second probe: a conversion asks whether a name is free before
   // it adds it.
