@@ -6,17 +6,11 @@
 #include <exception>
 #include <utility>
 
+#include "base/fixed_field.h"
 #include "base/huge_pages.h"
 
 namespace dz {
 namespace {
-
-template <typename Word>
-Word wordAt(const unsigned char* bytes, size_t at) {
-  Word w;
-  std::memcpy(&w, bytes + at, sizeof w);
-  return w;
-}
 
 // A table about to grow large asks for huge pages for the room it has not used.
 template <typename Vector>
@@ -34,9 +28,9 @@ bool StoredPoints::fitsCompact(const PointRecord& point) {
   static_assert(offsetof(PointRecord, w12) == 12 && offsetof(PointRecord, north) == 24 &&
                     offsetof(PointRecord, elev) == 40 && offsetof(PointRecord, flag) == 48 && sizeof(PointRecord) == 53,
                 "the record as the file holds it");
-  const auto* bytes = reinterpret_cast<const unsigned char*>(&point);
-  const uint64_t rest = wordAt<uint64_t>(bytes, 12) | wordAt<uint32_t>(bytes, 20) | wordAt<uint64_t>(bytes, 40) |
-                        wordAt<uint32_t>(bytes, 49);
+  const auto* bytes = reinterpret_cast<const uint8_t*>(&point);
+  const uint64_t rest =
+      getLE<uint64_t>(bytes, 12) | getLE<uint32_t>(bytes, 20) | getLE<uint64_t>(bytes, 40) | getLE<uint32_t>(bytes, 49);
   return rest == 0;
 }
 
