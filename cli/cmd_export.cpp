@@ -3,24 +3,19 @@
 // GDAL brings about a hundred shared libraries, whose loading would cost every
 // run of dobrenz a sixth of a second. So the export runs in a program of its
 // own, dobrenz-export, built from this file beside dobrenz with the same
-// table; dobrenz hands an export over to it with exec, and the other commands
-// never load GDAL. The Windows build has no GDAL and says so.
+// table (cli/helper_program.h). The Windows build has no GDAL and says so.
 #include <cstdio>
-#include <exception>
 #include <string>
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 
+#if defined(DZ_EXPORT_PROGRAM) || defined(DZ_WITH_GIS)
+#include "cli/helper_program.h"
+#endif
 #if defined(DZ_EXPORT_PROGRAM)
 #include "export/ogr_export.h"
 #include "export/survey_layers.h"
-#elif defined(DZ_WITH_GIS)
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#include <vector>
 #endif
 
 namespace dz::cli {
@@ -93,32 +88,7 @@ int runExport(const Options& options) {
 
 #elif defined(DZ_WITH_GIS)
 
-// The command line again, from the options parsed against the same table.
-Args commandLine(const Options& options) {
-  Args args;
-  for (const OptionRow& row : exportCommand().options) {
-    if (!options.has(row.name)) continue;
-    args.push_back("--" + row.name + (row.kind == ValueKind::Flag ? "" : "=" + options.value(row.name)));
-  }
-  args.insert(args.end(), options.operands().begin(), options.operands().end());
-  return args;
-}
-
-int runExport(const Options& options) {
-  std::string self(4096, '\0');
-  const ssize_t n = readlink("/proc/self/exe", self.data(), self.size() - 1);
-  self.resize(n > 0 ? static_cast<size_t>(n) : 0);
-  const std::string program = self.substr(0, self.rfind('/') + 1) + "dobrenz-export";
-  const Args args = commandLine(options);
-  std::vector<char*> argv = {const_cast<char*>("dobrenz-export")};
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  std::fflush(nullptr);
-  execv(program.c_str(), argv.data());
-  printError("dobrenz export: cannot run " + program + ": " + std::strerror(errno) +
-             " (it is built beside dobrenz and kept there)");
-  return kExitFailure;
-}
+int runExport(const Options& options) { return handOver("dobrenz-export", exportCommand(), options); }
 
 #else
 
@@ -166,16 +136,7 @@ const Command& exportCommand() {
 }  // namespace dz::cli
 
 #if defined(DZ_EXPORT_PROGRAM)
-// dobrenz-export ARGS does what dobrenz export ARGS does, with the same
-// messages and exit status.
 int main(int argc, char** argv) {
-  dz::cli::Args args = {"export"};
-  args.insert(args.end(), argv + 1, argv + argc);
-  try {
-    return dz::cli::runProgram({&dz::cli::exportCommand()}, "dobrenz-export", args);
-  } catch (const std::exception& e) {
-    dz::cli::printError(std::string("dobrenz export: internal error: ") + e.what());
-    return dz::cli::kExitFailure;
-  }
+  return dz::cli::runHelperProgram(dz::cli::exportCommand(), "dobrenz-export", argc, argv);
 }
 #endif

@@ -1,12 +1,17 @@
 // dobrenz render: a feature file drawn as a PNG, SVG or PDF picture through
-// cairo. The Windows build has no cairo and says so.
+// cairo. It runs in dobrenz-render, built from this file beside dobrenz
+// (cli/helper_program.h), so that no other command loads cairo. The Windows
+// build has no cairo and says so.
 #include <cstdio>
 #include <string>
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 
-#ifdef DZ_WITH_GIS
+#if defined(DZ_RENDER_PROGRAM) || defined(DZ_WITH_GIS)
+#include "cli/helper_program.h"
+#endif
+#if defined(DZ_RENDER_PROGRAM)
 #include "export/survey_layers.h"
 #include "render/map_renderer.h"
 #endif
@@ -14,7 +19,7 @@
 namespace dz::cli {
 namespace {
 
-#ifdef DZ_WITH_GIS
+#if defined(DZ_RENDER_PROGRAM)
 
 constexpr int kMinSide = 64;
 constexpr int kMaxSide = 16000;
@@ -76,6 +81,10 @@ int runRender(const Options& options) {
   return kExitOk;
 }
 
+#elif defined(DZ_WITH_GIS)
+
+int runRender(const Options& options) { return handOver("dobrenz-render", renderCommand(), options); }
+
 #else
 
 int runRender(const Options&) {
@@ -116,3 +125,9 @@ const Command& renderCommand() {
 }
 
 }  // namespace dz::cli
+
+#if defined(DZ_RENDER_PROGRAM)
+int main(int argc, char** argv) {
+  return dz::cli::runHelperProgram(dz::cli::renderCommand(), "dobrenz-render", argc, argv);
+}
+#endif

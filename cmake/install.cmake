@@ -1,8 +1,9 @@
 # What `cmake --install` puts where.
 #
-# Natively: dobrenz (and dobrenz-export where the build has it) in bin/, its
-# manual page and bash completion, both made by dobrenz itself from its
-# command tables, and the documents in share/doc/dobrenz/.
+# Natively: dobrenz (and dobrenz-export and dobrenz-render where the build
+# has them) in bin/, its manual page and bash completion, both made by
+# dobrenz itself from its command tables, and the documents in
+# share/doc/dobrenz/.
 #
 # For Windows: the layout of the release zip (scripts/release.sh) — the
 # plug-in, dobrenz.exe, the install pages and the sample code tables at the
@@ -20,9 +21,11 @@ set(DZ_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/dobrenz)
 
 if(NOT WIN32)
   install(TARGETS dobrenz RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  if(TARGET dobrenz-export)
-    install(TARGETS dobrenz-export RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  endif()
+  foreach(helper dobrenz-export dobrenz-render)
+    if(TARGET ${helper})
+      install(TARGETS ${helper} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    endif()
+  endforeach()
 
   if(NOT CMAKE_CROSSCOMPILING)
     set(reference_dir ${CMAKE_BINARY_DIR}/reference)

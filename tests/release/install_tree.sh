@@ -1,7 +1,8 @@
 #!/bin/sh
 # `cmake --install` of the native build into a fresh prefix: dobrenz in bin/
-# runs from there and converts, its manual page and bash completion are the
-# ones it prints, the documents are in share/doc/dobrenz.
+# runs from there and converts (and renders, where the build has render),
+# its manual page and bash completion are the ones it prints, the documents
+# are in share/doc/dobrenz.
 # Usage: install_tree.sh BUILD_DIR SOURCE_DIR
 set -eu
 build=$1
@@ -35,5 +36,18 @@ mkdir "$work/run"
   --cas "$source/samples/cass/sample.cas" --qs "$source/samples/cass/sample.qs" \
   --parcels "$source/samples/cass/parcels.txt" --out sample.qel >/dev/null 2>&1) ||
   fail "the installed dobrenz does not convert the CASS sample"
+
+# export and render run in programs of their own beside dobrenz, so that
+# dobrenz itself loads neither GDAL nor cairo at each start.
+needed=$(readelf -d "$prefix/bin/dobrenz" | grep NEEDED || true)
+case "$needed" in *libgdal* | *libcairo*) fail "dobrenz itself loads GDAL or cairo: $needed" ;; esac
+if [ -x "$build/cli/dobrenz-render" ]; then
+  for f in bin/dobrenz-export bin/dobrenz-render; do
+    [ -x "$prefix/$f" ] || fail "$f is not installed"
+  done
+  (cd "$work/run" && PATH="$prefix/bin:/usr/bin:/bin" dobrenz render sample.qel sample.png >/dev/null 2>&1) ||
+    fail "the installed dobrenz does not render the CASS sample"
+  [ -s "$work/run/sample.png" ] || fail "the installed dobrenz rendered no picture"
+fi
 
 [ "$failures" -eq 0 ]
