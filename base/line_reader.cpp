@@ -8,6 +8,22 @@ namespace dz {
 namespace {
 constexpr size_t kBlockSize = 1 << 16;
 constexpr char kCtrlZ = 0x1A;
+
+// Whether no byte of `bytes` has its top bit set: the block's words or-ed
+// together (a loop the compiler makes wide), so that a reader that asks it
+// of each line need not look at most lines at all.
+bool isAscii(const char* bytes, size_t size) {
+  uint64_t any = 0;
+  size_t i = 0;
+  for (; i + 8 <= size; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, bytes + i, 8);
+    any |= word;
+  }
+  for (; i < size; ++i) any |= static_cast<unsigned char>(bytes[i]);
+  return (any & 0x8080808080808080ull) == 0;
+}
+
 }  // namespace
 
 bool LineReader::open(const std::string& path) {
@@ -53,37 +69,17 @@ bool LineReader::fill() {
   }
   // Zero bytes are rare: one search of the block spares one per line.
   zeroInBlock_ = std::memchr(buffer_.data(), '\0', end_) != nullptr;
+  asciiBlock_ = isAscii(buffer_.data(), end_);
   return end_ > 0;
 }
 
-namespace {
-
-std::string_view cutAtZero(std::string_view line) { return line.substr(0, line.find('\0')); }
-
-}  // namespace
-
 bool LineReader::readLine(std::string& line) { return copyNextLine(*this, line); }
-
-bool LineReader::readLine(std::string_view& line) {
-  if (!failed_ && pos_ < end_) {
-    const char* start = buffer_.data() + pos_;
-    if (const void* nl = std::memchr(start, '\n', end_ - pos_)) {
-      size_t len = static_cast<size_t>(static_cast<const char*>(nl) - start);
-      pos_ += len + 1;
-      if (len > 0 && start[len - 1] == '\r') --len;
-      line = std::string_view(start, len);
-      if (zeroInBlock_) line = cutAtZero(line);
-      ++lineNumber_;
-      return true;
-    }
-  }
-  return joinLine(line);
-}
 
 bool LineReader::joinLine(std::string_view& view) {
   std::string& line = joined_;
   line.clear();
   view = std::string_view();
+  lineKnownAscii_ = false;
   bool gotAny = false;
   // A CR is held back until we know whether an LF follows it.
   bool pendingCr = false;
@@ -109,7 +105,7 @@ bool LineReader::joinLine(std::string_view& view) {
   }
   if (failed_ || !gotAny) return false;
   if (pendingCr) line.push_back('\r');  // a CR just before the end of the file stays
-  view = cutAtZero(line);
+  view = std::string_view(line).substr(0, line.find('\0'));
   ++lineNumber_;
   return true;
 }

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,11 +47,32 @@ class LineReader {
   bool readLine(std::string& line);
   // The same line as a view, good until the next read: into the reader's
   // block when the line lies whole in it (most lines: no copy), else into a
-  // line put together across blocks. Empty when false is returned.
-  bool readLine(std::string_view& line);
+  // line put together across blocks. Empty when false is returned. Inline:
+  // every line of every input passes here, most of them a dozen bytes long.
+  bool readLine(std::string_view& line) {
+    if (!failed_ && pos_ < end_) {
+      const char* start = buffer_.data() + pos_;
+      if (const void* nl = std::memchr(start, '\n', end_ - pos_)) {
+        size_t len = static_cast<size_t>(static_cast<const char*>(nl) - start);
+        pos_ += len + 1;
+        if (len > 0 && start[len - 1] == '\r') --len;
+        line = std::string_view(start, len);
+        if (zeroInBlock_) line = line.substr(0, line.find('\0'));
+        lineKnownAscii_ = asciiBlock_;
+        ++lineNumber_;
+        return true;
+      }
+    }
+    return joinLine(line);
+  }
 
   // A read failed: the lines handed out are not the whole file.
   bool failed() const { return failed_; }
+
+  // The line handed out last is known to be ASCII: it lay whole in a block
+  // that holds no byte of 0x80 or above. False says only that it is not
+  // known (a line put together across blocks is not looked at).
+  bool lineKnownAscii() const { return lineKnownAscii_; }
 
   // Number of lines handed out so far.
   long lineNumber() const { return lineNumber_; }
@@ -69,6 +91,8 @@ class LineReader {
   long lineNumber_ = 0;
   uint64_t offset_ = 0;  // bytes read from the file so far
   bool zeroInBlock_ = false;  // the block holds a zero byte: lines are cut at it
+  bool asciiBlock_ = false;   // the block holds no byte of 0x80 or above
+  bool lineKnownAscii_ = false;
   std::string joined_;
   FileFaults faults_;
 };

@@ -91,7 +91,8 @@ bool InputLineReader::next() {
   file.lines = reader_.lineNumber();
   run_->advance(file, raw_.size() + 1);
   if (file.lines == 1 && raw_.substr(0, kUtf8Bom.size()) == kUtf8Bom) file.byteOrderMark = true;
-  if (run_->encoding_ == TextEncoding::Gbk) file.evidence.see(raw_);
+  // An ASCII line is evidence of nothing.
+  if (run_->encoding_ == TextEncoding::Gbk && !reader_.lineKnownAscii()) file.evidence.see(raw_);
   return true;
 }
 
@@ -105,18 +106,11 @@ bool InputLineReader::skipLine() {
 
 bool InputLineReader::readLine(std::string& line) { return copyNextLine(*this, line); }
 
-bool InputLineReader::readLine(std::string_view& line) {
-  if (!run_) return reader_.readLine(line);
+bool InputLineReader::readUtf8Line(std::string_view& line) {
   for (;;) {
     if (!next()) {
       line = std::string_view();
       return false;
-    }
-    // Read as GBK, the line is handed out as the host would read it, a
-    // byte-order mark and all.
-    if (run_->encoding_ == TextEncoding::Gbk) {
-      line = raw_;
-      return true;
     }
     std::string_view text(raw_);
     if (lineNumber() == 1 && text.substr(0, kUtf8Bom.size()) == kUtf8Bom) text.remove_prefix(kUtf8Bom.size());

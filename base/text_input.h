@@ -93,8 +93,16 @@ class InputLineReader {
 
   // The next line, decoded; false at the end of the file.
   bool readLine(std::string& line);
-  // The same as a view, good until the next read (see LineReader).
-  bool readLine(std::string_view& line);
+  // The same as a view, good until the next read (see LineReader). Read as
+  // GBK (or with no run), the line is handed out as the host would read it,
+  // a byte-order mark and all.
+  bool readLine(std::string_view& line) {
+    if (!run_) return reader_.readLine(line);
+    if (run_->encoding() != TextEncoding::Gbk) return readUtf8Line(line);
+    const bool read = next();
+    line = raw_;
+    return read;
+  }
   // Passes over the next line, which takes no part (a header): it is not
   // decoded, so nothing in it is refused. False at the end of the file.
   bool skipLine();
@@ -109,8 +117,11 @@ class InputLineReader {
   LineReader reader_;
   TextInputRun* run_ = nullptr;
   size_t file_ = 0;  // the run's report of this file
-  // The next raw line into raw_, recorded in the run's report.
+  // The next raw line into raw_ (empty at the end), recorded in the run's report.
   bool next();
+  // readLine of a UTF-8 run: each line decoded into GBK, a line GBK cannot
+  // hold refused.
+  bool readUtf8Line(std::string_view& line);
 
   std::string_view raw_;
   std::string decoded_;

@@ -72,8 +72,9 @@ Lines textModeLines(std::string bytes) {
 
 TEST(LineReader, ViewsAndCopiesAgreeWithTextModeOnRandomFiles) {
   // Short lines whole in a block, lines across blocks, CR LF split by a
-  // block's end, zero bytes in some blocks and not others: views (most of
-  // them into the block) and copies, taken in turn from one reader.
+  // block's end, zero bytes and bytes above ASCII in some blocks and not
+  // others: views (most of them into the block) and copies, taken in turn
+  // from one reader.
   for (uint32_t seed = 1; seed <= 12; ++seed) {
     test::Draw next(seed);
     std::string bytes;
@@ -86,6 +87,7 @@ TEST(LineReader, ViewsAndCopiesAgreeWithTextModeOnRandomFiles) {
       else if (r < 172 && seed % 3 == 0) bytes += '\0';
       else if (r < 173 && seed == 7 && bytes.size() > 100000) bytes += '\x1a';
       else if (r < 175) bytes += std::string(next(90000), 'L');
+      else if (r < 177 && seed % 2 == 0) bytes += '\xC3';
       else bytes += static_cast<char>('a' + next(26));
     }
     test::TempDir dir;
@@ -97,6 +99,10 @@ TEST(LineReader, ViewsAndCopiesAgreeWithTextModeOnRandomFiles) {
       std::string copy;
       if (!(asView ? reader.readLine(view) : reader.readLine(copy))) break;
       lines.push_back(asView ? std::string(view) : copy);
+      // A line said to be ASCII is.
+      if (reader.lineKnownAscii()) {
+        EXPECT_EQ(lines.back().find('\xC3'), std::string::npos) << "seed " << seed << ", line " << lines.size();
+      }
     }
     EXPECT_FALSE(reader.failed());
     EXPECT_EQ(lines, textModeLines(bytes)) << "seed " << seed;

@@ -65,6 +65,36 @@ TEST_F(InputLines, ReadAsGbkTheyAreUntouchedAndTheFileIsReported) {
   EXPECT_EQ(f.refused.count, 0);
 }
 
+TEST_F(InputLines, ReadAsGbkEveryLineIsEvidenceWhereverItLies) {
+  // ASCII lines fill the first block of the reader (64 KiB) and more; the
+  // line that tells lies in the second block, or across the two.
+  const std::string ascii = [] {
+    std::string lines;
+    while (lines.size() < 70000) lines += "123.456,789.012\n";
+    return lines;
+  }();
+  const std::string utf8Line = "\xE6\x8E\xA7\x31,1\n";  // 控1,1
+  const std::string gbkLine = "\xBF\xD8\x31,1\n";       // 控1,1 in GBK: not UTF-8
+  struct Case {
+    std::string bytes;
+    bool utf8;
+  };
+  const Case cases[] = {
+      {ascii + utf8Line, true},
+      {ascii.substr(0, 65534) + utf8Line, true},  // its character cut by the block's end
+      {ascii.substr(0, 65530) + "xxxxxx" + utf8Line, true},  // begun in an ASCII block
+      {ascii + utf8Line + gbkLine, false},
+      {ascii + gbkLine + ascii + utf8Line, false},
+      {ascii + ascii, false},
+  };
+  for (const Case& c : cases) {
+    TextInputRun run(TextEncoding::Gbk);
+    readAll(dir.write("in.txt", c.bytes));
+    ASSERT_EQ(run.files().size(), 1u);
+    EXPECT_EQ(run.files()[0].evidence.looksLikeUtf8(), c.utf8) << c.bytes.size() << " bytes";
+  }
+}
+
 TEST_F(InputLines, ReadAsUtf8TheyAreGbkWithoutTheMarkAndARefusedLineKeepsItsNumber) {
   const std::string path = dir.write("in.txt", kUtf8File);
   TextInputRun run(TextEncoding::Utf8);
