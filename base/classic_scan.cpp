@@ -248,6 +248,33 @@ int ScanFormat::scan(std::string_view input, std::initializer_list<ScanTarget> t
   bool converted = false;  // any conversion attempted with input present
   size_t in = 0;
   for (const Step& step : steps_) {
+    // A conversion first: the formats of the files are conversions and
+    // blanks, and most lines give every field.
+    if (step.op == Op::Convert) {
+      in = skipSpace(input, in);
+      if (endsAt(input, in)) return converted ? assigned : -1;
+      converted = true;
+      if (target == targets.end() || step.c == 0 || target->kind() != step.kind) return assigned;
+      const ScanTarget& t = *target++;
+      if (step.c == 's') {
+        const size_t end = tokenEnd(input, in);
+        t.store(input.data() + in, end - in);
+        in = end;
+      } else if (step.c == 'd') {
+        const size_t len = integerLength(input, in);
+        if (len == 0) return assigned;
+        *static_cast<int32_t*>(t.pointer()) = integerValue(input.substr(in, len));
+        in += len;
+      } else {
+        const size_t len = step.kind == ScanTarget::Kind::Double
+                               ? readReal(input, in, *static_cast<double*>(t.pointer()))
+                               : readReal(input, in, *static_cast<float*>(t.pointer()));
+        if (len == 0) return assigned;
+        in += len;
+      }
+      ++assigned;
+      continue;
+    }
     switch (step.op) {
       case Op::SkipSpace:
         in = skipSpace(input, in);
@@ -259,40 +286,9 @@ int ScanFormat::scan(std::string_view input, std::initializer_list<ScanTarget> t
         ++in;
         continue;
       case Op::Stop:
-        return assigned;
       case Op::Convert:
-        break;
+        return assigned;
     }
-    in = skipSpace(input, in);
-    if (endsAt(input, in)) return converted ? assigned : -1;
-    converted = true;
-    if (target == targets.end() || step.c == 0) return assigned;
-    const ScanTarget& t = *target++;
-    if (t.kind() != step.kind) return assigned;
-    switch (step.c) {
-      case 's': {
-        const size_t end = tokenEnd(input, in);
-        t.store(input.substr(in, end - in));
-        in = end;
-        break;
-      }
-      case 'd': {
-        const size_t len = integerLength(input, in);
-        if (len == 0) return assigned;
-        *static_cast<int32_t*>(t.pointer()) = integerValue(input.substr(in, len));
-        in += len;
-        break;
-      }
-      default: {
-        const size_t len = step.kind == ScanTarget::Kind::Double
-                               ? readReal(input, in, *static_cast<double*>(t.pointer()))
-                               : readReal(input, in, *static_cast<float*>(t.pointer()));
-        if (len == 0) return assigned;
-        in += len;
-        break;
-      }
-    }
-    ++assigned;
   }
   return assigned;
 }

@@ -292,6 +292,13 @@ TEST(ClassicScan, GbkTrailBytesAreNotWhiteSpace) {
   EXPECT_EQ(b, "二层");
 }
 
+TEST(ClassicScan, WhiteSpaceIsTheClassicSixBytes) {
+  for (int c = 0; c < 256; ++c) {
+    const bool blank = c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    EXPECT_EQ(isClassicSpace(static_cast<char>(c)), blank) << c;
+  }
+}
+
 // %s takes what lies between white space, whatever the bytes of the token
 // (control bytes, high bytes) and wherever in a long line it ends.
 TEST(ClassicScan, TokensEndAtWhiteSpaceOnly) {
