@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/byte_hash.h"
 #include "base/classic_scan.h"
 #include "base/file_io.h"
 #include "base/fixed_field.h"
@@ -113,16 +114,7 @@ bool AttributeFileIndex<Fields, Values>::pad(std::string_view key, Key& padded) 
 
 template <typename Fields, typename Values>
 uint32_t AttributeFileIndex<Fields, Values>::hashOf(const Key& key) {
-  // Eight bytes at a time, mixed by multiplication; the bytes past the last
-  // whole word make one word of their own.
-  uint64_t h = 0x9E3779B97F4A7C15ull;
-  for (size_t i = 0; i < key.size(); i += 8) {
-    uint64_t w = 0;
-    std::memcpy(&w, key.data() + i, std::min<size_t>(8, key.size() - i));
-    h = (h ^ w) * 0xBF58476D1CE4E5B9ull;
-    h ^= h >> 31;
-  }
-  return static_cast<uint32_t>(h ^ (h >> 32));
+  return hashBytes(key.data(), key.size());
 }
 
 namespace {

@@ -1,7 +1,6 @@
 #include "cass/cass_code_table.h"
 
-#include <functional>
-
+#include "base/byte_hash.h"
 #include "base/classic_scan.h"
 #include "base/line_reader.h"
 
@@ -18,7 +17,7 @@ void CassCodeTable::clear() {
 
 size_t CassCodeTable::probe(std::string_view code) const {
   const size_t mask = slots_.size() - 1;
-  for (size_t i = std::hash<std::string_view>()(code) & mask;; i = (i + 1) & mask) {
+  for (size_t i = hashText(code) & mask;; i = (i + 1) & mask) {
     const uint32_t slot = slots_[i];
     if (slot == 0 || codeOf(entries_[slot - 1]) == code) return i;
   }

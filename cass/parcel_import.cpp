@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/byte_hash.h"
 #include "base/classic_scan.h"
 #include "base/fixed_field.h"
 #include "base/text_input.h"
@@ -10,11 +11,6 @@
 
 namespace dz {
 namespace {
-
-uint32_t hashOf(std::string_view text) {
-  const uint64_t h = std::hash<std::string_view>()(text);
-  return static_cast<uint32_t>(h ^ (h >> 32));
-}
 
 const ScanFormat kParcelLine("%s %s %s %s %lf %lf %lf %s %s %s %s %s");
 }  // namespace
@@ -38,7 +34,7 @@ bool QsParcelIndex::load(const std::string& path) {
   byText_.reserve(lineCount());
   for (size_t i = 0; i < lineCount(); ++i) {
     const std::string_view text = this->line(i);
-    byText_.push_back(Keyed{hashOf(text), static_cast<uint32_t>(i)});
+    byText_.push_back(Keyed{hashText(text), static_cast<uint32_t>(i)});
     if (!text.empty() && text[0] == 'E') endLines_.push_back(static_cast<uint32_t>(i));
   }
   std::sort(byText_.begin(), byText_.end());
@@ -48,7 +44,7 @@ bool QsParcelIndex::load(const std::string& path) {
 
 size_t QsParcelIndex::findLine(std::string_view text, size_t from) const {
   if (from >= lineCount()) return lineCount();
-  const uint32_t hash = hashOf(text);
+  const uint32_t hash = hashText(text);
   auto at = std::lower_bound(byText_.begin(), byText_.end(), Keyed{hash, static_cast<uint32_t>(from)});
   for (; at != byText_.end() && at->hash == hash; ++at)
     if (line(at->line) == text) return at->line;
