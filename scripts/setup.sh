@@ -27,7 +27,19 @@ if [ -n "$missing" ]; then
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
   case "$missing" in *:i386*) $sudo dpkg --add-architecture i386 ;; esac
-  $sudo apt-get update -qq
+  # A mirror in the middle of a sync fails an update now and then ("File has
+  # unexpected size"): the lists are fetched again a few times before the
+  # install goes on with those there are, and tells what it cannot find.
+  tries=0
+  until $sudo apt-get update -qq; do
+    tries=$((tries + 1))
+    if [ "$tries" -ge 5 ]; then
+      echo "setup: apt-get update failed $tries times; going on with the package lists there are" >&2
+      break
+    fi
+    echo "setup: apt-get update failed; trying again in 30 s" >&2
+    sleep 30
+  done
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing >/dev/null
 fi
 
