@@ -1,5 +1,8 @@
 #include "cass/cass_code_table.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "base/byte_hash.h"
 #include "base/classic_scan.h"
 #include "base/line_reader.h"
@@ -10,16 +13,52 @@ const ScanFormat kCodeLine("%s %d");
 }  // namespace
 
 void CassCodeTable::clear() {
-  codes_.clear();
-  entries_.clear();
+  count_ = 0;
   slots_.clear();
+  codes_.clear();
+  longCodes_.clear();
 }
 
-size_t CassCodeTable::probe(std::string_view code) const {
-  const size_t mask = slots_.size() - 1;
-  for (size_t i = hashText(code) & mask;; i = (i + 1) & mask) {
-    const uint32_t slot = slots_[i];
-    if (slot == 0 || codeOf(entries_[slot - 1]) == code) return i;
+uint32_t CassCodeTable::slotHash(std::string_view code) {
+  // The low four bits are the code's length (15 for any longer than a
+  // head), so that equal hashes and heads are equal codes of up to 8 bytes,
+  // "ab" and "ab\0" included; a code is never empty, so no hash is 0.
+  return (hashText(code) & ~0xFu) | static_cast<uint32_t>(std::min<size_t>(code.size(), 15));
+}
+
+uint64_t CassCodeTable::headOf(std::string_view code) {
+  uint64_t head = 0;
+  std::memcpy(&head, code.data(), std::min<size_t>(code.size(), sizeof head));
+  return head;
+}
+
+bool CassCodeTable::holds(size_t slot, std::string_view code, uint32_t hash, uint64_t head) const {
+  const Slot& s = slots_[slot];
+  if (s.hash != hash || s.head != head) return false;
+  // Up to 8 bytes a code is its head and its length (in the hash); a
+  // longer one is compared whole.
+  if (code.size() <= sizeof head) return true;
+  const LongCode& whole = longCodes_[slot];
+  return std::string_view(codes_).substr(whole.offset, whole.length) == code;
+}
+
+size_t CassCodeTable::probe(std::string_view code, uint32_t hash, uint64_t head) const {
+  const size_t count = slots_.size();
+  for (size_t i = home(hash);; i = i + 1 == count ? 0 : i + 1)
+    if (slots_[i].hash == 0 || holds(i, code, hash, head)) return i;
+}
+
+void CassCodeTable::grow() {
+  std::vector<Slot> oldSlots(2 * std::max<size_t>(32, 2 * count_) + 1);
+  std::vector<LongCode> oldLong(oldSlots.size());
+  oldSlots.swap(slots_);
+  oldLong.swap(longCodes_);
+  for (size_t i = 0; i < oldSlots.size(); ++i) {
+    if (oldSlots[i].hash == 0) continue;
+    size_t j = home(oldSlots[i].hash);
+    while (slots_[j].hash != 0) j = j + 1 == slots_.size() ? 0 : j + 1;
+    slots_[j] = oldSlots[i];
+    longCodes_[j] = oldLong[i];
   }
 }
 
@@ -34,15 +73,18 @@ bool CassCodeTable::load(const std::string& path) {
   std::string_view line;
   while (reader.readLine(line)) {
     if (kCodeLine.scan(line, {ScanTarget::text(token), ScanTarget::integer(result)}) < 1) continue;
-    if ((entries_.size() + 1) * 2 > slots_.size()) {
-      slots_.assign(slots_.empty() ? 64 : slots_.size() * 2, 0);
-      for (size_t e = 0; e < entries_.size(); ++e) slots_[probe(codeOf(entries_[e]))] = static_cast<uint32_t>(e + 1);
+    if (2 * (count_ + 1) >= slots_.size()) grow();
+    const uint32_t hash = slotHash(token);
+    const uint64_t head = headOf(token);
+    const size_t at = probe(token, hash, head);
+    Slot& slot = slots_[at];
+    if (slot.hash != 0) continue;  // the first line of each code is kept
+    slot = Slot{head, hash, result};
+    if (token.size() > sizeof head) {
+      longCodes_[at] = LongCode{static_cast<uint32_t>(codes_.size()), static_cast<uint32_t>(token.size())};
+      codes_ += token;
     }
-    uint32_t& slot = slots_[probe(token)];
-    if (slot != 0) continue;  // the first line of each code is kept
-    entries_.push_back(Entry{static_cast<uint32_t>(codes_.size()), static_cast<uint32_t>(token.size()), result});
-    codes_ += token;
-    slot = static_cast<uint32_t>(entries_.size());
+    ++count_;
   }
   if (reader.failed()) {  // part of a table is no table
     clear();
@@ -55,9 +97,9 @@ bool CassCodeTable::load(const std::string& path) {
 int32_t CassCodeTable::find(std::string_view code) const {
   // An empty code can only match before the first token, where the result
   // is still 0: the same as no match.
-  if (slots_.empty()) return 0;
-  const uint32_t slot = slots_[probe(code)];
-  return slot == 0 ? 0 : entries_[slot - 1].hostCode;
+  if (slots_.empty() || code.empty()) return 0;
+  const Slot& slot = slots_[probe(code, slotHash(code), headOf(code))];
+  return slot.hash == 0 ? 0 : slot.hostCode;
 }
 
 }  // namespace dz

@@ -23,25 +23,39 @@ class CassCodeTable {
   // writes its result only when an integer is read.
   int32_t find(std::string_view code) const;
 
-  size_t size() const { return entries_.size(); }
+  size_t size() const { return count_; }
 
  private:
-  // The codes sit one after another in one string, under an open-addressing
-  // table of entry numbers: a lookup (one per feature of a conversion) makes
-  // no string of its own.
-  struct Entry {
-    uint32_t offset, length;
-    int32_t hostCode;
+  // A slot: a code of up to 8 bytes itself, zero-padded, with its hash and
+  // host code. Between two features a conversion's other work pushes the
+  // table out of the nearer caches; a slot of 16 bytes answers in one trip
+  // to memory where a slot, an entry and the code's bytes took three. A longer code keeps its first 8 bytes here and the
+  // whole of it in codes_, found through longCodes_.
+  struct Slot {
+    uint64_t head = 0;
+    uint32_t hash = 0;  // 0 marks an empty slot (see slotHash)
+    int32_t hostCode = 0;
   };
-  std::string_view codeOf(const Entry& e) const { return std::string_view(codes_).substr(e.offset, e.length); }
+  struct LongCode {
+    uint32_t offset, length;
+  };
+  static uint32_t slotHash(std::string_view code);
+  static uint64_t headOf(std::string_view code);
+  // Whether `slot` holds `code`, of hash `hash` and head `head`.
+  bool holds(size_t slot, std::string_view code, uint32_t hash, uint64_t head) const;
   // The slot holding `code`, or the empty slot where it would go.
-  size_t probe(std::string_view code) const;
+  size_t probe(std::string_view code, uint32_t hash, uint64_t head) const;
+  size_t home(uint32_t hash) const { return static_cast<size_t>((uint64_t{hash} * slots_.size()) >> 32); }
+  void grow();
   void clear();
 
   bool loaded_ = false;
+  size_t count_ = 0;
+  std::vector<Slot> slots_;  // at most half full, any size
+  // Codes longer than a head: their bytes, and for each slot that holds one,
+  // where they are (one entry a slot, used only for those).
   std::string codes_;
-  std::vector<Entry> entries_;
-  std::vector<uint32_t> slots_;  // entry number + 1, 0 when empty; a power of two, at most half full
+  std::vector<LongCode> longCodes_;
 };
 
 }  // namespace dz

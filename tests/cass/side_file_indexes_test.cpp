@@ -2,6 +2,10 @@
 // own: each answers as a scan of its file from the top would.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <unordered_map>
+
+#include "base/byte_hash.h"
 #include "cass/cass_code_table.h"
 #include "cass/parcel_import.h"
 #include "tests/support/draw.h"
@@ -17,6 +21,47 @@ TEST(CassCodeTableIndex, FirstLineOfACodeWinsEvenWithoutItsInteger) {
   EXPECT_EQ(table.find("301000"), 0);     // no integer read yet
   EXPECT_EQ(table.find("204202"), 7310);  // the integer of the line before
   EXPECT_EQ(table.size(), 3u);
+}
+
+TEST(CassCodeTableIndex, CodesOfEveryLengthAreTheirWholeBytes) {
+  // Up to 8 bytes a code is kept in its slot, a longer one beside it: codes
+  // that share their first 8 bytes, a code and its prefix, and a looked-up
+  // code with a zero byte after a kept one are all different codes.
+  TempDir dir;
+  CassCodeTable table;
+  ASSERT_TRUE(table.load(dir.write("CASSCode.txt",
+                                   "a 1\nab 2\n12345678 3\n123456789 4\n1234567890 5\n123456780 6\n"
+                                   "房屋结构砖混 7\n房屋结构砖木 8\n")));
+  const std::pair<std::string, int> cases[] = {
+      {"a", 1},          {"ab", 2},          {"12345678", 3},     {"123456789", 4},   {"1234567890", 5},
+      {"123456780", 6},  {"房屋结构砖混", 7}, {"房屋结构砖木", 8},  {"房屋结构", 0},     {"1234567", 0},
+      {"12345678 ", 0},  {"1234567891", 0},  {std::string("ab\0", 3), 0},  {std::string("a\0", 2), 0},
+      {"", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(table.find(c.first), c.second) << "'" << c.first << "'";
+  EXPECT_EQ(table.size(), 8u);
+}
+
+TEST(CassCodeTableIndex, LongCodesOfOneHashAreStillTwoCodes) {
+  // Two codes of 15 bytes, the same first 8, whose hashes are equal: the
+  // first such pair of a run of codes (by the birthday bound, within the
+  // first hundred thousand or so).
+  std::unordered_map<uint32_t, std::string> seen;
+  std::string a, b;
+  for (int i = 0; i < 600000 && a.empty(); ++i) {
+    std::string code = "12345678" + std::to_string(1000000 + i);
+    auto [at, fresh] = seen.emplace(hashText(code), code);
+    if (!fresh) a = at->second, b = code;
+  }
+  ASSERT_FALSE(a.empty());
+  TempDir dir;
+  CassCodeTable table;
+  ASSERT_TRUE(table.load(dir.write("CASSCode.txt", a + " 1\n")));
+  EXPECT_EQ(table.find(a), 1);
+  EXPECT_EQ(table.find(b), 0) << a << " and " << b;
+  ASSERT_TRUE(table.load(dir.write("CASSCode.txt", a + " 1\n" + b + " 2\n")));
+  EXPECT_EQ(table.find(a), 1);
+  EXPECT_EQ(table.find(b), 2);
 }
 
 TEST(QsParcelIndexLines, WholeLinesFromAPositionOnAndEndLinesByTheirFirstByte) {
