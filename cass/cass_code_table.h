@@ -29,8 +29,9 @@ class CassCodeTable {
   // A slot: a code of up to 8 bytes itself, zero-padded, with its hash and
   // host code. Between two features a conversion's other work pushes the
   // table out of the nearer caches; a slot of 16 bytes answers in one trip
-  // to memory where a slot, an entry and the code's bytes took three. A longer code keeps its first 8 bytes here and the
-  // whole of it in codes_, found through longCodes_.
+  // to memory where a slot, an entry and the code's bytes took three. A
+  // longer code keeps its first 8 bytes here and the whole of it in codes_,
+  // found through longCodes_.
   struct Slot {
     uint64_t head = 0;
     uint32_t hash = 0;  // 0 marks an empty slot (see slotHash)
