@@ -40,7 +40,26 @@ if [ -n "$missing" ]; then
     echo "setup: apt-get update failed; trying again in 30 s" >&2
     sleep 30
   done
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing >/dev/null
+  install() {
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "$@" $missing >/dev/null
+  }
+  if ! install; then
+    # wine32:i386 needs i386 libraries of the very versions the amd64 ones
+    # have; without the mirror's i386 security list they cannot match. A
+    # throw-away machine (CI sets DZ_SETUP_BASE_RELEASE=1) may then take the
+    # packages of the release itself, security updates left out, downgrades
+    # allowed; a workstation is not changed behind its owner's back.
+    codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+    if [ "${DZ_SETUP_BASE_RELEASE:-}" != 1 ] || [ -z "$codename" ]; then
+      echo "setup: apt-get install failed; if the mirror lacks a security list, DZ_SETUP_BASE_RELEASE=1 installs from $codename alone (it may downgrade security updates)" >&2
+      exit 1
+    fi
+    echo "setup: apt-get install failed; installing from $codename alone, without its security updates" >&2
+    pin=$(mktemp)
+    printf 'Package: *\nPin: release n=%s\nPin-Priority: 1001\n' "$codename" >"$pin"
+    install -o Dir::Etc::Preferences="$pin" --allow-downgrades || { rm -f "$pin"; exit 1; }
+    rm -f "$pin"
+  fi
 fi
 
 # Wine gets code page 936 from a Chinese locale.
