@@ -15,9 +15,42 @@ namespace dz {
 constexpr size_t kNameWidth = 12;
 
 // Length of the text in a field: up to its first zero byte, at most width.
+// The field may be a shorter C string: nothing past its zero is read.
 inline size_t boundedLength(const char* field, size_t width) {
   const void* zero = std::memchr(field, 0, width);
   return zero ? static_cast<size_t>(static_cast<const char*>(zero) - field) : width;
+}
+
+// The same for a whole array, all of whose bytes may be read: names of
+// twelve bytes and texts of a few dozen, asked eight bytes at a time without
+// a call (the lowest byte the zero-byte test marks is exact; a borrow marks
+// only bytes above a true zero), the last word overlapping the one before.
+template <size_t N>
+inline size_t arrayTextLength(const char (&field)[N]) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  if constexpr (N >= 8) {
+    constexpr uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+    uint64_t word;
+    size_t i = 0;
+    for (; i + 8 <= N; i += 8) {
+      std::memcpy(&word, field + i, 8);
+      const uint64_t zero = (word - kOnes) & ~word & kHigh;
+      if (zero != 0) return i + static_cast<size_t>(__builtin_ctzll(zero) / 8);
+    }
+    if (i == N) return N;
+    // The last bytes: the word ending at the array's end. Its bytes asked
+    // already hold no zero, so none of them is marked.
+    std::memcpy(&word, field + N - 8, 8);
+    const uint64_t zero = (word - kOnes) & ~word & kHigh;
+    return zero != 0 ? N - 8 + static_cast<size_t>(__builtin_ctzll(zero) / 8) : N;
+  }
+#endif
+  return boundedLength(field, N);
+}
+
+template <size_t N>
+inline std::string_view arrayText(const char (&field)[N]) {
+  return {field, arrayTextLength(field)};
 }
 
 // strncpy(dst, src, width): the bytes of src up to its first zero byte, at
