@@ -136,10 +136,10 @@ void CAttributeAttacher::Run(int handle) {
         result = ReadParcelAttributes(path, copy.data());
         break;
       case kBoundaryPoint:
-        result = ReadBoundaryPointAttributes(path, copy.data(), dz::nameView(refs[0].name));
+        result = ReadBoundaryPointAttributes(path, copy.data(), dz::arrayText(refs[0].name));
         break;
       default:
-        result = ReadHouseAttributes(path, copy.data(), dz::nameView(header.name));
+        result = ReadHouseAttributes(path, copy.data(), dz::arrayText(header.name));
         break;
     }
     // The pointers GetFeature handed out are not used past this point: the
@@ -216,10 +216,10 @@ void CAttributeAttacher::PrefetchLookup(QelHandle file, int index, int count) {
     }
     case kBoundaryPoint:
       if (ready(m_boundaryPointFile, kBoundaryPointCategory) && refs && refCount > 0)
-        keep(kBoundaryPointCategory, dz::nameView(refs[0].name), m_boundaryPointFile);
+        keep(kBoundaryPointCategory, dz::arrayText(refs[0].name), m_boundaryPointFile);
       return;
     case kHouse:
-      if (ready(m_houseFile, kHouseCategory)) keep(kHouseCategory, dz::nameView(header.name), m_houseFile);
+      if (ready(m_houseFile, kHouseCategory)) keep(kHouseCategory, dz::arrayText(header.name), m_houseFile);
       return;
     default:
       return;

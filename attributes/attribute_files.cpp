@@ -30,7 +30,7 @@ const ScanFormat kHouseLine("%s %s %d ");
 // zero and never through a two-byte character, then zero-padded.
 template <size_t N>
 void copyText(char (&field)[N], const KeptText<N>& kept) {
-  const std::string_view token(kept);
+  const std::string_view token = arrayText(kept);
   const size_t cut = gbkPrefixLength(token, N - 1);
   // All N bytes moved at once (a known size needs no call), those past the
   // cut then cleared.
@@ -106,7 +106,9 @@ void HouseValues::applyTo(uint8_t* block) const {
 
 template <typename Fields, typename Values>
 bool AttributeFileIndex<Fields, Values>::pad(std::string_view key, Key& padded) {
-  if (key.size() >= padded.size() || std::memchr(key.data(), 0, key.size())) return false;
+  // A key with a zero byte is padded like any other: no key of a file has
+  // one (its token ends there), so no lookup of it can find an entry.
+  if (key.size() >= padded.size()) return false;
   padded.fill(0);
   std::memcpy(padded.data(), key.data(), key.size());
   return true;
@@ -131,7 +133,7 @@ struct Packer {
   void operator()(const char (&kept)[M]) {
     constexpr size_t N = M - 1;  // the block field's width
     static_assert(N < 256, "a text's length takes one byte");
-    const size_t cut = gbkPrefixLength(std::string_view(kept), N - 1);
+    const size_t cut = gbkPrefixLength(arrayText(kept), N - 1);
     *out++ = static_cast<uint8_t>(cut);
     std::memcpy(out, kept, N);
     out += cut;

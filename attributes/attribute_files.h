@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/fixed_field.h"
 #include "base/packed_bytes.h"
 #include "base/tally.h"
 #include "base/zeroed_array.h"
@@ -51,7 +52,7 @@ struct ParcelFields {
 
   // Each scan gives the fields the line gave, as the scan counts them.
   int scan(std::string_view line);
-  std::string_view key() const { return number; }
+  std::string_view key() const { return arrayText(number); }
   static constexpr size_t kKeyWidth = sizeof number;
 };
 
@@ -90,7 +91,7 @@ struct BoundaryPointFields {
   KeptText<9> field5 = {};
 
   int scan(std::string_view line);
-  std::string_view key() const { return name; }
+  std::string_view key() const { return arrayText(name); }
   static constexpr size_t kKeyWidth = sizeof name;
 };
 
@@ -123,7 +124,7 @@ struct HouseFields {
   int32_t floors = 0;
 
   int scan(std::string_view line);
-  std::string_view key() const { return name; }
+  std::string_view key() const { return arrayText(name); }
   static constexpr size_t kKeyWidth = sizeof name;
 };
 
@@ -196,7 +197,7 @@ class AttributeFileIndex {
     uint32_t entry;  // offset of the entry / kAlign + 1; 0 marks an empty slot
   };
 
-  // False when `key` cannot be a key of the file.
+  // False when `key` is too long to be a key of the file.
   static bool pad(std::string_view key, Key& padded);
   static uint32_t hashOf(const Key& key);
   // The slot where a probe for `hash` starts: the hash scaled to the table,

@@ -42,7 +42,7 @@ void CCassConverter::WriteFeature(const VertexPair* vertices, int n, int kind, i
 void CCassConverter::AddHostPoint(QelHandle file, const PointRecord& point) {
   m_host.AddPoint(file, &point, 1);
   ++m_nPointsAdded;
-  m_houseIndex.pointAdded(dz::nameView(point.name));
+  m_houseIndex.pointAdded(dz::arrayText(point.name));
 }
 
 void CCassConverter::RefuseFeature() { m_outcome.tooLong.add(m_nFeatureLine); }
