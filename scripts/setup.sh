@@ -40,10 +40,10 @@ if [ -n "$missing" ]; then
     echo "setup: apt-get update failed; trying again in 30 s" >&2
     sleep 30
   done
-  install() {
+  apt_install() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "$@" $missing >/dev/null
   }
-  if ! install; then
+  if ! apt_install; then
     # wine32:i386 needs i386 libraries of the very versions the amd64 ones
     # have; without the mirror's i386 security list they cannot match. A
     # throw-away machine (CI sets DZ_SETUP_BASE_RELEASE=1) may then take the
@@ -57,7 +57,7 @@ if [ -n "$missing" ]; then
     echo "setup: apt-get install failed; installing from $codename alone, without its security updates" >&2
     pin=$(mktemp)
     printf 'Package: *\nPin: release n=%s\nPin-Priority: 1001\n' "$codename" >"$pin"
-    install -o Dir::Etc::Preferences="$pin" --allow-downgrades || { rm -f "$pin"; exit 1; }
+    apt_install -o Dir::Etc::Preferences="$pin" --allow-downgrades || { rm -f "$pin"; exit 1; }
     rm -f "$pin"
   fi
 fi
