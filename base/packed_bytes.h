@@ -1,34 +1,41 @@
 // A run of bytes written at its end and read back by offset, for records of
-// many sizes packed one after another. It grows with realloc, which the
-// system can do by remapping pages instead of copying them, and its bytes
-// are not cleared before they are written (a vector would write each one
-// twice).
+// many sizes packed one after another. Its room is a LargeBlock: the system
+// clears the pages as they are first written (in huge pages where it can),
+// and nothing clears them before (a vector would write each byte twice). It
+// grows by copying into a block twice as large; a caller that knows what it
+// will hold reserves that at once.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
+#include <cstring>
 #include <new>
+
+#include "base/huge_pages.h"
 
 namespace dz {
 
 class PackedBytes {
  public:
   // Room for `n` more bytes at the end, where the next record starts: it
-  // counts once taken (take), and stays valid until the next room.
+  // counts once taken (take), and stays valid until the next room or
+  // reserve, which keep only the bytes taken.
   uint8_t* room(size_t n) {
-    if (n > capacity_ - size_) grow(n);
-    return data_.get() + size_;
+    if (n > block_.size() - size_) grow(n);
+    return block_.data() + size_;
   }
   void take(size_t n) { size_ += n; }
+  // Room for `n` bytes in all without growing.
+  void reserve(size_t n) {
+    if (n > block_.size()) moveTo(n);
+  }
 
   size_t size() const { return size_; }
-  const uint8_t* data() const { return data_.get(); }
-  uint8_t* data() { return data_.get(); }
+  const uint8_t* data() const { return block_.data(); }
+  uint8_t* data() { return block_.data(); }
   void clear() {
-    data_.reset();
-    size_ = capacity_ = 0;
+    block_ = LargeBlock();
+    size_ = 0;
   }
 
  private:
@@ -36,24 +43,21 @@ class PackedBytes {
     // Doubled until the room fits; a size past what the address space holds
     // (a 32-bit build's 4 GiB) is memory the system cannot give.
     if (n > SIZE_MAX / 2 - size_) throw std::bad_alloc();
-    size_t capacity = capacity_ < 2048 ? 2048 : capacity_;
+    size_t capacity = block_.size() < 2048 ? 2048 : block_.size();
     do {
       if (capacity > SIZE_MAX / 2) throw std::bad_alloc();
       capacity *= 2;
     } while (capacity - size_ < n);
-    void* grown = std::realloc(data_.get(), capacity);
-    if (!grown) throw std::bad_alloc();
-    (void)data_.release();
-    data_.reset(static_cast<uint8_t*>(grown));
-    capacity_ = capacity;
+    moveTo(capacity);
+  }
+  void moveTo(size_t capacity) {
+    LargeBlock grown(capacity);
+    if (size_ > 0) std::memcpy(grown.data(), block_.data(), size_);
+    block_.swap(grown);
   }
 
-  struct Free {
-    void operator()(uint8_t* p) const { std::free(p); }
-  };
-  std::unique_ptr<uint8_t, Free> data_;
+  LargeBlock block_;
   size_t size_ = 0;
-  size_t capacity_ = 0;
 };
 
 }  // namespace dz

@@ -10,14 +10,13 @@ uint8_t* RecordArena::copy(const void* data, size_t n) {
   uint8_t* at;
   if (n > kLargestChunk / 4) {
     // A large run has a chunk of its own; the current one goes on being filled.
-    chunks_.emplace_back(new uint8_t[n]);
-    at = chunks_.back().get();
+    chunks_.emplace_back(n);
+    at = chunks_.back().data();
   } else {
     if (n > left_) {
-      // Left uninitialised: every byte is written before it is read.
       const size_t size = std::max(nextChunk_, n);
-      chunks_.emplace_back(new uint8_t[size]);
-      next_ = chunks_.back().get();
+      chunks_.emplace_back(size);
+      next_ = chunks_.back().data();
       left_ = size;
       nextChunk_ = std::min(nextChunk_ * 2, kLargestChunk);
     }

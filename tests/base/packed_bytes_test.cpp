@@ -33,5 +33,26 @@ TEST(PackedBytes, TakenBytesStayAtTheirOffsetsAndHugeRoomsAreRefused) {
   EXPECT_EQ(bytes.data()[offsets.back()], (offsets.size() - 1) % 251);
 }
 
+// Reserving keeps the bytes taken where they were by offset, and the room
+// asked for afterwards, within what was reserved, stays where it is.
+TEST(PackedBytes, ReserveKeepsWhatWasTakenAndRoomWithinItStaysPut) {
+  PackedBytes bytes;
+  for (int i = 0; i < 1000; ++i) {
+    *bytes.room(1) = static_cast<uint8_t>(i);
+    bytes.take(1);
+  }
+  bytes.reserve(size_t{5} << 20);
+  const uint8_t* const data = bytes.data();
+  for (int i = 0; i < 1000; ++i) ASSERT_EQ(bytes.data()[i], static_cast<uint8_t>(i)) << i;
+  for (int i = 0; i < 4000; ++i) {
+    std::memset(bytes.room(1000), 0x5A, 1000);
+    bytes.take(1000);
+  }
+  EXPECT_EQ(bytes.data(), data);
+  EXPECT_EQ(bytes.size(), 4001000u);
+  EXPECT_EQ(bytes.data()[999], static_cast<uint8_t>(999));
+  EXPECT_EQ(bytes.data()[bytes.size() - 1], 0x5A);
+}
+
 }  // namespace
 }  // namespace dz
