@@ -12,7 +12,6 @@
 #include "base/file_io.h"
 #include "base/fixed_field.h"
 #include "base/gbk.h"
-#include "base/huge_pages.h"
 #include "base/text_input.h"
 
 namespace dz::attributes {
@@ -221,7 +220,6 @@ void AttributeFileIndex<Fields, Values>::prefetch(std::string_view key, bool ent
 template <typename Fields, typename Values>
 void AttributeFileIndex<Fields, Values>::rehash(size_t slotCount) {
   ZeroedArray<Slot> old(slotCount);
-  adviseHugePages(old.data(), slotCount * sizeof(Slot));
   old.swap(slots_);
   for (const Slot& s : old) {
     if (s.entry == 0) continue;
@@ -236,10 +234,11 @@ bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
   clear();
   InputLineReader reader;
   if (!reader.open(path)) return false;
-  // A key a line at most: the table is sized once, from the file's size and
-  // the length of its first lines, with no copies as it grows and no old
-  // table beside a new one (and no reading of the file once more to count
-  // its lines). A file whose later lines are shorter grows the table.
+  // A key a line at most: the table and the entries' room are sized once,
+  // from the file's size and the length of its first lines and of their
+  // entries, with no copies as they grow and no old table beside a new one
+  // (and no reading of the file once more to count its lines). A file whose
+  // later lines are shorter grows them.
   const uint64_t size = fileSize(path);
   uint64_t sampledBytes = 0;
   long sampledLines = 0;
@@ -254,10 +253,11 @@ bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
   size_t pendingLength = 0;
   uint32_t pendingHash = 0;
   size_t pendingSize = 0;  // 0: none
+  bool sizeDue = false;  // sized when nothing is pending: a move would lose it
   while (reader.readLine(line)) {
     if (sampledLines < kSampledLines) {
       sampledBytes += line.size() + 1;
-      if (++sampledLines == kSampledLines) reserve(expectedLines(size, sampledBytes, sampledLines));
+      sizeDue = ++sampledLines == kSampledLines;
     }
     const int scanned = fields.scan(line);
     if (scanned >= 0 && scanned < Fields::kFields) unscanned_.add(reader.lineNumber());
@@ -265,8 +265,13 @@ bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
     Key padded;
     if (!pad(key, padded)) continue;  // the scan never leaves such a key
     const uint32_t hash = hashOf(padded);
-    if (!slots_.empty()) __builtin_prefetch(&slots_[home(hash)]);
     if (pendingSize != 0) settle(pending, pendingLength, pendingHash, pendingSize);
+    if (sizeDue) {
+      sizeDue = false;
+      const size_t lines = expectedLines(size, sampledBytes, sampledLines);
+      reserve(lines, packed_.size() / static_cast<size_t>(sampledLines) * lines);
+    }
+    if (!slots_.empty()) __builtin_prefetch(&slots_[home(hash)]);
     pending = padded;
     pendingLength = key.size();
     pendingHash = hash;
@@ -281,9 +286,10 @@ bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
 }
 
 template <typename Fields, typename Values>
-void AttributeFileIndex<Fields, Values>::reserve(size_t keys) {
+void AttributeFileIndex<Fields, Values>::reserve(size_t keys, size_t bytes) {
   try {
     if (slotsFor(keys) > slots_.size()) rehash(slotsFor(keys));
+    packed_.reserve(bytes);
   } catch (const std::bad_alloc&) {
     // The table grows as the lines come instead.
   }

@@ -209,9 +209,9 @@ class AttributeFileIndex {
   void rehash(size_t slotCount);
   // Slots for `n` keys at the highest load allowed.
   static size_t slotsFor(size_t n) { return 2 * n + 1; }
-  // Room for `keys` keys without growing: a hint, dropped when the memory
-  // cannot give it now.
-  void reserve(size_t keys);
+  // Room for `keys` keys and `bytes` of entries without growing: a hint,
+  // dropped when the memory cannot give it now.
+  void reserve(size_t keys, size_t bytes);
   // Where the next entry goes.
   size_t nextEntry() const { return (packed_.size() + kAlign - 1) / kAlign * kAlign; }
   // Packs the entry of `key` (`length` bytes) with the values `fields`
