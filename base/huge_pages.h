@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <utility>
 
 namespace dz {
@@ -14,6 +16,38 @@ namespace dz {
 // before they are first touched. Does nothing where the system has no such
 // request (Windows) or refuses it.
 void adviseHugePages(const void* data, size_t bytes);
+
+// Whether a request of `bytes` is mapped for itself on a huge-page boundary
+// (2 MiB or more, where the system has huge pages), and the mapping: zeroed,
+// huge pages asked for; std::bad_alloc when the system cannot give it.
+bool mapsLarge(size_t bytes);
+void* mapLarge(size_t bytes);
+void unmapLarge(void* data, size_t bytes);
+
+// The allocator of a vector that may grow large: its memory of 2 MiB or
+// more comes mapped as above, the rest from the heap.
+template <typename T>
+struct LargeAllocator : std::allocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = LargeAllocator<U>;
+  };
+  LargeAllocator() = default;
+  template <typename U>
+  LargeAllocator(const LargeAllocator<U>&) noexcept {}  // NOLINT: converting, as std::allocator's
+
+  T* allocate(size_t n) {
+    if (n > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
+    if (mapsLarge(n * sizeof(T))) return static_cast<T*>(mapLarge(n * sizeof(T)));
+    return std::allocator<T>::allocate(n);
+  }
+  void deallocate(T* p, size_t n) noexcept {
+    if (mapsLarge(n * sizeof(T)))
+      unmapLarge(p, n * sizeof(T));
+    else
+      std::allocator<T>::deallocate(p, n);
+  }
+};
 
 // A block of zeroed memory for a table or buffer that may be large. One of
 // 2 MiB or more starts on a 2 MiB boundary and asks for huge pages, so that
@@ -45,7 +79,7 @@ class LargeBlock {
  private:
   uint8_t* data_ = nullptr;
   size_t size_ = 0;
-  size_t mapped_ = 0;  // the bytes mapped for the block; 0 when calloc gave it
+  bool mapped_ = false;  // false: calloc gave it
 };
 
 }  // namespace dz

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/huge_pages.h"
 #include "base/record_arena.h"
 
 namespace dz {
@@ -45,7 +46,7 @@ class TextEntries {
   void setText(size_t i, std::string_view value);
 
  private:
-  std::vector<TextEntry> entries_;
+  std::vector<TextEntry, LargeAllocator<TextEntry>> entries_;
   RecordArena texts_;
 };
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <new>
 #include <utility>
+#include <vector>
 
 #include "base/zeroed_array.h"
 
@@ -51,6 +52,24 @@ TEST(LargeBlock, MovesItsMemoryAndRefusesWhatCannotBeHad) {
   EXPECT_THROW(LargeBlock(SIZE_MAX - 1), std::bad_alloc);
   EXPECT_THROW(LargeBlock(SIZE_MAX / 2 + 1), std::bad_alloc);
   EXPECT_THROW(ZeroedArray<uint64_t>(SIZE_MAX / 4), std::bad_alloc);  // the bytes would wrap
+}
+
+// A vector growing through the huge-page size keeps its elements at every
+// step; its memory is mapped once large and given back the way it came
+// (a mapping freed as heap memory, or the reverse, would not pass).
+TEST(LargeAllocator, AVectorGrowsThroughTheHugePageSizeAndShrinksBack) {
+  std::vector<uint32_t, LargeAllocator<uint32_t>> v;
+  for (uint32_t i = 0; i < (3u << 20); ++i) v.push_back(i * 7u);
+#ifdef __linux__
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(v.data()) % kHuge, 0u);
+#endif
+  for (uint32_t i = 0; i < v.size(); i += 4099) ASSERT_EQ(v[i], i * 7u) << i;
+  EXPECT_EQ(v.back(), ((3u << 20) - 1) * 7u);
+  v.resize(100);
+  v.shrink_to_fit();
+  EXPECT_EQ(v[99], 99u * 7u);
+  std::vector<uint32_t, LargeAllocator<uint32_t>>().swap(v);
+  EXPECT_THROW(LargeAllocator<uint64_t>().allocate(SIZE_MAX / 4), std::bad_alloc);
 }
 
 }  // namespace
