@@ -1,17 +1,14 @@
 // Bytes that stay where they are put until the arena is dropped, in chunks
-// that grow from 4 KiB to 8 MiB: for many small runs kept as long as their
-// owner (the vertices and blocks of a file's features, the texts of a
+// that grow from 4 KiB to a megabyte: for many small runs kept as long as
+// their owner (the vertices and blocks of a file's features, the texts of a
 // conversion), without an allocation, its header and its rounding for each,
-// and without megabytes for an owner that keeps a few. The large chunks of a
-// large owner come in huge pages (LargeBlock); the pages of a chunk that are
-// never reached take no memory.
+// and without a megabyte for an owner that keeps a few.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
-
-#include "base/huge_pages.h"
 
 namespace dz {
 
@@ -22,8 +19,8 @@ class RecordArena {
 
  private:
   static constexpr size_t kFirstChunk = 1 << 12;
-  static constexpr size_t kLargestChunk = 8 << 20;
-  std::vector<LargeBlock> chunks_;
+  static constexpr size_t kLargestChunk = 1 << 20;
+  std::vector<std::unique_ptr<uint8_t[]>> chunks_;
   size_t nextChunk_ = kFirstChunk;  // the size of the next chunk
   uint8_t* next_ = nullptr;
   size_t left_ = 0;

@@ -1,47 +1,43 @@
-// A fixed number of plain records that start all zero, in a LargeBlock: a
-// large array comes as fresh pages that the system has zeroed already (in
-// huge pages where it can), with no fill on top (a vector would write every
-// byte once more).
+// A fixed number of plain records that start all zero, taken with calloc: a
+// large array comes as fresh pages that the system has zeroed already, with
+// no fill on top (a vector would write every byte once more).
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <new>
 #include <type_traits>
-
-#include "base/huge_pages.h"
 
 namespace dz {
 
 template <typename T>
 class ZeroedArray {
   static_assert(std::is_trivially_copyable<T>::value, "plain records only: all-zero bytes must be a value");
-  static_assert(alignof(T) <= alignof(std::max_align_t), "calloc's alignment");
 
  public:
   ZeroedArray() = default;
-  explicit ZeroedArray(size_t n) : block_(bytesFor(n)), size_(n) {}
+  explicit ZeroedArray(size_t n) : data_(n > 0 ? static_cast<T*>(std::calloc(n, sizeof(T))) : nullptr), size_(n) {
+    if (n > 0 && !data_) throw std::bad_alloc();
+  }
 
   size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
-  T* data() { return reinterpret_cast<T*>(block_.data()); }
-  const T* data() const { return reinterpret_cast<const T*>(block_.data()); }
-  T& operator[](size_t i) { return data()[i]; }
-  const T& operator[](size_t i) const { return data()[i]; }
-  const T* begin() const { return data(); }
-  const T* end() const { return data() + size_; }
+  T* data() { return data_.get(); }
+  T& operator[](size_t i) { return data_.get()[i]; }
+  const T& operator[](size_t i) const { return data_.get()[i]; }
+  const T* begin() const { return data_.get(); }
+  const T* end() const { return data_.get() + size_; }
   void swap(ZeroedArray& other) noexcept {
-    block_.swap(other.block_);
+    data_.swap(other.data_);
     std::swap(size_, other.size_);
   }
 
  private:
-  static size_t bytesFor(size_t n) {
-    if (n > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
-    return n * sizeof(T);
-  }
-
-  LargeBlock block_;
+  struct Free {
+    void operator()(T* p) const { std::free(p); }
+  };
+  std::unique_ptr<T, Free> data_;
   size_t size_ = 0;
 };
 

@@ -14,8 +14,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "base/huge_pages.h"
-
 namespace dz {
 
 // A square of 2^level on a side: numbers f and s along the two coordinates.
@@ -96,7 +94,7 @@ class CellLists {
     }
   }
   void grow() {
-    std::vector<Slot, LargeAllocator<Slot>> old(slots_.empty() ? 64 : slots_.size() * 2);
+    std::vector<Slot> old(slots_.empty() ? 64 : slots_.size() * 2);
     old.swap(slots_);
     for (const Slot& slot : old)
       if (slot.head != kEmpty) slots_[probe(slot.key)] = slot;
@@ -104,8 +102,8 @@ class CellLists {
 
   // A power of two, at most three quarters full: with keys mixed in whole,
   // a probe still meets a few slots of one or two cache lines.
-  std::vector<Slot, LargeAllocator<Slot>> slots_;
-  std::vector<Node, LargeAllocator<Node>> nodes_;  // of every list; a node taken out stays unused
+  std::vector<Slot> slots_;
+  std::vector<Node> nodes_;  // of every list; a node taken out stays unused
   size_t cells_ = 0;
 };
 

@@ -7,7 +7,6 @@
 #include <string_view>
 #include <vector>
 
-#include "base/huge_pages.h"
 #include "base/record_arena.h"
 
 namespace dz {
@@ -46,7 +45,7 @@ class TextEntries {
   void setText(size_t i, std::string_view value);
 
  private:
-  std::vector<TextEntry, LargeAllocator<TextEntry>> entries_;
+  std::vector<TextEntry> entries_;
   RecordArena texts_;
 };
 

@@ -12,7 +12,6 @@
 #include <utility>
 #include <vector>
 
-#include "base/huge_pages.h"
 #include "base/record_arena.h"
 #include "base/record_span.h"
 #include "host/records.h"
@@ -40,9 +39,6 @@ class StoredFeature {
   const PointRef* refs_ = nullptr;
   const uint8_t* block_ = nullptr;
 };
-
-// The features of a file, in huge pages where they are many.
-using StoredFeatures = std::vector<StoredFeature, LargeAllocator<StoredFeature>>;
 
 // A text object. Its bytes and style lie in the store (a style shared by the
 // texts added one after another, as a conversion adds them), its attribute
@@ -84,7 +80,7 @@ class FeatureStore {
   void updatePoint(size_t i, const PointRecord& point);
 
   const StoredPoints& points() const { return points_; }
-  const StoredFeatures& features() const { return features_; }
+  const std::vector<StoredFeature>& features() const { return features_; }
   // Adds a feature after the last, its vertices and block copied in.
   void addFeature(const FeatureHeader& header, const PointRef* refs, size_t refCount, const uint8_t* block,
                   size_t blockLength);
@@ -116,7 +112,7 @@ class FeatureStore {
   StoredPoints points_;
   PointIndex index_;
   mutable size_t lastFound_ = kNoPoint;  // the point pointNumber found last (the store is one thread's at a time)
-  StoredFeatures features_;
+  std::vector<StoredFeature> features_;
   // The features' vertices and blocks: a million features would cost two
   // million allocations, their headers and rounding, and as many frees.
   RecordArena records_;

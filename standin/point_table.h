@@ -1,8 +1,7 @@
 // The points of a feature file in memory, in the order they were added: a
 // vector whose new elements are left as they are instead of zeroed, so that
 // a table about to be filled from a file (a million points of 53 bytes) is
-// written once, by the read, and not by a fill before it. Its memory comes
-// in huge pages where it is large (LargeAllocator).
+// written once, by the read, and not by a fill before it.
 #pragma once
 
 #include <memory>
@@ -10,13 +9,12 @@
 #include <utility>
 #include <vector>
 
-#include "base/huge_pages.h"
 #include "host/records.h"
 
 namespace dz {
 
 template <typename T>
-struct DefaultInitAllocator : LargeAllocator<T> {
+struct DefaultInitAllocator : std::allocator<T> {
   template <typename U>
   struct rebind {
     using other = DefaultInitAllocator<U>;

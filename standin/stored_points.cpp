@@ -7,8 +7,21 @@
 #include <utility>
 
 #include "base/fixed_field.h"
+#include "base/huge_pages.h"
 
 namespace dz {
+namespace {
+
+// A table about to grow large asks for huge pages for the room it has not used.
+template <typename Vector>
+void reserveLarge(Vector& v, size_t n) {
+  if (n <= v.capacity()) return;
+  v.reserve(n);
+  adviseHugePages(v.data() + v.size(), (v.capacity() - v.size()) * sizeof(v[0]));
+}
+
+}  // namespace
+
 bool StoredPoints::fitsCompact(const PointRecord& point) {
   // Bytes 12-23 (the three small integers, two reserved bytes and the
   // code), 40-47 (the height) and 49-52 (reserved), a few words at once.
@@ -91,9 +104,9 @@ void StoredPoints::replace(size_t i, const PointRecord& point) {
 
 void StoredPoints::reserve(size_t n) {
   if (whole_)
-    records_.reserve(n);
+    reserveLarge(records_, n);
   else
-    compact_.reserve(n);
+    reserveLarge(compact_, n);
 }
 
 void StoredPoints::assign(const PointRecord* points, size_t n) {
@@ -114,7 +127,7 @@ void StoredPoints::makeShort() {
   records_ = PointTable();
   whole_ = false;
   try {
-    compact_.reserve(room);
+    reserveLarge(compact_, room);
   } catch (const std::exception&) {
     // Only a hint: the table grows by steps instead.
   }
@@ -126,9 +139,9 @@ void StoredPoints::makeWhole() {
   PointTable records;
   const size_t needed = compact_.size() + 1;
   try {
-    records.reserve(std::max(compact_.capacity(), needed));
+    reserveLarge(records, std::max(compact_.capacity(), needed));
   } catch (const std::exception&) {
-    records.reserve(needed);  // the room asked for was a hint
+    reserveLarge(records, needed);  // the room asked for was a hint
   }
   records.resize(compact_.size());
   copyRecords(0, compact_.size(), records.data());

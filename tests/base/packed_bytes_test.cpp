@@ -34,7 +34,9 @@ TEST(PackedBytes, TakenBytesStayAtTheirOffsetsAndHugeRoomsAreRefused) {
 }
 
 // Reserving keeps the bytes taken where they were by offset, and the room
-// asked for afterwards, within what was reserved, stays where it is.
+// asked for afterwards, within what was reserved, stays where it is. Bytes
+// written into a room and not yet taken survive the pages made ahead of a
+// later, larger room.
 TEST(PackedBytes, ReserveKeepsWhatWasTakenAndRoomWithinItStaysPut) {
   PackedBytes bytes;
   for (int i = 0; i < 1000; ++i) {
@@ -48,6 +50,10 @@ TEST(PackedBytes, ReserveKeepsWhatWasTakenAndRoomWithinItStaysPut) {
     std::memset(bytes.room(1000), 0x5A, 1000);
     bytes.take(1000);
   }
+  std::memset(bytes.room(100), 0x3C, 100);
+  const uint8_t* const pending = bytes.room(600000);
+  EXPECT_EQ(pending[0], 0x3C);
+  EXPECT_EQ(pending[99], 0x3C);
   EXPECT_EQ(bytes.data(), data);
   EXPECT_EQ(bytes.size(), 4001000u);
   EXPECT_EQ(bytes.data()[999], static_cast<uint8_t>(999));

@@ -22,7 +22,7 @@ TEST(RecordArena, EveryRunKeepsItsBytesWhereItWasPut) {
   uint32_t seed = 20261208;
   for (int i = 0; i < 3000; ++i) {
     seed = seed * 1103515245u + 12345u;
-    const size_t size = i % 500 == 0 ? (2u << 20) + 300000 + (seed >> 20) : i % 97 == 0 ? 5000 + (seed >> 24) : 1 + (seed >> 26);
+    const size_t size = i % 500 == 0 ? 300000 + (seed >> 20) : i % 97 == 0 ? 5000 + (seed >> 24) : 1 + (seed >> 26);
     std::vector<uint8_t> bytes(size);
     for (uint8_t& b : bytes) {
       seed = seed * 1103515245u + 12345u;
