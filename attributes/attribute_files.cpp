@@ -255,7 +255,8 @@ bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
   size_t pendingLength = 0;
   uint32_t pendingHash = 0;
   size_t pendingSize = 0;  // 0: none
-  bool sizeDue = false;  // sized when nothing is pending: a move would lose it
+  // Sized when no entry is pending: a room is good only until the buffer moves.
+  bool sizeDue = false;
   while (reader.readLine(line)) {
     if (sampledLines < kSampledLines) {
       sampledBytes += line.size() + 1;

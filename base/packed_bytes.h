@@ -19,7 +19,8 @@ namespace dz {
 class PackedBytes {
  public:
   // Room for `n` more bytes at the end, where the next record starts: it
-  // counts once taken (take), and stays valid until the next room.
+  // counts once taken (take), and stays valid until the next room or
+  // reserve.
   uint8_t* room(size_t n) {
     if (n > capacity_ - size_) grow(n);
     if (n > made_ - size_) makePages(n);
