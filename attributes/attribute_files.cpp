@@ -17,14 +17,7 @@
 
 namespace dz::attributes {
 
-using T = ScanTarget;
-
 namespace {
-
-// The lines of the three files, taken apart once.
-const ScanFormat kParcelLine("%s %s %s %s %s %s %lf %lf %s %d %s");
-const ScanFormat kBoundaryPointLine("%s %s %s %s %s ");
-const ScanFormat kHouseLine("%s %s %d ");
 
 // A text field of a block: the token, cut to leave room for a terminating
 // zero and never through a two-byte character, then zero-padded.
@@ -42,12 +35,16 @@ void copyText(char (&field)[N], const KeptText<N>& kept) {
 
 // --- parcels ----------------------------------------------------------------
 
+// Each line is scanned field by field as its format takes it, the fields
+// in the format's order (see ScanCursor).
 int ParcelFields::scan(std::string_view line) {
-  // Fields 3, 5, 9 and 11 only count: a line that lacks one is short.
-  return kParcelLine.scan(line, {T::text(number, sizeof number), T::text(field2, sizeof field2), T::unusedText(),
-                                 T::text(field4, sizeof field4), T::unusedText(), T::text(field6, sizeof field6),
-                                 T::real(field7), T::real(field8), T::unusedText(), T::integer(field10),
-                                 T::unusedText()});
+  // "%s %s %s %s %s %s %lf %lf %s %d %s": fields 3, 5, 9 and 11 only count,
+  // and a line that lacks one is short.
+  ScanCursor c(line);
+  static_cast<void>(c.text(number) && c.text(field2) && c.skipText() && c.text(field4) && c.skipText() &&
+                    c.text(field6) && c.real(field7) && c.real(field8) && c.skipText() && c.integer(field10) &&
+                    c.skipText());
+  return c.result();
 }
 
 ParcelValues::ParcelValues(const ParcelFields& f) : field7(f.field7), field8(f.field8) {
@@ -67,9 +64,10 @@ void ParcelValues::applyTo(uint8_t* block) const {
 // --- boundary points --------------------------------------------------------
 
 int BoundaryPointFields::scan(std::string_view line) {
-  return kBoundaryPointLine.scan(line, {T::text(name, sizeof name), T::text(field2, sizeof field2),
-                                        T::text(field3, sizeof field3), T::text(field4, sizeof field4),
-                                        T::text(field5, sizeof field5)});
+  // "%s %s %s %s %s " (the blank at its end changes nothing)
+  ScanCursor c(line);
+  static_cast<void>(c.text(name) && c.text(field2) && c.text(field3) && c.text(field4) && c.text(field5));
+  return c.result();
 }
 
 BoundaryPointValues::BoundaryPointValues(const BoundaryPointFields& f) {
@@ -89,7 +87,10 @@ void BoundaryPointValues::applyTo(uint8_t* block) const {
 // --- houses -----------------------------------------------------------------
 
 int HouseFields::scan(std::string_view line) {
-  return kHouseLine.scan(line, {T::text(name, sizeof name), T::text(structure, sizeof structure), T::integer(floors)});
+  // "%s %s %d "
+  ScanCursor c(line);
+  static_cast<void>(c.text(name) && c.text(structure) && c.integer(floors));
+  return c.result();
 }
 
 HouseValues::HouseValues(const HouseFields& f) : floors(f.floors) {

@@ -8,78 +8,28 @@
 #include <type_traits>
 
 namespace dz {
+
+using scan_detail::endsAt;
+using scan_detail::skipSpace;
+using scan_detail::tokenEnd;
+
 namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The scan reads its input as the C string it would be: it ends at its first
-// zero byte. No zero is a blank or a part of a number, so the scan stops at
-// one by itself, as long as the places that ask whether the input has ended
-// count a zero as its end, and a token ends there.
-bool endsAt(std::string_view s, size_t i) { return i >= s.size() || s[i] == '\0'; }
-
-// Where the token at s[i] ends: the first white-space or zero byte from i
-// on, or the end. Tokens of the attribute files run to twenty bytes and more,
-// so eight are looked at a time: a byte below 0x21 is found in a word with
-// the zero-byte test shifted (the lowest such byte is found exactly), and
-// only that byte is then asked whether it is white space or the zero.
-size_t tokenEnd(std::string_view s, size_t i) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-  constexpr uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
-  while (i + 8 <= s.size()) {
-    uint64_t word;
-    std::memcpy(&word, s.data() + i, 8);
-    const uint64_t low = (word - 0x21 * kOnes) & ~word & kHigh;
-    if (low == 0) {
-      i += 8;
-      continue;
-    }
-    i += static_cast<size_t>(__builtin_ctzll(low) / 8);
-    if (isClassicSpace(s[i]) || s[i] == '\0') return i;
-    ++i;  // a control byte that is not white space belongs to the token
-  }
-  // The last bytes, fewer than eight, as the tail of the line's last word:
-  // the bytes before i are left out. Every byte below 0x21 is marked (a
-  // borrow can mark others too, so each mark is asked), the lowest first.
-  if (i < s.size() && s.size() >= 8) {
-    const size_t base = s.size() - 8;
-    uint64_t word;
-    std::memcpy(&word, s.data() + base, 8);
-    uint64_t low = (word - 0x21 * kOnes) & ~word & kHigh & (~uint64_t{0} << (8 * (i - base)));
-    for (; low != 0; low &= low - 1) {
-      const size_t at = base + static_cast<size_t>(__builtin_ctzll(low) / 8);
-      if (isClassicSpace(s[at]) || s[at] == '\0') return at;
-    }
-    return s.size();
-  }
-#endif
-  while (i < s.size() && !isClassicSpace(s[i]) && s[i] != '\0') ++i;
-  return i;
-}
-
-size_t skipSpace(std::string_view s, size_t i) {
-  while (i < s.size() && isClassicSpace(s[i])) ++i;
-  return i;
-}
-
-// Length of the longest prefix of s (from i) that forms a decimal integer:
-// optional sign and at least one digit. 0 when there is none.
-size_t integerLength(std::string_view s, size_t i) {
+// The integer at s[i...]: optional sign and at least one digit, read in one
+// pass; overflow wraps as in the classic runtime. Its length, with `value`
+// set; 0, with `value` untouched, when none starts there.
+size_t readInteger(std::string_view s, size_t i, int32_t& value) {
   size_t j = i;
-  if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
-  const size_t digits = j;
-  while (j < s.size() && isDigit(s[j])) ++j;
-  return j == digits ? 0 : j - i;
-}
-
-int32_t integerValue(std::string_view s) {
-  size_t i = 0;
   bool negative = false;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-  uint32_t value = 0;
-  for (; i < s.size() && isDigit(s[i]); ++i) value = value * 10u + static_cast<uint32_t>(s[i] - '0');
-  if (negative) value = 0u - value;
-  return static_cast<int32_t>(value);
+  if (j < s.size() && (s[j] == '+' || s[j] == '-')) negative = s[j++] == '-';
+  const size_t digits = j;
+  uint32_t v = 0;
+  for (; j < s.size() && isDigit(s[j]); ++j) v = v * 10u + static_cast<uint32_t>(s[j] - '0');
+  if (j == digits) return 0;
+  value = static_cast<int32_t>(negative ? 0u - v : v);
+  return j - i;
 }
 
 // Length of the longest prefix forming a decimal real: sign, digits with an
@@ -242,55 +192,65 @@ ScanFormat::ScanFormat(std::string_view format) {
   }
 }
 
+bool ScanCursor::convert(int32_t& v) {
+  const size_t len = readInteger(s_, in_, v);
+  return len != 0 && taken(in_ + len);
+}
+
+bool ScanCursor::convert(double& v) {
+  const size_t len = readReal(s_, in_, v);
+  return len != 0 && taken(in_ + len);
+}
+
+bool ScanCursor::convert(float& v) {
+  const size_t len = readReal(s_, in_, v);
+  return len != 0 && taken(in_ + len);
+}
+
 int ScanFormat::scan(std::string_view input, std::initializer_list<ScanTarget> targets) const {
+  ScanCursor c(input);
   const ScanTarget* target = targets.begin();
-  int assigned = 0;
-  bool converted = false;  // any conversion attempted with input present
-  size_t in = 0;
   for (const Step& step : steps_) {
-    // A conversion first: the formats of the files are conversions and
-    // blanks, and most lines give every field.
-    if (step.op == Op::Convert) {
-      in = skipSpace(input, in);
-      if (endsAt(input, in)) return converted ? assigned : -1;
-      converted = true;
-      if (target == targets.end() || step.c == 0 || target->kind() != step.kind) return assigned;
-      const ScanTarget& t = *target++;
-      if (step.c == 's') {
-        const size_t end = tokenEnd(input, in);
-        t.store(input.data() + in, end - in);
-        in = end;
-      } else if (step.c == 'd') {
-        const size_t len = integerLength(input, in);
-        if (len == 0) return assigned;
-        *static_cast<int32_t*>(t.pointer()) = integerValue(input.substr(in, len));
-        in += len;
-      } else {
-        const size_t len = step.kind == ScanTarget::Kind::Double
-                               ? readReal(input, in, *static_cast<double*>(t.pointer()))
-                               : readReal(input, in, *static_cast<float*>(t.pointer()));
-        if (len == 0) return assigned;
-        in += len;
-      }
-      ++assigned;
-      continue;
-    }
     switch (step.op) {
+      case Op::Convert: {
+        if (!c.start()) return c.result();
+        if (target == targets.end() || step.c == 0 || target->kind() != step.kind) return c.assigned_;
+        const ScanTarget& t = *target++;
+        bool converted = false;
+        switch (t.kind()) {
+          case ScanTarget::Kind::Text: {
+            const size_t end = tokenEnd(input, c.in_);
+            t.store(input.data() + c.in_, end - c.in_);
+            converted = c.taken(end);
+            break;
+          }
+          case ScanTarget::Kind::Int:
+            converted = c.convert(*static_cast<int32_t*>(t.pointer()));
+            break;
+          case ScanTarget::Kind::Double:
+            converted = c.convert(*static_cast<double*>(t.pointer()));
+            break;
+          case ScanTarget::Kind::Float:
+            converted = c.convert(*static_cast<float*>(t.pointer()));
+            break;
+        }
+        if (!converted) return c.assigned_;
+        continue;
+      }
       case Op::SkipSpace:
-        in = skipSpace(input, in);
+        c.in_ = skipSpace(input, c.in_);
         continue;
       case Op::Literal:
-        if (step.skipFirst) in = skipSpace(input, in);
-        if (endsAt(input, in)) return converted ? assigned : -1;
-        if (input[in] != step.c) return assigned;
-        ++in;
+        if (step.skipFirst) c.in_ = skipSpace(input, c.in_);
+        if (endsAt(input, c.in_)) return c.result();
+        if (input[c.in_] != step.c) return c.assigned_;
+        ++c.in_;
         continue;
       case Op::Stop:
-      case Op::Convert:
-        return assigned;
+        return c.assigned_;
     }
   }
-  return assigned;
+  return c.assigned_;
 }
 
 bool scanRealPair(std::string_view input, char separator, double& first, double& second) {
@@ -329,8 +289,9 @@ double classicAtof(std::string_view text, bool& whole) {
 
 int32_t classicAtoi(std::string_view text) {
   const size_t i = skipSpace(text, 0);
-  const size_t len = integerLength(text, i);
-  return len == 0 ? 0 : integerValue(text.substr(i, len));
+  int32_t value = 0;
+  readInteger(text, i, value);
+  return value;
 }
 
 bool isClassicReal(std::string_view text) {
@@ -341,7 +302,8 @@ bool isClassicReal(std::string_view text) {
 
 bool isClassicInteger(std::string_view text) {
   const size_t i = skipSpace(text, 0);
-  const size_t len = integerLength(text, i);
+  int32_t value = 0;
+  const size_t len = readInteger(text, i, value);
   return len > 0 && skipSpace(text, i + len) == text.size();
 }
 

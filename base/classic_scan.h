@@ -16,6 +16,13 @@
 
 namespace dz {
 
+// The white-space set of the classic runtime: space, \t \n \v \f \r. One
+// test of a bit in a word of the 64 lowest bytes.
+inline bool isClassicSpace(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return u < 64 && ((0x100003E00ull >> u) & 1) != 0;
+}
+
 // One destination of a scan. A destination that the scan does not reach keeps
 // its value.
 class ScanTarget {
@@ -44,11 +51,14 @@ class ScanTarget {
   void* pointer() const { return p_; }
   void store(const char* token, size_t size) const {
     if (s_) return storeString(std::string_view(token, size));
-    if (n_ == 0) return;
-    const size_t n = size < n_ - 1 ? size : n_ - 1;
-    char* buffer = static_cast<char*>(p_);
-    copyShort(buffer, token, n);
-    buffer[n] = '\0';
+    if (n_ != 0) storeText(static_cast<char*>(p_), n_, token, size);
+  }
+  // The %s store into a buffer of `n` bytes (n > 0): at most n - 1 bytes
+  // of the token and a terminating zero.
+  static void storeText(char* buffer, size_t n, const char* token, size_t size) {
+    const size_t kept = size < n - 1 ? size : n - 1;
+    copyShort(buffer, token, kept);
+    buffer[kept] = '\0';
   }
 
  private:
@@ -74,6 +84,119 @@ class ScanTarget {
   void* p_;
   std::string* s_;
   size_t n_;
+};
+
+namespace scan_detail {
+
+// The scan reads its input as the C string it would be: it ends at its first
+// zero byte. No zero is a blank or a part of a number, so the scan stops at
+// one by itself, as long as the places that ask whether the input has ended
+// count a zero as its end, and a token ends there.
+inline bool endsAt(std::string_view s, size_t i) { return i >= s.size() || s[i] == '\0'; }
+
+// Where the token at s[i] ends: the first white-space or zero byte from i
+// on, or the end. Tokens of the attribute files run to twenty bytes and more,
+// so eight are looked at a time: a byte below 0x21 is found in a word with
+// the zero-byte test shifted (the lowest such byte is found exactly), and
+// only that byte is then asked whether it is white space or the zero.
+inline size_t tokenEnd(std::string_view s, size_t i) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  constexpr uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+  while (i + 8 <= s.size()) {
+    uint64_t word;
+    std::memcpy(&word, s.data() + i, 8);
+    const uint64_t low = (word - 0x21 * kOnes) & ~word & kHigh;
+    if (low == 0) {
+      i += 8;
+      continue;
+    }
+    i += static_cast<size_t>(__builtin_ctzll(low) / 8);
+    if (isClassicSpace(s[i]) || s[i] == '\0') return i;
+    ++i;  // a control byte that is not white space belongs to the token
+  }
+  // The last bytes, fewer than eight, as the tail of the line's last word:
+  // the bytes before i are left out. Every byte below 0x21 is marked (a
+  // borrow can mark others too, so each mark is asked), the lowest first.
+  if (i < s.size() && s.size() >= 8) {
+    const size_t base = s.size() - 8;
+    uint64_t word;
+    std::memcpy(&word, s.data() + base, 8);
+    uint64_t low = (word - 0x21 * kOnes) & ~word & kHigh & (~uint64_t{0} << (8 * (i - base)));
+    for (; low != 0; low &= low - 1) {
+      const size_t at = base + static_cast<size_t>(__builtin_ctzll(low) / 8);
+      if (isClassicSpace(s[at]) || s[at] == '\0') return at;
+    }
+    return s.size();
+  }
+#endif
+  while (i < s.size() && !isClassicSpace(s[i]) && s[i] != '\0') ++i;
+  return i;
+}
+
+inline size_t skipSpace(std::string_view s, size_t i) {
+  while (i < s.size() && isClassicSpace(s[i])) ++i;
+  return i;
+}
+
+}  // namespace scan_detail
+
+// A scan of fields separated by white space, one conversion a call, as a
+// format of conversions and blanks alone ("%s %s %lf %d") takes them: each
+// call skips white space and converts the next field, and a call that finds
+// the input ended, or no number where one is due, stops the scan (false).
+// The readers of large files chain their fields with && and take result():
+// no format walked and no target's kind asked, where most of a line's scan
+// went. ScanFormat takes its conversions through the same calls.
+class ScanCursor {
+ public:
+  explicit ScanCursor(std::string_view input) : s_(input) {}
+
+  // %s into a buffer of `size` bytes (see ScanTarget::text).
+  bool text(char* buffer, size_t size) {
+    if (!start()) return false;
+    const size_t end = scan_detail::tokenEnd(s_, in_);
+    ScanTarget::storeText(buffer, size, s_.data() + in_, end - in_);
+    return taken(end);
+  }
+  template <size_t N>
+  bool text(char (&buffer)[N]) {
+    return text(buffer, N);
+  }
+  // %s counted as assigned and kept nowhere.
+  bool skipText() { return start() && taken(scan_detail::tokenEnd(s_, in_)); }
+  // %d and %ld (32-bit), %lf, %f.
+  bool integer(int32_t& v) { return start() && convert(v); }
+  bool real(double& v) { return start() && convert(v); }
+  bool real(float& v) { return start() && convert(v); }
+
+  // What the scan returns: the conversions assigned, or -1 when the input
+  // ended before the first.
+  int result() const { return converted_ ? assigned_ : -1; }
+
+ private:
+  friend class ScanFormat;
+  // Skips white space ahead of a conversion: false when the input has ended.
+  bool start() {
+    in_ = scan_detail::skipSpace(s_, in_);
+    if (scan_detail::endsAt(s_, in_)) return false;
+    converted_ = true;
+    return true;
+  }
+  bool taken(size_t end) {
+    in_ = end;
+    ++assigned_;
+    return true;
+  }
+  // The number at the field start() found, assigned: false, with `v` kept,
+  // when none starts there.
+  bool convert(int32_t& v);
+  bool convert(double& v);
+  bool convert(float& v);
+
+  std::string_view s_;
+  size_t in_ = 0;
+  int assigned_ = 0;
+  bool converted_ = false;  // a conversion was tried with input present
 };
 
 // A format of scanFormat taken apart once, for the lines of a large file:
@@ -127,12 +250,5 @@ int32_t classicAtoi(std::string_view text);
 // white space around it. An empty or blank text is no number.
 bool isClassicReal(std::string_view text);
 bool isClassicInteger(std::string_view text);
-
-// The white-space set of the classic runtime: space, \t \n \v \f \r. One
-// test of a bit in a word of the 64 lowest bytes.
-inline bool isClassicSpace(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return u < 64 && ((0x100003E00ull >> u) & 1) != 0;
-}
 
 }  // namespace dz

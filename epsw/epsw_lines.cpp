@@ -6,10 +6,8 @@
 namespace dz {
 namespace {
 
-// The lines of a .cor file and of a note file, taken apart once.
-const ScanFormat kPointLine("%s %lf %lf %lf %d %d");
+// The lines of a note file with texts of any length, taken apart once.
 const ScanFormat kNoteNumberLine("%s %s");
-const ScanFormat kNotePlaceLine("%lf %lf %lf %lf %f");
 const ScanFormat kNoteCategoryLine("%s %f");
 }  // namespace
 
@@ -19,8 +17,11 @@ bool isCorFeatureLine(std::string_view line) {
 }
 
 int CorPointFields::parse(std::string_view line) {
-  return kPointLine.scan(line, {ScanTarget::text(name, sizeof name), ScanTarget::real(east), ScanTarget::real(north),
-                                ScanTarget::real(elev), ScanTarget::integer(first), ScanTarget::integer(second)});
+  // "%s %lf %lf %lf %d %d", field by field (see ScanCursor)
+  ScanCursor c(line);
+  static_cast<void>(c.text(name) && c.real(east) && c.real(north) && c.real(elev) && c.integer(first) &&
+                    c.integer(second));
+  return c.result();
 }
 
 std::string cutAtCharacter(const std::string& text, size_t maxBytes) {
@@ -38,8 +39,10 @@ int NoteFields::parseLine1(std::string_view line) {
 }
 
 int NoteFields::parseLine2(std::string_view line) {
-  return kNotePlaceLine.scan(line, {ScanTarget::real(first), ScanTarget::real(second), ScanTarget::real(unused),
-                                    ScanTarget::real(angle), ScanTarget::real(height)});
+  // "%lf %lf %lf %lf %f"
+  ScanCursor c(line);
+  static_cast<void>(c.real(first) && c.real(second) && c.real(unused) && c.real(angle) && c.real(height));
+  return c.result();
 }
 
 int NoteFields::parseLine3(std::string_view line) {

@@ -1,5 +1,6 @@
 // Every format the readers use, over arbitrary lines: no overrun, no crash,
-// bounded texts stay bounded.
+// bounded texts stay bounded, and a line scanned field by field reads as
+// its format reads it.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -26,6 +27,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                   T::text(a, sizeof a), T::text(c, 15), T::real(d1), T::real(d2), T::text(c, sizeof c),
                   T::integer(i1), T::text(c, sizeof c)});
   dz::scanFormat(line, "%s %f", {T::text(c, 10), T::real(f1)});
+  // Fields taken one call at a time give what the format gives.
+  {
+    char byFormat[2][12] = {}, byCursor[2][12] = {};
+    double realByFormat = 0, realByCursor = 0;
+    int32_t intByFormat = 0, intByCursor = 0;
+    const int expected = dz::scanFormat(line, "%s %lf %d %s", {T::text(byFormat[0], 12), T::real(realByFormat),
+                                                               T::integer(intByFormat), T::text(byFormat[1], 12)});
+    dz::ScanCursor cursor(line);
+    static_cast<void>(cursor.text(byCursor[0]) && cursor.real(realByCursor) && cursor.integer(intByCursor) &&
+                      cursor.text(byCursor[1]));
+    if (cursor.result() != expected || std::memcmp(byFormat, byCursor, sizeof byFormat) != 0 ||
+        std::memcmp(&realByFormat, &realByCursor, sizeof realByCursor) != 0 || intByFormat != intByCursor)
+      std::abort();
+  }
   if (std::strlen(name) > 11 || std::strlen(a) > 39 || std::strlen(b) > 79 || std::strlen(c) > 19 || s2.size() > 199)
     std::abort();
   dz::classicAtof(line);

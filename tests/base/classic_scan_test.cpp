@@ -332,6 +332,58 @@ TEST(ClassicScan, TokensEndAtWhiteSpaceOnly) {
   }
 }
 
+// Fields taken one call at a time give what the format gives: the count
+// (or -1), every target it reached, and the ones it did not left alone,
+// over lines of numbers in every form, blanks, zero bytes and high bytes.
+TEST(ClassicScanCursor, TakesTheFieldsAsTheFormatDoes) {
+  const char alphabet[] = "0123456789+-.eE ab\t\r\x01\x80\xb0";
+  const ScanFormat format("%s %lf %s %d %f %s");
+  test::Draw next(11);
+  for (int trial = 0; trial < 100000; ++trial) {
+    std::string line;
+    for (uint32_t i = next(40); i > 0; --i) line += alphabet[next(sizeof alphabet - 1)];
+    if (next(16) == 0) line.insert(next(static_cast<uint32_t>(line.size()) + 1), 1, '\0');
+    struct Fields {
+      char a[6], b[24], c[3];
+      double real = -7.5;
+      int32_t integer = -9;
+      float single = 2.5f;
+    } byFormat, byCursor;
+    for (Fields* f : {&byFormat, &byCursor}) {
+      std::memset(f->a, 'x', sizeof f->a);
+      std::memset(f->b, 'x', sizeof f->b);
+      std::memset(f->c, 'x', sizeof f->c);
+    }
+    const int expected =
+        format.scan(line, {T::text(byFormat.a, sizeof byFormat.a), T::real(byFormat.real),
+                           T::text(byFormat.b, sizeof byFormat.b), T::integer(byFormat.integer),
+                           T::real(byFormat.single), T::text(byFormat.c, sizeof byFormat.c)});
+    ScanCursor c(line);
+    static_cast<void>(c.text(byCursor.a) && c.real(byCursor.real) && c.text(byCursor.b) &&
+                      c.integer(byCursor.integer) && c.real(byCursor.single) && c.text(byCursor.c));
+    ASSERT_EQ(c.result(), expected) << trial;
+    ASSERT_EQ(std::string(byCursor.a, sizeof byCursor.a), std::string(byFormat.a, sizeof byFormat.a)) << trial;
+    ASSERT_EQ(std::string(byCursor.b, sizeof byCursor.b), std::string(byFormat.b, sizeof byFormat.b)) << trial;
+    ASSERT_EQ(std::string(byCursor.c, sizeof byCursor.c), std::string(byFormat.c, sizeof byFormat.c)) << trial;
+    ASSERT_TRUE(std::memcmp(&byCursor.real, &byFormat.real, sizeof byFormat.real) == 0) << trial;
+    ASSERT_EQ(byCursor.integer, byFormat.integer) << trial;
+    ASSERT_TRUE(std::memcmp(&byCursor.single, &byFormat.single, sizeof byFormat.single) == 0) << trial;
+  }
+  // Fields counted and kept nowhere count as the format's unused texts do.
+  ScanCursor blank(" \t ");
+  EXPECT_FALSE(blank.skipText());
+  EXPECT_EQ(blank.result(), -1);
+  ScanCursor two("one two");
+  EXPECT_TRUE(two.skipText() && two.skipText());
+  EXPECT_FALSE(two.skipText());
+  EXPECT_EQ(two.result(), 2);
+  int32_t unset = 5;
+  ScanCursor word("word");
+  EXPECT_FALSE(word.integer(unset));
+  EXPECT_EQ(word.result(), 0);
+  EXPECT_EQ(unset, 5);
+}
+
 TEST(ClassicAtof, ConvertsAsFarAsTheNumberGoes) {
   EXPECT_DOUBLE_EQ(classicAtof("  12.5abc"), 12.5);
   EXPECT_DOUBLE_EQ(classicAtof("1e3"), 1000);
