@@ -41,9 +41,9 @@ int ParcelFields::scan(std::string_view line) {
   // "%s %s %s %s %s %s %lf %lf %s %d %s": fields 3, 5, 9 and 11 only count,
   // and a line that lacks one is short.
   ScanCursor c(line);
-  static_cast<void>(c.text(number) && c.text(field2) && c.skipText() && c.text(field4) && c.skipText() &&
-                    c.text(field6) && c.real(field7) && c.real(field8) && c.skipText() && c.integer(field10) &&
-                    c.skipText());
+  static_cast<void>(c.text(number, numberLength) && c.text(field2, field2Length) && c.skipText() &&
+                    c.text(field4, field4Length) && c.skipText() && c.text(field6, field6Length) && c.real(field7) &&
+                    c.real(field8) && c.skipText() && c.integer(field10) && c.skipText());
   return c.result();
 }
 
@@ -66,7 +66,8 @@ void ParcelValues::applyTo(uint8_t* block) const {
 int BoundaryPointFields::scan(std::string_view line) {
   // "%s %s %s %s %s " (the blank at its end changes nothing)
   ScanCursor c(line);
-  static_cast<void>(c.text(name) && c.text(field2) && c.text(field3) && c.text(field4) && c.text(field5));
+  static_cast<void>(c.text(name, nameLength) && c.text(field2, field2Length) && c.text(field3, field3Length) &&
+                    c.text(field4, field4Length) && c.text(field5, field5Length));
   return c.result();
 }
 
@@ -89,7 +90,7 @@ void BoundaryPointValues::applyTo(uint8_t* block) const {
 int HouseFields::scan(std::string_view line) {
   // "%s %s %d "
   ScanCursor c(line);
-  static_cast<void>(c.text(name) && c.text(structure) && c.integer(floors));
+  static_cast<void>(c.text(name, nameLength) && c.text(structure, structureLength) && c.integer(floors));
   return c.result();
 }
 
@@ -105,36 +106,21 @@ void HouseValues::applyTo(uint8_t* block) const {
 
 // --- the index ---------------------------------------------------------------
 
-template <typename Fields, typename Values>
-bool AttributeFileIndex<Fields, Values>::pad(std::string_view key, Key& padded) {
-  // A key with a zero byte is padded like any other: no key of a file has
-  // one (its token ends there), so no lookup of it can find an entry.
-  if (key.size() >= padded.size()) return false;
-  padded.fill(0);
-  std::memcpy(padded.data(), key.data(), key.size());
-  return true;
-}
-
-template <typename Fields, typename Values>
-uint32_t AttributeFileIndex<Fields, Values>::hashOf(const Key& key) {
-  return hashBytes(key.data(), key.size());
-}
-
 namespace {
 
 // A line's values packed into an entry straight from its fields: a number
 // as its bytes, a text as its length and its bytes, cut as copyText cuts it
-// for its block field (a KeptText<N> for a field of N bytes). The text's
-// whole field is moved at once, a size known when compiled: the entry's
+// for its block field (a KeptText<N> for a field of N bytes, with the length
+// the scan kept). The text's whole field is moved at once, a size known when compiled: the entry's
 // room has space for every text at its full width, and the bytes past its
 // length are the next value's or the next entry's to write over.
 struct Packer {
   uint8_t* out;
   template <size_t M>
-  void operator()(const char (&kept)[M]) {
+  void operator()(const char (&kept)[M], size_t length) {
     constexpr size_t N = M - 1;  // the block field's width
     static_assert(N < 256, "a text's length takes one byte");
-    const size_t cut = gbkPrefixLength(arrayText(kept), N - 1);
+    const size_t cut = gbkPrefixLength(std::string_view(kept, length), N - 1);
     *out++ = static_cast<uint8_t>(cut);
     std::memcpy(out, kept, N);
     out += cut;
@@ -182,7 +168,10 @@ constexpr size_t kKeyBytes = 4;
 }  // namespace
 
 template <typename Fields, typename Values>
-size_t AttributeFileIndex<Fields, Values>::probe(const Key& key, size_t length, uint32_t hash) const {
+size_t AttributeFileIndex<Fields, Values>::probe(std::string_view key, uint32_t hash) const {
+  // A key with a zero byte is looked up like any other: no key of a file
+  // has one (its token ends there), so no lookup of it finds an entry.
+  const size_t length = key.size();
   const size_t count = slots_.size();
   for (size_t i = home(hash);; i = i + 1 == count ? 0 : i + 1) {
     const Slot& s = slots_[i];
@@ -195,9 +184,8 @@ size_t AttributeFileIndex<Fields, Values>::probe(const Key& key, size_t length, 
 
 template <typename Fields, typename Values>
 const Values* AttributeFileIndex<Fields, Values>::find(std::string_view key) const {
-  Key padded;
-  if (slots_.empty() || !pad(key, padded)) return nullptr;
-  const Slot& s = slots_[probe(padded, key.size(), hashOf(padded))];
+  if (slots_.empty() || !fits(key)) return nullptr;
+  const Slot& s = slots_[probe(key, hashText(key))];
   if (s.entry == 0) return nullptr;
   uint8_t* e = packed_.data() + (size_t{s.entry} - 1) * kAlign;
   e[kFoundByte] = 1;
@@ -208,9 +196,8 @@ const Values* AttributeFileIndex<Fields, Values>::find(std::string_view key) con
 
 template <typename Fields, typename Values>
 void AttributeFileIndex<Fields, Values>::prefetch(std::string_view key, bool entry) const {
-  Key padded;
-  if (slots_.empty() || !pad(key, padded)) return;
-  const uint32_t hash = hashOf(padded);
+  if (slots_.empty() || !fits(key)) return;
+  const uint32_t hash = hashText(key);
   const Slot& s = slots_[home(hash)];
   if (!entry) {
     __builtin_prefetch(&s);
@@ -252,8 +239,6 @@ bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
   // (or dropped, for a key met before) while the next line is scanned: the
   // trip to memory for its slot, started when it was read, has come back by
   // then.
-  Key pending{};
-  size_t pendingLength = 0;
   uint32_t pendingHash = 0;
   size_t pendingSize = 0;  // 0: none
   // Sized when no entry is pending: a room is good only until the buffer moves.
@@ -266,22 +251,19 @@ bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
     const int scanned = fields.scan(line);
     if (scanned >= 0 && scanned < Fields::kFields) unscanned_.add(reader.lineNumber());
     const std::string_view key = fields.key();
-    Key padded;
-    if (!pad(key, padded)) continue;  // the scan never leaves such a key
-    const uint32_t hash = hashOf(padded);
-    if (pendingSize != 0) settle(pending, pendingLength, pendingHash, pendingSize);
+    if (!fits(key)) continue;  // the scan never leaves such a key
+    const uint32_t hash = hashText(key);
+    if (pendingSize != 0) settle(pendingHash, pendingSize);
     if (sizeDue) {
       sizeDue = false;
       const size_t lines = expectedLines(size, sampledBytes, sampledLines);
       reserve(lines, packed_.size() / static_cast<size_t>(sampledLines) * lines);
     }
     if (!slots_.empty()) __builtin_prefetch(&slots_[home(hash)]);
-    pending = padded;
-    pendingLength = key.size();
     pendingHash = hash;
-    pendingSize = packAtEnd(padded, key.size(), fields);
+    pendingSize = packAtEnd(key, fields);
   }
-  if (pendingSize != 0) settle(pending, pendingLength, pendingHash, pendingSize);
+  if (pendingSize != 0) settle(pendingHash, pendingSize);
   if (reader.failed()) {  // part of a file answers as no file
     clear();
     return false;
@@ -300,16 +282,16 @@ void AttributeFileIndex<Fields, Values>::reserve(size_t keys, size_t bytes) {
 }
 
 template <typename Fields, typename Values>
-size_t AttributeFileIndex<Fields, Values>::packAtEnd(const Key& key, size_t length, const Fields& fields) {
+size_t AttributeFileIndex<Fields, Values>::packAtEnd(std::string_view key, const Fields& fields) {
   // The largest entry: every text as wide as its field, and their lengths.
   constexpr size_t kLargest = kKeyBytes + Fields::kKeyWidth + sizeof(Values) + sizeof(Values) / 2;
   static_assert(kLargest <= UINT16_MAX, "an entry's size takes two bytes");
   const size_t gap = nextEntry() - packed_.size();
   uint8_t* e = packed_.room(gap + kLargest) + gap;
   e[kFoundByte] = 0;
-  e[kKeyLength] = static_cast<uint8_t>(length);
-  std::memcpy(e + kKeyBytes, key.data(), length);
-  Packer pack{e + kKeyBytes + length};
+  e[kKeyLength] = static_cast<uint8_t>(key.size());
+  std::memcpy(e + kKeyBytes, key.data(), key.size());
+  Packer pack{e + kKeyBytes + key.size()};
   Values::eachSource(fields, pack);
   const auto size = static_cast<uint16_t>(pack.out - e);
   std::memcpy(e + kEntrySize, &size, sizeof size);
@@ -317,11 +299,14 @@ size_t AttributeFileIndex<Fields, Values>::packAtEnd(const Key& key, size_t leng
 }
 
 template <typename Fields, typename Values>
-void AttributeFileIndex<Fields, Values>::settle(const Key& key, size_t length, uint32_t hash, size_t size) {
+void AttributeFileIndex<Fields, Values>::settle(uint32_t hash, size_t size) {
   if (slotsFor(keyCount_ + 1) > slots_.size()) rehash(slotsFor(std::max<size_t>(32, keyCount_ * 2)));
-  Slot& s = slots_[probe(key, length, hash)];
-  if (s.entry != 0) return;  // the first line of a key wins: this one is dropped
   const size_t at = nextEntry();
+  // The key as the entry holds it: the line's fields have moved on.
+  const uint8_t* e = packed_.data() + at;
+  const std::string_view key(reinterpret_cast<const char*>(e + kKeyBytes), e[kKeyLength]);
+  Slot& s = slots_[probe(key, hash)];
+  if (s.entry != 0) return;  // the first line of a key wins: this one is dropped
   if (at / kAlign + 1 > UINT32_MAX) throw std::bad_alloc();  // beyond what a slot can name
   packed_.take(at - packed_.size() + size);
   s = {hash, static_cast<uint32_t>(at / kAlign + 1)};

@@ -16,7 +16,6 @@
 // not fit whole: a cut by bytes could end the field in half a character.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -49,10 +48,12 @@ struct ParcelFields {
   double field7 = 0;
   double field8 = 0;
   int32_t field10 = 0;
+  // The bytes each text keeps, as the scan stored it.
+  uint8_t numberLength = 0, field2Length = 0, field4Length = 0, field6Length = 0;
 
   // Each scan gives the fields the line gave, as the scan counts them.
   int scan(std::string_view line);
-  std::string_view key() const { return arrayText(number); }
+  std::string_view key() const { return {number, numberLength}; }
   static constexpr size_t kKeyWidth = sizeof number;
 };
 
@@ -76,7 +77,8 @@ struct ParcelValues {
   }
   template <typename Visit>
   static void eachSource(const ParcelFields& f, Visit&& visit) {
-    visit(f.field7), visit(f.field8), visit(f.field4), visit(f.field2), visit(f.field6);
+    visit(f.field7), visit(f.field8), visit(f.field4, f.field4Length), visit(f.field2, f.field2Length),
+        visit(f.field6, f.field6Length);
   }
 };
 
@@ -89,9 +91,10 @@ struct BoundaryPointFields {
   KeptText<10> field3 = {};
   KeptText<7> field4 = {};
   KeptText<9> field5 = {};
+  uint8_t nameLength = 0, field2Length = 0, field3Length = 0, field4Length = 0, field5Length = 0;
 
   int scan(std::string_view line);
-  std::string_view key() const { return arrayText(name); }
+  std::string_view key() const { return {name, nameLength}; }
   static constexpr size_t kKeyWidth = sizeof name;
 };
 
@@ -111,7 +114,8 @@ struct BoundaryPointValues {
   }
   template <typename Visit>
   static void eachSource(const BoundaryPointFields& f, Visit&& visit) {
-    visit(f.field2), visit(f.field3), visit(f.field4), visit(f.field5);
+    visit(f.field2, f.field2Length), visit(f.field3, f.field3Length), visit(f.field4, f.field4Length),
+        visit(f.field5, f.field5Length);
   }
 };
 
@@ -122,9 +126,10 @@ struct HouseFields {
   char name[12] = {};
   KeptText<10> structure = {};
   int32_t floors = 0;
+  uint8_t nameLength = 0, structureLength = 0;
 
   int scan(std::string_view line);
-  std::string_view key() const { return arrayText(name); }
+  std::string_view key() const { return {name, nameLength}; }
   static constexpr size_t kKeyWidth = sizeof name;
 };
 
@@ -142,7 +147,7 @@ struct HouseValues {
   }
   template <typename Visit>
   static void eachSource(const HouseFields& f, Visit&& visit) {
-    visit(f.structure), visit(f.floors);
+    visit(f.structure, f.structureLength), visit(f.floors);
   }
 };
 
@@ -187,7 +192,6 @@ class AttributeFileIndex {
   KeyTally keysNotFound() const;
 
  private:
-  using Key = std::array<char, Fields::kKeyWidth>;
   // An entry: its size, a byte set once a lookup found it, the key's
   // length and bytes, then the values. Entries start on a multiple of
   // kAlign, so that a slot's 32 bits reach 16 GiB of them.
@@ -197,15 +201,14 @@ class AttributeFileIndex {
     uint32_t entry;  // offset of the entry / kAlign + 1; 0 marks an empty slot
   };
 
-  // False when `key` is too long to be a key of the file.
-  static bool pad(std::string_view key, Key& padded);
-  static uint32_t hashOf(const Key& key);
+  // Whether `key` can be a key of the file: shorter than its field.
+  static bool fits(std::string_view key) { return key.size() < Fields::kKeyWidth; }
   // The slot where a probe for `hash` starts: the hash scaled to the table,
   // which may have any size, so that it is no larger than the lines need.
   size_t home(uint32_t hash) const { return static_cast<size_t>((uint64_t{hash} * slots_.size()) >> 32); }
   const uint8_t* entryAt(const Slot& s) const { return packed_.data() + (size_t{s.entry} - 1) * kAlign; }
-  // The slot holding `key` of `length` bytes, or the empty slot where it would go.
-  size_t probe(const Key& key, size_t length, uint32_t hash) const;
+  // The slot holding `key` (of hash `hash`), or the empty slot where it would go.
+  size_t probe(std::string_view key, uint32_t hash) const;
   void rehash(size_t slotCount);
   // Slots for `n` keys at the highest load allowed.
   static size_t slotsFor(size_t n) { return 2 * n + 1; }
@@ -214,12 +217,12 @@ class AttributeFileIndex {
   void reserve(size_t keys, size_t bytes);
   // Where the next entry goes.
   size_t nextEntry() const { return (packed_.size() + kAlign - 1) / kAlign * kAlign; }
-  // Packs the entry of `key` (`length` bytes) with the values `fields`
-  // give at nextEntry(), not yet taken: its size.
-  size_t packAtEnd(const Key& key, size_t length, const Fields& fields);
-  // Takes the entry packed last, of `size` bytes, unless its key is there
-  // already (the first line wins).
-  void settle(const Key& key, size_t length, uint32_t hash, size_t size);
+  // Packs the entry of `key` with the values `fields` give at nextEntry(),
+  // not yet taken: its size.
+  size_t packAtEnd(std::string_view key, const Fields& fields);
+  // Takes the entry packed last, of `size` bytes and whose key has hash
+  // `hash`, unless its key is there already (the first line wins).
+  void settle(uint32_t hash, size_t size);
 
   ZeroedArray<Slot> slots_;  // at most half full
   mutable PackedBytes packed_;  // the entries; lookups set their found bytes

@@ -162,6 +162,16 @@ class ScanCursor {
   bool text(char (&buffer)[N]) {
     return text(buffer, N);
   }
+  // The same, telling the bytes kept (the text's length up to its zero).
+  template <size_t N>
+  bool text(char (&buffer)[N], uint8_t& kept) {
+    static_assert(N <= 256, "the length kept takes one byte");
+    if (!start()) return false;
+    const size_t end = scan_detail::tokenEnd(s_, in_);
+    ScanTarget::storeText(buffer, N, s_.data() + in_, end - in_);
+    kept = static_cast<uint8_t>(end - in_ < N - 1 ? end - in_ : N - 1);
+    return taken(end);
+  }
   // %s counted as assigned and kept nowhere.
   bool skipText() { return start() && taken(scan_detail::tokenEnd(s_, in_)); }
   // %d and %ld (32-bit), %lf, %f.

@@ -367,6 +367,18 @@ TEST(ClassicScanCursor, TakesTheFieldsAsTheFormatDoes) {
     ASSERT_EQ(std::string(byCursor.c, sizeof byCursor.c), std::string(byFormat.c, sizeof byFormat.c)) << trial;
     ASSERT_TRUE(std::memcmp(&byCursor.real, &byFormat.real, sizeof byFormat.real) == 0) << trial;
     ASSERT_EQ(byCursor.integer, byFormat.integer) << trial;
+    // The length a text kept is the length of what it holds.
+    char kept[2][6];
+    uint8_t length[2] = {99, 99};
+    ScanCursor lengths(line);
+    const bool both = lengths.text(kept[0], length[0]) && lengths.text(kept[1], length[1]);
+    for (int k = 0; k < 2; ++k) {
+      if (k == 0 ? lengths.result() > 0 : both) {
+        ASSERT_EQ(length[k], std::strlen(kept[k])) << trial;
+      } else {
+        ASSERT_EQ(length[k], 99) << trial;
+      }
+    }
     ASSERT_TRUE(std::memcmp(&byCursor.single, &byFormat.single, sizeof byFormat.single) == 0) << trial;
   }
   // Fields counted and kept nowhere count as the format's unused texts do.
