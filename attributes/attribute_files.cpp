@@ -111,9 +111,10 @@ namespace {
 // A line's values packed into an entry straight from its fields: a number
 // as its bytes, a text as its length and its bytes, cut as copyText cuts it
 // for its block field (a KeptText<N> for a field of N bytes, with the length
-// the scan kept). The text's whole field is moved at once, a size known when compiled: the entry's
-// room has space for every text at its full width, and the bytes past its
-// length are the next value's or the next entry's to write over.
+// the scan kept). The text's whole field is moved at once, a size known when
+// compiled: the entry's room has space for every text at its full width, and
+// the bytes past its length are the next value's or the next entry's to
+// write over.
 struct Packer {
   uint8_t* out;
   template <size_t M>
