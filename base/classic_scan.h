@@ -151,8 +151,10 @@ class ScanCursor {
  public:
   explicit ScanCursor(std::string_view input) : s_(input) {}
 
-  // %s into a buffer of `size` bytes (see ScanTarget::text).
+  // %s into a buffer of `size` bytes (see ScanTarget::text); a buffer of
+  // no bytes keeps nothing, as skipText().
   bool text(char* buffer, size_t size) {
+    if (size == 0) return skipText();
     if (!start()) return false;
     const size_t end = scan_detail::tokenEnd(s_, in_);
     ScanTarget::storeText(buffer, size, s_.data() + in_, end - in_);

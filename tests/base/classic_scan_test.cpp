@@ -389,6 +389,11 @@ TEST(ClassicScanCursor, TakesTheFieldsAsTheFormatDoes) {
   EXPECT_TRUE(two.skipText() && two.skipText());
   EXPECT_FALSE(two.skipText());
   EXPECT_EQ(two.result(), 2);
+  char untouched = 'u';
+  ScanCursor noRoom("ab cd");
+  EXPECT_TRUE(noRoom.text(&untouched, 0));
+  EXPECT_EQ(untouched, 'u');
+  EXPECT_EQ(noRoom.result(), 1);
   int32_t unset = 5;
   ScanCursor word("word");
   EXPECT_FALSE(word.integer(unset));
