@@ -189,8 +189,14 @@ class ScanCursor {
   friend class ScanFormat;
   // Skips white space ahead of a conversion: false when the input has ended.
   bool start() {
-    in_ = scan_detail::skipSpace(s_, in_);
-    if (scan_detail::endsAt(s_, in_)) return false;
+    // Most fields follow one blank; a byte above the blank is neither white
+    // space nor the zero that ends the input.
+    if (in_ + 1 < s_.size() && s_[in_] == ' ' && static_cast<unsigned char>(s_[in_ + 1]) > ' ') {
+      ++in_;
+    } else {
+      in_ = scan_detail::skipSpace(s_, in_);
+      if (scan_detail::endsAt(s_, in_)) return false;
+    }
     converted_ = true;
     return true;
   }
