@@ -17,6 +17,18 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The digits from q on, up to the first byte that is not one, appended to
+// `value` (times ten a digit, wrapping); q moved past them. The digit is
+// taken from the byte once, unsigned: a test and a multiply-add a digit.
+template <typename Unsigned>
+void appendDigits(const char*& q, const char* end, Unsigned& value) {
+  for (; q < end; ++q) {
+    const auto digit = static_cast<Unsigned>(static_cast<unsigned char>(*q) - unsigned{'0'});
+    if (digit > 9) return;
+    value = value * 10 + digit;
+  }
+}
+
 // The integer at s[i...]: optional sign and at least one digit, read in one
 // pass; overflow wraps as in the classic runtime. Its length, with `value`
 // set; 0, with `value` untouched, when none starts there.
@@ -26,7 +38,9 @@ size_t readInteger(std::string_view s, size_t i, int32_t& value) {
   if (j < s.size() && (s[j] == '+' || s[j] == '-')) negative = s[j++] == '-';
   const size_t digits = j;
   uint32_t v = 0;
-  for (; j < s.size() && isDigit(s[j]); ++j) v = v * 10u + static_cast<uint32_t>(s[j] - '0');
+  const char* q = s.data() + j;
+  appendDigits(q, s.data() + s.size(), v);
+  j = static_cast<size_t>(q - s.data());
   if (j == digits) return 0;
   value = static_cast<int32_t>(negative ? 0u - v : v);
   return j - i;
@@ -78,12 +92,12 @@ bool shortDecimal(const char* p, const char* end, double& value, const char*& st
   // wraps `digits`, and its count turns it away below.
   uint64_t digits = 0;
   const char* q = p;
-  for (; q < end && isDigit(*q); ++q) digits = digits * 10 + static_cast<uint64_t>(*q - '0');
+  appendDigits(q, end, digits);
   ptrdiff_t count = q - p;
   ptrdiff_t decimals = 0;
   if (q < end && *q == '.') {
     const char* fraction = ++q;
-    for (; q < end && isDigit(*q); ++q) digits = digits * 10 + static_cast<uint64_t>(*q - '0');
+    appendDigits(q, end, digits);
     decimals = q - fraction;
     count += decimals;
   }
