@@ -237,12 +237,23 @@ bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
   Fields fields;  // cleared once; carried from line to line
   std::string_view line;
   // A line's entry is packed at the end of the buffer at once, and taken
-  // (or dropped, for a key met before) while the next line is scanned: the
-  // trip to memory for its slot, started when it was read, has come back by
-  // then.
-  uint32_t pendingHash = 0;
-  size_t pendingSize = 0;  // 0: none
-  // Sized when no entry is pending: a room is good only until the buffer moves.
+  // (or dropped, for a key met before) kSettleBehind lines later: the trip
+  // to memory for its slot, started when it was read, has come back by then
+  // (one line behind, most settles still waited on it). The pending entries
+  // lie one after another past the buffer's end, oldest first.
+  struct Pending {
+    uint32_t hash;
+    uint32_t size;
+  };
+  Pending pending[kSettleBehind];
+  size_t oldest = 0, pendingCount = 0;
+  size_t pendingEnd = 0;  // the end of the newest pending entry
+  const auto settleOldest = [&] {
+    const Pending p = pending[oldest];
+    oldest = (oldest + 1) % kSettleBehind;
+    const size_t dropped = settle(p.hash, p.size, pendingEnd);
+    pendingEnd = --pendingCount == 0 ? packed_.size() : pendingEnd - dropped;
+  };
   bool sizeDue = false;
   while (reader.readLine(line)) {
     if (sampledLines < kSampledLines) {
@@ -254,17 +265,20 @@ bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
     const std::string_view key = fields.key();
     if (!fits(key)) continue;  // the scan never leaves such a key
     const uint32_t hash = hashText(key);
-    if (pendingSize != 0) settle(pendingHash, pendingSize);
+    if (pendingCount == kSettleBehind) settleOldest();
     if (sizeDue) {
       sizeDue = false;
+      while (pendingCount != 0) settleOldest();
       const size_t lines = expectedLines(size, sampledBytes, sampledLines);
       reserve(lines, packed_.size() / static_cast<size_t>(sampledLines) * lines);
     }
     if (!slots_.empty()) __builtin_prefetch(&slots_[home(hash)]);
-    pendingHash = hash;
-    pendingSize = packAtEnd(key, fields);
+    const size_t at = pendingCount == 0 ? nextEntry() : alignEntry(pendingEnd);
+    pending[(oldest + pendingCount) % kSettleBehind] = {hash, static_cast<uint32_t>(packAt(at, key, fields))};
+    pendingEnd = at + pending[(oldest + pendingCount) % kSettleBehind].size;
+    ++pendingCount;
   }
-  if (pendingSize != 0) settle(pendingHash, pendingSize);
+  while (pendingCount != 0) settleOldest();
   if (reader.failed()) {  // part of a file answers as no file
     clear();
     return false;
@@ -283,11 +297,11 @@ void AttributeFileIndex<Fields, Values>::reserve(size_t keys, size_t bytes) {
 }
 
 template <typename Fields, typename Values>
-size_t AttributeFileIndex<Fields, Values>::packAtEnd(std::string_view key, const Fields& fields) {
+size_t AttributeFileIndex<Fields, Values>::packAt(size_t at, std::string_view key, const Fields& fields) {
   // The largest entry: every text as wide as its field, and their lengths.
   constexpr size_t kLargest = kKeyBytes + Fields::kKeyWidth + sizeof(Values) + sizeof(Values) / 2;
   static_assert(kLargest <= UINT16_MAX, "an entry's size takes two bytes");
-  const size_t gap = nextEntry() - packed_.size();
+  const size_t gap = at - packed_.size();
   uint8_t* e = packed_.room(gap + kLargest) + gap;
   e[kFoundByte] = 0;
   e[kKeyLength] = static_cast<uint8_t>(key.size());
@@ -300,18 +314,25 @@ size_t AttributeFileIndex<Fields, Values>::packAtEnd(std::string_view key, const
 }
 
 template <typename Fields, typename Values>
-void AttributeFileIndex<Fields, Values>::settle(uint32_t hash, size_t size) {
+size_t AttributeFileIndex<Fields, Values>::settle(uint32_t hash, size_t size, size_t pendingEnd) {
   if (slotsFor(keyCount_ + 1) > slots_.size()) rehash(slotsFor(std::max<size_t>(32, keyCount_ * 2)));
   const size_t at = nextEntry();
   // The key as the entry holds it: the line's fields have moved on.
-  const uint8_t* e = packed_.data() + at;
+  uint8_t* e = packed_.data() + at;
   const std::string_view key(reinterpret_cast<const char*>(e + kKeyBytes), e[kKeyLength]);
   Slot& s = slots_[probe(key, hash)];
-  if (s.entry != 0) return;  // the first line of a key wins: this one is dropped
+  if (s.entry != 0) {
+    // The first line of a key wins: this one is dropped, and the entries
+    // packed after it move up into its place.
+    const size_t next = alignEntry(at + size);
+    if (pendingEnd > next) std::memmove(e, packed_.data() + next, pendingEnd - next);
+    return next - at;
+  }
   if (at / kAlign + 1 > UINT32_MAX) throw std::bad_alloc();  // beyond what a slot can name
   packed_.take(at - packed_.size() + size);
   s = {hash, static_cast<uint32_t>(at / kAlign + 1)};
   ++keyCount_;
+  return 0;
 }
 
 template <typename Fields, typename Values>

@@ -215,14 +215,19 @@ class AttributeFileIndex {
   // Room for `keys` keys and `bytes` of entries without growing: a hint,
   // dropped when the memory cannot give it now.
   void reserve(size_t keys, size_t bytes);
-  // Where the next entry goes.
-  size_t nextEntry() const { return (packed_.size() + kAlign - 1) / kAlign * kAlign; }
-  // Packs the entry of `key` with the values `fields` give at nextEntry(),
-  // not yet taken: its size.
-  size_t packAtEnd(std::string_view key, const Fields& fields);
-  // Takes the entry packed last, of `size` bytes and whose key has hash
-  // `hash`, unless its key is there already (the first line wins).
-  void settle(uint32_t hash, size_t size);
+  // Where an entry after one ending at `end` starts, and the next entry after the taken ones.
+  static size_t alignEntry(size_t end) { return (end + kAlign - 1) / kAlign * kAlign; }
+  size_t nextEntry() const { return alignEntry(packed_.size()); }
+  // Packs the entry of `key` with the values `fields` give at `at` (an
+  // entry's start at or past the end), not yet taken: its size.
+  size_t packAt(size_t at, std::string_view key, const Fields& fields);
+  // Takes the entry at nextEntry(), of `size` bytes and whose key has hash
+  // `hash`, unless its key is there already (the first line wins). A dropped
+  // entry's place goes to the entries packed after it, up to `pendingEnd`:
+  // the bytes they moved by (0 when the entry was taken).
+  size_t settle(uint32_t hash, size_t size, size_t pendingEnd);
+  // Lines read between a line's slot fetched and its entry settled.
+  static constexpr size_t kSettleBehind = 8;
 
   ZeroedArray<Slot> slots_;  // at most half full
   mutable PackedBytes packed_;  // the entries; lookups set their found bytes

@@ -1,6 +1,8 @@
 // The attribute-file index on its own: what a key finds, at every size.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
 #include <string>
 
 #include "attributes/attribute_files.h"
@@ -140,6 +142,48 @@ TEST_F(AttachmentIndexKeys, ValuesComeBackWholeAtEveryLength) {
     v->applyTo(got.data());
     ParcelValues(lines[static_cast<size_t>(i)]).applyTo(expected.data());
     ASSERT_EQ(got, expected) << i;
+  }
+}
+
+// A key met again a few lines later, at any distance, its first line
+// winning, among entries of many sizes; short lines keep the fields the
+// line before left. Each key finds what a scan from the top finds.
+TEST_F(AttachmentIndexKeys, RepeatedKeysAtEveryDistanceKeepTheirFirstLine) {
+  std::mt19937 random(15);
+  std::string text;
+  std::map<std::string, std::vector<uint8_t>> firstBlocks;
+  std::vector<std::string> order;
+  ParcelFields carried;
+  for (int i = 0; i < 5000; ++i) {
+    const int distance = static_cast<int>(random() % 10);
+    const int keyNumber = i - distance < 0 ? i : (i - distance) / 2;
+    std::string line = "P" + std::to_string(keyNumber);
+    if (random() % 7 != 0) {
+      line += " " + std::string(1 + random() % 90, 'a') + " x " + std::string(1 + random() % 25, 'b') + " x " +
+              std::string(1 + random() % 20, 'c') + " " + std::to_string(i) + ".25 7 x 1 x";
+    }
+    text += line + "\n";
+    carried.scan(line);
+    const std::string key(carried.key());
+    if (firstBlocks.count(key) != 0) continue;
+    std::vector<uint8_t> block(228, 0xEE);
+    ParcelValues(carried).applyTo(block.data());
+    firstBlocks[key] = block;
+    order.push_back(key);
+  }
+  ParcelAttachmentIndex index;
+  load(index, text);
+  EXPECT_EQ(index.keyCount(), firstBlocks.size());
+  const KeyTally tally = index.keysNotFound();
+  EXPECT_EQ(tally.count, static_cast<int>(order.size()));
+  ASSERT_FALSE(tally.keys.empty());
+  EXPECT_EQ(tally.keys.front(), order.front());
+  for (const auto& [key, expected] : firstBlocks) {
+    const ParcelValues* v = index.find(key);
+    ASSERT_NE(v, nullptr) << key;
+    std::vector<uint8_t> got(228, 0xEE);
+    v->applyTo(got.data());
+    ASSERT_EQ(got, expected) << key;
   }
 }
 
