@@ -274,9 +274,9 @@ bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
     }
     if (!slots_.empty()) __builtin_prefetch(&slots_[home(hash)]);
     const size_t at = pendingCount == 0 ? nextEntry() : alignEntry(pendingEnd);
-    pending[(oldest + pendingCount) % kSettleBehind] = {hash, static_cast<uint32_t>(packAt(at, key, fields))};
-    pendingEnd = at + pending[(oldest + pendingCount) % kSettleBehind].size;
-    ++pendingCount;
+    const size_t entrySize = packAt(at, key, fields);
+    pending[(oldest + pendingCount++) % kSettleBehind] = {hash, static_cast<uint32_t>(entrySize)};
+    pendingEnd = at + entrySize;
   }
   while (pendingCount != 0) settleOldest();
   if (reader.failed()) {  // part of a file answers as no file
