@@ -268,6 +268,7 @@ bool AttributeFileIndex<Fields, Values>::load(const std::string& path) {
     if (pendingCount == kSettleBehind) settleOldest();
     if (sizeDue) {
       sizeDue = false;
+      // The sampled lines' entries all taken first: their bytes measure the rest.
       while (pendingCount != 0) settleOldest();
       const size_t lines = expectedLines(size, sampledBytes, sampledLines);
       reserve(lines, packed_.size() / static_cast<size_t>(sampledLines) * lines);
