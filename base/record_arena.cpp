@@ -1,8 +1,12 @@
 #include "base/record_arena.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <new>
+#include <utility>
 
+#include "base/huge_pages.h"
 #include "base/prefault.h"
 
 namespace dz {
@@ -32,6 +36,25 @@ uint8_t* RecordArena::copy(const void* data, size_t n) {
   }
   std::memcpy(at, data, n);
   return at;
+}
+
+void RecordArena::reserve(size_t n) {
+  if (n <= left_) return;
+  // A large chunk starts on a huge page's boundary, found inside a chunk
+  // larger by one such page; the bytes before it are never touched.
+  constexpr size_t kHuge = size_t{2} << 20;
+  const size_t slack = n >= kHuge ? kHuge : 0;
+  if (n > SIZE_MAX - slack) return;
+  // Only a hint: a 32-bit process may find no run of addresses this long
+  // where the same bytes in chunks would fit.
+  std::unique_ptr<uint8_t[]> chunk(new (std::nothrow) uint8_t[n + slack]);
+  if (!chunk) return;
+  const auto start = reinterpret_cast<uintptr_t>(chunk.get());
+  next_ = chunk.get() + (slack ? (kHuge - start % kHuge) % kHuge : 0);
+  chunks_.push_back(std::move(chunk));
+  adviseHugePages(next_, n);
+  prefaultPages(next_, n);
+  left_ = n;
 }
 
 }  // namespace dz

@@ -16,6 +16,11 @@ class RecordArena {
  public:
   // Where a copy of the n bytes now lies; null for none.
   uint8_t* copy(const void* data, size_t n);
+  // Room for `n` more bytes in one chunk, its pages made at once, for an
+  // owner that knows what it will hold (the records of a file it reads): a
+  // large chunk asks for pages of 2 MiB, a fault each instead of 512.
+  // Dropped when the memory cannot give it in one piece.
+  void reserve(size_t n);
 
  private:
   static constexpr size_t kFirstChunk = 1 << 12;

@@ -102,6 +102,8 @@ class FeatureStore {
   void reservePoints(size_t n);
   // The same for features, `n` in all.
   void reserveFeatures(size_t n);
+  // Room for `bytes` more of vertices, blocks and texts, in one piece.
+  void reserveRecordBytes(size_t bytes) { records_.reserve(bytes); }
   // Fills an empty store with `n` points at once; false when two share a
   // name, and the store must then be dropped.
   bool loadPoints(const PointRecord* points, size_t n);

@@ -1,6 +1,7 @@
 #include "standin/qel_format.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -436,7 +437,15 @@ bool readRecords(QelReader& r, FeatureStore* store, std::string& reason) {
   for (uint32_t i = 0; i < r.featureCount(); ++i) {
     if (!r.nextFeature(fv, reason)) return false;
     if (!store) continue;
-    if (i == 0) store->reserveFeatures(r.featureCount());
+    if (i == 0) {
+      store->reserveFeatures(r.featureCount());
+      // The vertices and blocks of every feature, and the texts: the bytes
+      // of the records but the features' headers and counts, which go
+      // elsewhere or nowhere.
+      const uint64_t counts = uint64_t{r.featureCount()} * (sizeof(FeatureHeader) + 2 * sizeof(uint32_t));
+      const uint64_t left = r.recordBytesLeft() + fv.length + uint64_t{fv.refCount} * sizeof(PointRef);
+      if (left > counts) store->reserveRecordBytes(static_cast<size_t>(std::min<uint64_t>(left - counts, SIZE_MAX / 2)));
+    }
     store->addFeature(*fv.header, fv.refs, fv.refCount, fv.attributes, fv.length);
   }
   QelTextView tv;

@@ -92,6 +92,8 @@ class QelReader {
   const PointRecord* points() const { return points_; }
   // Over a source: the point table, handed over (the reader keeps none).
   PointTable takePointTable();
+  // The bytes of the records not yet read, after the points.
+  uint64_t recordBytesLeft() const { return remaining(); }
 
   // The next feature (after the points), then the next text object; false
   // with a reason when the record runs past the end or its counts are wrong.

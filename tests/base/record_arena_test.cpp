@@ -36,5 +36,28 @@ TEST(RecordArena, EveryRunKeepsItsBytesWhereItWasPut) {
   }
 }
 
+// Room made ahead holds the runs that follow it one after another, however
+// many chunks they would have filled (a chunk grows to a megabyte), and each
+// run keeps its bytes; runs past the room go on in chunks of their own.
+TEST(RecordArena, RoomMadeAheadHoldsTheRunsThatFollowInOnePiece) {
+  RecordArena arena;
+  arena.copy("before", 6);
+  constexpr size_t kRun = 100000, kRuns = 40;  // 4 MB, below a run's own chunk
+  arena.reserve(kRun * kRuns);
+  std::vector<uint8_t> bytes(kRun);
+  std::vector<const uint8_t*> at;
+  for (size_t i = 0; i < kRuns + 3; ++i) {
+    std::memset(bytes.data(), static_cast<int>(i), bytes.size());
+    at.push_back(arena.copy(bytes.data(), bytes.size()));
+  }
+  for (size_t i = 0; i < at.size(); ++i) {
+    if (i > 0 && i < kRuns) {
+      ASSERT_EQ(at[i], at[i - 1] + kRun) << "run " << i << " left the room";
+    }
+    ASSERT_EQ(at[i][0], static_cast<uint8_t>(i));
+    ASSERT_EQ(at[i][kRun - 1], static_cast<uint8_t>(i));
+  }
+}
+
 }  // namespace
 }  // namespace dz
