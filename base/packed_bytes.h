@@ -12,6 +12,7 @@
 #include <memory>
 #include <new>
 
+#include "base/huge_pages.h"
 #include "base/prefault.h"
 
 namespace dz {
@@ -28,9 +29,13 @@ class PackedBytes {
   }
   void take(size_t n) { size_ += n; }
   // Room for `n` bytes in all without moving again: for a caller that knows
-  // about what it will hold.
+  // about what it will hold. A large room asks for huge pages (a fault each
+  // 2 MiB as the end reaches it); growing past it then copies the bytes, as
+  // the split mapping cannot be remapped.
   void reserve(size_t n) {
-    if (n > capacity_) moveTo(n);
+    if (n <= capacity_) return;
+    moveTo(n);
+    adviseHugePages(data_.get() + size_, capacity_ - size_);
   }
 
   size_t size() const { return size_; }
