@@ -12,7 +12,6 @@
 #include "base/file_io.h"
 #include "base/fixed_field.h"
 #include "base/gbk.h"
-#include "base/huge_pages.h"
 #include "base/text_input.h"
 
 namespace dz::attributes {
@@ -210,7 +209,6 @@ void AttributeFileIndex<Fields, Values>::prefetch(std::string_view key, bool ent
 template <typename Fields, typename Values>
 void AttributeFileIndex<Fields, Values>::rehash(size_t slotCount) {
   ZeroedArray<Slot> old(slotCount);
-  adviseHugePages(old.data(), slotCount * sizeof(Slot));
   old.swap(slots_);
   for (const Slot& s : old) {
     if (s.entry == 0) continue;

@@ -12,4 +12,11 @@ namespace dz {
 // request (Windows) or refuses it.
 void adviseHugePages(const void* data, size_t bytes);
 
+// Zeroed memory for a large table read at random: `bytes` or more on a
+// 2 MiB boundary, in huge pages from its first byte to its last where the
+// system gives them, instead of the 4 KiB pages at both ends that a block
+// of calloc's would have. Null when the memory cannot be had; `block` is
+// what to free().
+void* callocHuge(size_t bytes, void*& block);
+
 }  // namespace dz

@@ -4,10 +4,14 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <new>
 #include <type_traits>
+#include <utility>
+
+#include "base/huge_pages.h"
 
 namespace dz {
 
@@ -17,27 +21,42 @@ class ZeroedArray {
 
  public:
   ZeroedArray() = default;
-  explicit ZeroedArray(size_t n) : data_(n > 0 ? static_cast<T*>(std::calloc(n, sizeof(T))) : nullptr), size_(n) {
-    if (n > 0 && !data_) throw std::bad_alloc();
+  // A large array lies on a 2 MiB boundary and asks for huge pages
+  // (callocHuge): a table read at random misses the address cache less.
+  explicit ZeroedArray(size_t n) : size_(n) {
+    if (n == 0) return;
+    if (n > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
+    void* block = nullptr;
+    data_ = static_cast<T*>(callocHuge(n * sizeof(T), block));
+    block_.reset(block);
+    if (!data_) throw std::bad_alloc();
+  }
+
+  ZeroedArray(ZeroedArray&& other) noexcept { swap(other); }
+  ZeroedArray& operator=(ZeroedArray&& other) noexcept {
+    ZeroedArray(std::move(other)).swap(*this);
+    return *this;
   }
 
   size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
-  T* data() { return data_.get(); }
-  T& operator[](size_t i) { return data_.get()[i]; }
-  const T& operator[](size_t i) const { return data_.get()[i]; }
-  const T* begin() const { return data_.get(); }
-  const T* end() const { return data_.get() + size_; }
+  T* data() { return data_; }
+  T& operator[](size_t i) { return data_[i]; }
+  const T& operator[](size_t i) const { return data_[i]; }
+  const T* begin() const { return data_; }
+  const T* end() const { return data_ + size_; }
   void swap(ZeroedArray& other) noexcept {
-    data_.swap(other.data_);
+    block_.swap(other.block_);
+    std::swap(data_, other.data_);
     std::swap(size_, other.size_);
   }
 
  private:
   struct Free {
-    void operator()(T* p) const { std::free(p); }
+    void operator()(void* p) const { std::free(p); }
   };
-  std::unique_ptr<T, Free> data_;
+  std::unique_ptr<void, Free> block_;
+  T* data_ = nullptr;
   size_t size_ = 0;
 };
 

@@ -1,7 +1,6 @@
 #include "standin/point_index.h"
 
 #include "base/fixed_field.h"
-#include "base/huge_pages.h"
 
 namespace dz {
 
@@ -165,7 +164,6 @@ void PointIndex::reserve(size_t n) {
 void PointIndex::rehash(size_t slotCount) {
   miss_.valid = false;
   ZeroedArray<Slot> old(slotCount);
-  adviseHugePages(old.data(), slotCount * sizeof(Slot));
   old.swap(slots_);
   for (const Slot& s : old) {
     if (s.point == 0) continue;
