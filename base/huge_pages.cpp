@@ -18,10 +18,23 @@ void adviseHugePages([[maybe_unused]] const void* data, [[maybe_unused]] size_t 
 #endif
 }
 
-void* callocHuge(size_t bytes, void*& block) {
+void* allocateHuge(size_t bytes) {
+#ifdef __linux__
   constexpr size_t kHuge = size_t{2} << 20;
+  if (bytes >= kHuge && bytes <= SIZE_MAX - kHuge) {
+    const size_t rounded = (bytes + kHuge - 1) / kHuge * kHuge;
+    void* data = std::aligned_alloc(kHuge, rounded);
+    if (data) adviseHugePages(data, rounded);
+    return data;
+  }
+#endif
+  return std::malloc(bytes > 0 ? bytes : 1);
+}
+
+void* callocHuge(size_t bytes, void*& block) {
   block = nullptr;
 #ifdef __linux__
+  constexpr size_t kHuge = size_t{2} << 20;
   if (bytes >= kHuge && bytes <= SIZE_MAX - 2 * kHuge) {
     // Rounded up to whole huge pages, with one more to find the boundary in.
     const size_t rounded = (bytes + kHuge - 1) / kHuge * kHuge;

@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <new>
 
 namespace dz {
 
@@ -11,6 +14,35 @@ namespace dz {
 // before they are first touched. Does nothing where the system has no such
 // request (Windows) or refuses it.
 void adviseHugePages(const void* data, size_t bytes);
+
+// Memory for a large table that may grow (a vector's room), freed with
+// free(): a large one on a 2 MiB boundary and rounded up to whole huge
+// pages, which it asks for, as callocHuge's. Null when it cannot be had.
+void* allocateHuge(size_t bytes);
+
+// A vector's allocator that takes its room with allocateHuge.
+template <typename T>
+struct HugePageAllocator {
+  using value_type = T;
+  HugePageAllocator() = default;
+  template <typename U>
+  HugePageAllocator(const HugePageAllocator<U>&) noexcept {}  // NOLINT: converting, as std::allocator's
+  T* allocate(size_t n) {
+    if (n > SIZE_MAX / sizeof(T)) throw std::bad_array_new_length();
+    void* p = allocateHuge(n * sizeof(T));
+    if (!p) throw std::bad_alloc();
+    return static_cast<T*>(p);
+  }
+  void deallocate(T* p, size_t) noexcept { std::free(p); }
+  template <typename U>
+  bool operator==(const HugePageAllocator<U>&) const noexcept {
+    return true;
+  }
+  template <typename U>
+  bool operator!=(const HugePageAllocator<U>&) const noexcept {
+    return false;
+  }
+};
 
 // Zeroed memory for a large table read at random: `bytes` or more on a
 // 2 MiB boundary, in huge pages from its first byte to its last where the

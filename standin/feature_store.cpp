@@ -3,7 +3,6 @@
 #include <cstring>
 #include <utility>
 
-#include "base/huge_pages.h"
 
 namespace dz {
 
@@ -130,7 +129,6 @@ void FeatureStore::reservePoints(size_t n) {
 void FeatureStore::reserveFeatures(size_t n) {
   if (n <= features_.capacity()) return;
   features_.reserve(n);
-  adviseHugePages(features_.data() + features_.size(), (features_.capacity() - features_.size()) * sizeof(StoredFeature));
 }
 
 bool FeatureStore::loadPoints(PointTable&& points) {

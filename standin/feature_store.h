@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/huge_pages.h"
 #include "base/record_arena.h"
 #include "base/record_span.h"
 #include "host/records.h"
@@ -80,7 +81,8 @@ class FeatureStore {
   void updatePoint(size_t i, const PointRecord& point);
 
   const StoredPoints& points() const { return points_; }
-  const std::vector<StoredFeature>& features() const { return features_; }
+  using Features = std::vector<StoredFeature, HugePageAllocator<StoredFeature>>;
+  const Features& features() const { return features_; }
   // Adds a feature after the last, its vertices and block copied in.
   void addFeature(const FeatureHeader& header, const PointRef* refs, size_t refCount, const uint8_t* block,
                   size_t blockLength);
@@ -114,7 +116,7 @@ class FeatureStore {
   StoredPoints points_;
   PointIndex index_;
   mutable size_t lastFound_ = kNoPoint;  // the point pointNumber found last (the store is one thread's at a time)
-  std::vector<StoredFeature> features_;
+  Features features_;
   // The features' vertices and blocks: a million features would cost two
   // million allocations, their headers and rounding, and as many frees.
   RecordArena records_;

@@ -1,7 +1,8 @@
 // The points of a feature file in memory, in the order they were added: a
 // vector whose new elements are left as they are instead of zeroed, so that
 // a table about to be filled from a file (a million points of 53 bytes) is
-// written once, by the read, and not by a fill before it.
+// written once, by the read, and not by a fill before it; a large table in
+// huge pages from end to end.
 #pragma once
 
 #include <memory>
@@ -9,12 +10,13 @@
 #include <utility>
 #include <vector>
 
+#include "base/huge_pages.h"
 #include "host/records.h"
 
 namespace dz {
 
 template <typename T>
-struct DefaultInitAllocator : std::allocator<T> {
+struct DefaultInitAllocator : HugePageAllocator<T> {
   template <typename U>
   struct rebind {
     using other = DefaultInitAllocator<U>;

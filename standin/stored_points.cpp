@@ -7,17 +7,14 @@
 #include <utility>
 
 #include "base/fixed_field.h"
-#include "base/huge_pages.h"
 
 namespace dz {
 namespace {
 
-// A table about to grow large asks for huge pages for the room it has not used.
+// Room for a table about to grow large (in huge pages: the tables' allocator).
 template <typename Vector>
 void reserveLarge(Vector& v, size_t n) {
-  if (n <= v.capacity()) return;
-  v.reserve(n);
-  adviseHugePages(v.data() + v.size(), (v.capacity() - v.size()) * sizeof(v[0]));
+  if (n > v.capacity()) v.reserve(n);
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ class EpswFeatureWriter : public EpswTest {
   }
 
   // Writes a feature over the named vertices; the file's features afterwards.
-  const std::vector<StoredFeature>& write(int hostCode, int lineKind, const Names& names) {
+  const FeatureStore::Features& write(int hostCode, int lineKind, const Names& names) {
     std::vector<PointRef> refs(names.size());
     for (size_t i = 0; i < names.size(); ++i) copyName(refs[i].name, names[i]);
     converter.WriteEpswFeature(hostCode, lineKind, refs.data(), static_cast<int>(refs.size()));
