@@ -3,7 +3,6 @@
 #include <cstring>
 #include <utility>
 
-
 namespace dz {
 
 const StoredText::Fields& StoredText::fields() const {
