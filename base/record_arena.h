@@ -25,7 +25,13 @@ class RecordArena {
  private:
   static constexpr size_t kFirstChunk = 1 << 12;
   static constexpr size_t kLargestChunk = 1 << 20;
-  std::vector<std::unique_ptr<uint8_t[]>> chunks_;
+  struct Free {
+    void operator()(uint8_t* p) const;
+  };
+  // Keeps a chunk of malloc's or allocateHuge's (null: the memory has none).
+  uint8_t* keep(void* chunk);
+
+  std::vector<std::unique_ptr<uint8_t, Free>> chunks_;
   size_t nextChunk_ = kFirstChunk;  // the size of the next chunk
   uint8_t* next_ = nullptr;
   size_t left_ = 0;
