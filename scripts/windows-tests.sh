@@ -13,6 +13,16 @@ fail() {
   failures=$((failures + 1))
 }
 
+# Ends the checks: a failure if any failed, else the words given.
+finish() {
+  if [ "$failures" -ne 0 ]; then
+    echo "$failures Windows check(s) failed"
+    exit 1
+  fi
+  echo "== $1"
+  exit 0
+}
+
 # The ordinals a library exports, one per line.
 exported_ordinals() {
   $objdump -p "$1" | sed -n '/^Export Address Table/,/^$/p' | sed -n 's/.*+base\[ *\([0-9]*\)\].*/\1/p' | sort -n | tr '\n' ' '
@@ -71,12 +81,7 @@ if [ -e /lib/ld-linux.so.2 ] && ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; 
     echo "== Windows programs under Wine: NOT RUN: this machine's kernel starts no 32-bit program" \
       "(/lib/ld-linux.so.2 does not start); the tables above were checked"
   fi
-  if [ "$failures" -ne 0 ]; then
-    echo "$failures Windows check(s) failed"
-    exit 1
-  fi
-  echo "== Windows checks passed, but for the runs under Wine"
-  exit 0
+  finish "Windows checks passed, but for the runs under Wine"
 fi
 
 echo "== Windows programs under Wine"
@@ -237,8 +242,4 @@ if [ -z "$zip" ] || [ "$zip" -ot "$plugin" ] || [ "$zip" -ot build/cross/cli/dob
 fi
 tests/win32/release_zip.sh "$zip" || fail "the release zip"
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures Windows check(s) failed"
-  exit 1
-fi
-echo "== Windows checks passed"
+finish "Windows checks passed"
