@@ -9,15 +9,6 @@
 #include "base/fixed_field.h"
 
 namespace dz {
-namespace {
-
-// Room for a table about to grow large (in huge pages: the tables' allocator).
-template <typename Vector>
-void reserveLarge(Vector& v, size_t n) {
-  if (n > v.capacity()) v.reserve(n);
-}
-
-}  // namespace
 
 bool StoredPoints::fitsCompact(const PointRecord& point) {
   // Bytes 12-23 (the three small integers, two reserved bytes and the
@@ -101,9 +92,9 @@ void StoredPoints::replace(size_t i, const PointRecord& point) {
 
 void StoredPoints::reserve(size_t n) {
   if (whole_)
-    reserveLarge(records_, n);
+    records_.reserve(n);
   else
-    reserveLarge(compact_, n);
+    compact_.reserve(n);
 }
 
 void StoredPoints::assign(const PointRecord* points, size_t n) {
@@ -124,7 +115,7 @@ void StoredPoints::makeShort() {
   records_ = PointTable();
   whole_ = false;
   try {
-    reserveLarge(compact_, room);
+    compact_.reserve(room);
   } catch (const std::exception&) {
     // Only a hint: the table grows by steps instead.
   }
@@ -136,9 +127,9 @@ void StoredPoints::makeWhole() {
   PointTable records;
   const size_t needed = compact_.size() + 1;
   try {
-    reserveLarge(records, std::max(compact_.capacity(), needed));
+    records.reserve(std::max(compact_.capacity(), needed));
   } catch (const std::exception&) {
-    reserveLarge(records, needed);  // the room asked for was a hint
+    records.reserve(needed);  // the room asked for was a hint
   }
   records.resize(compact_.size());
   copyRecords(0, compact_.size(), records.data());
