@@ -1,10 +1,15 @@
 #include "base/huge_pages.h"
 
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 
 #ifdef __linux__
 #include <sys/mman.h>
+#include <unistd.h>
+#endif
+#ifdef __GLIBC__
+#include <malloc.h>
 #endif
 
 namespace dz {
@@ -13,11 +18,12 @@ namespace {
 
 constexpr size_t kHugePage = size_t{2} << 20;
 
-// `bytes` rounded up to whole huge pages, with `spare` more pages; 0 when
-// that is more than the address space holds.
-[[maybe_unused]] size_t wholeHugePages(size_t bytes, size_t spare) {
-  if (bytes > SIZE_MAX - (spare + 1) * kHugePage) return 0;
-  return (bytes + kHugePage - 1) / kHugePage * kHugePage + spare * kHugePage;
+// The length of the mapping of its own that a block of `bytes` has: whole
+// huge pages; 0 for a block of the heap's, or when that and a huge page more
+// are more than the address space holds.
+[[maybe_unused]] size_t mappedLength(size_t bytes) {
+  if (bytes < kHugePage || bytes > SIZE_MAX - 2 * kHugePage) return 0;
+  return (bytes + kHugePage - 1) / kHugePage * kHugePage;
 }
 
 }  // namespace
@@ -32,30 +38,73 @@ void adviseHugePages([[maybe_unused]] const void* data, [[maybe_unused]] size_t 
 
 void* allocateHuge(size_t bytes) {
 #ifdef __linux__
-  if (const size_t rounded = bytes >= kHugePage ? wholeHugePages(bytes, 0) : 0) {
-    void* data = std::aligned_alloc(kHugePage, rounded);
-    if (data) adviseHugePages(data, rounded);
-    return data;
+  // A mapping of its own rather than a block of the heap's: the heap may
+  // have the room, but not zeroed and not on a boundary, and what it frees
+  // it keeps.
+  if (bytes >= kHugePage) {
+    const size_t length = mappedLength(bytes);
+    if (length == 0) return nullptr;  // no such run of addresses
+    // Mapped a huge page longer, to find the boundary in; the rest unmapped.
+    void* mapped = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) return nullptr;
+    const auto start = reinterpret_cast<uintptr_t>(mapped);
+    const uintptr_t data = (start + kHugePage - 1) & ~uintptr_t{kHugePage - 1};
+    if (data > start) munmap(mapped, data - start);
+    if (start + kHugePage > data) munmap(reinterpret_cast<void*>(data + length), start + kHugePage - data);
+    adviseHugePages(reinterpret_cast<void*>(data), length);
+    return reinterpret_cast<void*>(data);
   }
 #endif
   return std::malloc(bytes > 0 ? bytes : 1);
 }
 
-void* callocHuge(size_t bytes, void*& block) {
+void freeHuge(void* data, [[maybe_unused]] size_t bytes) noexcept {
+  if (!data) return;
 #ifdef __linux__
-  // Whole huge pages and one more, to find the boundary in: calloc takes
-  // no alignment, and its large blocks come zeroed by the system for free.
-  if (const size_t rounded = bytes >= kHugePage ? wholeHugePages(bytes, 1) : 0) {
-    block = std::calloc(rounded, 1);
-    if (!block) return nullptr;
-    void* data = reinterpret_cast<void*>((reinterpret_cast<uintptr_t>(block) + kHugePage - 1) &
-                                         ~uintptr_t{kHugePage - 1});
-    adviseHugePages(data, rounded - kHugePage);
-    return data;
+  if (const size_t length = mappedLength(bytes)) {
+    munmap(data, length);
+    return;
   }
 #endif
-  block = std::calloc(bytes > 0 ? bytes : 1, 1);
-  return block;
+  std::free(data);
+}
+
+void* callocHuge(size_t bytes) {
+#ifdef __linux__
+  if (bytes >= kHugePage) return allocateHuge(bytes);  // fresh pages come zeroed
+#endif
+  return std::calloc(bytes > 0 ? bytes : 1, 1);
+}
+
+size_t growHeapInHugePages([[maybe_unused]] size_t room, [[maybe_unused]] size_t largest) {
+#if defined(__linux__) && defined(__GLIBC__)
+  // glibc grows its heap by what a block needs and M_TOP_PAD more. Each
+  // growth is a mapping of its own that has not asked for huge pages, so the
+  // heap is grown here once, by all of `room`, and that growth is advised.
+  // The settings stay: a later growth is as large, and a free at the top
+  // gives nothing back to the system short of twice the room.
+  if (room > INT_MAX / 2 || largest > room / 2 || largest == 0) return 0;
+  const int pad = static_cast<int>(room);
+  if (mallopt(M_TOP_PAD, pad) != 1 || mallopt(M_TRIM_THRESHOLD, 2 * pad) != 1 ||
+      mallopt(M_MMAP_THRESHOLD, static_cast<int>(largest)) != 1)
+    return 0;
+  const auto before = reinterpret_cast<uintptr_t>(sbrk(0));
+  // A block one line longer than the free room at the top makes the heap
+  // grow; freed, it stays in the heap. The heap's notes on its free room go
+  // just past the old end, outside the pages advised: a page touched before
+  // the advice would keep its 2 MiB in small pages. (Through a volatile
+  // pointer: a block never used may be left unmade by the compiler.)
+  void* volatile grow = std::malloc(mallinfo2().keepcost + 64);
+  const auto after = reinterpret_cast<uintptr_t>(sbrk(0));
+  std::free(grow);
+  if (after <= before) return 0;  // no heap of sbrk's (a sanitizer's allocator)
+  const uintptr_t begin = (before + kHugePage - 1) & ~uintptr_t{kHugePage - 1};
+  const uintptr_t end = after & ~uintptr_t{kHugePage - 1};
+  if (end <= begin || madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE) != 0) return 0;
+  return end - begin;
+#else
+  return 0;
+#endif
 }
 
 }  // namespace dz

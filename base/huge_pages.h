@@ -16,9 +16,12 @@ namespace dz {
 void adviseHugePages(const void* data, size_t bytes);
 
 // Memory for a large table that may grow (a vector's room), freed with
-// free(): a large one on a 2 MiB boundary and rounded up to whole huge
-// pages, which it asks for, as callocHuge's. Null when it cannot be had.
+// freeHuge: a large one a mapping of its own, on a 2 MiB boundary and
+// rounded up to whole huge pages, which it asks for; zeroed by the system
+// as callocHuge's. Null when it cannot be had.
 void* allocateHuge(size_t bytes);
+// Frees what allocateHuge or callocHuge gave for `bytes`.
+void freeHuge(void* data, size_t bytes) noexcept;
 
 // A vector's allocator that takes its room with allocateHuge.
 template <typename T>
@@ -33,7 +36,7 @@ struct HugePageAllocator {
     if (!p) throw std::bad_alloc();
     return static_cast<T*>(p);
   }
-  void deallocate(T* p, size_t) noexcept { std::free(p); }
+  void deallocate(T* p, size_t n) noexcept { freeHuge(p, n * sizeof(T)); }
   template <typename U>
   bool operator==(const HugePageAllocator<U>&) const noexcept {
     return true;
@@ -44,11 +47,19 @@ struct HugePageAllocator {
   }
 };
 
-// Zeroed memory for a large table read at random: `bytes` or more on a
-// 2 MiB boundary, in huge pages from its first byte to its last where the
-// system gives them, instead of the 4 KiB pages at both ends that a block
-// of calloc's would have. Null when the memory cannot be had; `block` is
-// what to free().
-void* callocHuge(size_t bytes, void*& block);
+// Zeroed memory for a large table read at random: on a 2 MiB boundary, in
+// huge pages from its first byte to its last where the system gives them,
+// instead of the 4 KiB pages at both ends that a block of calloc's would
+// have. Freed with freeHuge; null when the memory cannot be had.
+void* callocHuge(size_t bytes);
+
+// For a program's main: the heap's many small blocks in huge pages too. The
+// heap is grown once by `room` bytes, which are asked for in huge pages and
+// kept rather than handed back between frees, and blocks of up to
+// `largest` bytes come from it rather than from mappings of their own.
+// Memory never touched costs nothing. Where the allocator or the system
+// does not allow it (Windows, another C library), nothing changes; the
+// number of bytes advised, 0 then.
+size_t growHeapInHugePages(size_t room, size_t largest);
 
 }  // namespace dz

@@ -1,7 +1,6 @@
 #include "base/record_arena.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -11,11 +10,15 @@
 
 namespace dz {
 
-void RecordArena::Free::operator()(uint8_t* p) const { std::free(p); }
+void RecordArena::Free::operator()(uint8_t* p) const { freeHuge(p, size); }
 
-uint8_t* RecordArena::keep(void* chunk) {
-  std::unique_ptr<uint8_t, Free> owned(static_cast<uint8_t*>(chunk));
-  if (!owned) throw std::bad_alloc();
+uint8_t* RecordArena::newChunk(size_t size, bool hint) {
+  chunks_.reserve(chunks_.size() + 1);  // before the chunk: nothing to drop if this throws
+  std::unique_ptr<uint8_t, Free> owned(static_cast<uint8_t*>(allocateHuge(size)), Free{size});
+  if (!owned) {
+    if (hint) return nullptr;
+    throw std::bad_alloc();
+  }
   chunks_.push_back(std::move(owned));
   return chunks_.back().get();
 }
@@ -25,14 +28,14 @@ uint8_t* RecordArena::copy(const void* data, size_t n) {
   uint8_t* at;
   if (n > kLargestChunk / 4) {
     // A large run has a chunk of its own; the current one goes on being filled.
-    at = keep(std::malloc(n));
+    at = newChunk(n);
     prefaultPages(at, n);
   } else {
     if (n > left_) {
       // Left uninitialised: every byte is written before it is read. Its
       // pages are made at once: all but the last chunk fill up.
       const size_t size = std::max(nextChunk_, n);
-      next_ = keep(std::malloc(size));
+      next_ = newChunk(size);
       prefaultPages(next_, size);
       left_ = size;
       nextChunk_ = std::min(nextChunk_ * 2, kLargestChunk);
@@ -49,9 +52,9 @@ void RecordArena::reserve(size_t n) {
   if (n <= left_) return;
   // Only a hint: a 32-bit process may find no run of addresses this long
   // where the same bytes in chunks would fit.
-  void* chunk = allocateHuge(n);
+  uint8_t* chunk = newChunk(n, true);
   if (!chunk) return;
-  next_ = keep(chunk);
+  next_ = chunk;
   prefaultPages(next_, n);
   left_ = n;
 }

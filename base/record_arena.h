@@ -25,11 +25,13 @@ class RecordArena {
  private:
   static constexpr size_t kFirstChunk = 1 << 12;
   static constexpr size_t kLargestChunk = 1 << 20;
+  // Frees a chunk of allocateHuge's, of the size it was asked for.
   struct Free {
+    size_t size = 0;
     void operator()(uint8_t* p) const;
   };
-  // Keeps a chunk of malloc's or allocateHuge's (null: the memory has none).
-  uint8_t* keep(void* chunk);
+  // A new chunk of `size` bytes (null: the memory has none, when `hint`).
+  uint8_t* newChunk(size_t size, bool hint = false);
 
   std::vector<std::unique_ptr<uint8_t, Free>> chunks_;
   size_t nextChunk_ = kFirstChunk;  // the size of the next chunk

@@ -1,12 +1,10 @@
-// A fixed number of plain records that start all zero, taken with calloc: a
+// A fixed number of plain records that start all zero (callocHuge): a
 // large array comes as fresh pages that the system has zeroed already, with
 // no fill on top (a vector would write every byte once more).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
 #include <new>
 #include <type_traits>
 #include <utility>
@@ -26,13 +24,14 @@ class ZeroedArray {
   explicit ZeroedArray(size_t n) : size_(n) {
     if (n == 0) return;
     if (n > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
-    void* block = nullptr;
-    data_ = static_cast<T*>(callocHuge(n * sizeof(T), block));
-    block_.reset(block);
+    data_ = static_cast<T*>(callocHuge(n * sizeof(T)));
     if (!data_) throw std::bad_alloc();
   }
+  ~ZeroedArray() { freeHuge(data_, size_ * sizeof(T)); }
 
   ZeroedArray(ZeroedArray&& other) noexcept { swap(other); }
+  ZeroedArray(const ZeroedArray&) = delete;
+  ZeroedArray& operator=(const ZeroedArray&) = delete;
   ZeroedArray& operator=(ZeroedArray&& other) noexcept {
     ZeroedArray(std::move(other)).swap(*this);
     return *this;
@@ -46,16 +45,11 @@ class ZeroedArray {
   const T* begin() const { return data_; }
   const T* end() const { return data_ + size_; }
   void swap(ZeroedArray& other) noexcept {
-    block_.swap(other.block_);
     std::swap(data_, other.data_);
     std::swap(size_, other.size_);
   }
 
  private:
-  struct Free {
-    void operator()(void* p) const { std::free(p); }
-  };
-  std::unique_ptr<void, Free> block_;
   T* data_ = nullptr;
   size_t size_ = 0;
 };

@@ -3,7 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <vector>
+
+#ifdef __linux__
+#include <unistd.h>
+#endif
 
 namespace dz {
 namespace {
@@ -31,10 +40,8 @@ TEST(HugePageAllocator, AVectorGrowsThroughSmallAndLargeRoomsKeepingItsElements)
 // may be written.
 TEST(HugePages, ZeroedTablesOfAnySizeMayBeWrittenToTheirLastByte) {
   for (size_t bytes : {size_t{1}, size_t{4096}, size_t{kHuge}, size_t{kHuge * 3 + 5}}) {
-    void* block = nullptr;
-    auto* data = static_cast<uint8_t*>(callocHuge(bytes, block));
+    auto* data = static_cast<uint8_t*>(callocHuge(bytes));
     ASSERT_NE(data, nullptr);
-    ASSERT_NE(block, nullptr);
     EXPECT_EQ(data[0] | data[bytes - 1], 0);
     data[0] = data[bytes - 1] = 7;
 #ifdef __linux__
@@ -42,9 +49,61 @@ TEST(HugePages, ZeroedTablesOfAnySizeMayBeWrittenToTheirLastByte) {
       EXPECT_EQ(reinterpret_cast<uintptr_t>(data) % kHuge, 0u);
     }
 #endif
-    std::free(block);
+    freeHuge(data, bytes);
   }
 }
+
+#if defined(__linux__) && defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+#if defined(__has_feature)
+#if !__has_feature(address_sanitizer) && !__has_feature(thread_sanitizer) && !__has_feature(memory_sanitizer)
+#define DZ_GLIBC_HEAP 1
+#endif
+#else
+#define DZ_GLIBC_HEAP 1
+#endif
+#endif
+
+#ifdef DZ_GLIBC_HEAP
+// The flags of the mapping that holds `p`, as /proc/self/smaps gives them.
+std::string mappingFlags(const void* p) {
+  std::ifstream smaps("/proc/self/smaps");
+  const auto at = reinterpret_cast<uintptr_t>(p);
+  bool inside = false;
+  for (std::string line; std::getline(smaps, line);) {
+    uintptr_t begin = 0, end = 0;
+    char dash = 0;
+    std::istringstream range(line);
+    if (range >> std::hex >> begin >> dash >> end && dash == '-') inside = begin <= at && at < end;
+    if (inside && line.rfind("VmFlags:", 0) == 0) return line;
+  }
+  return "";
+}
+
+// The heap's growth asks for huge pages up to its last whole one; a large
+// table made after the heap has freed dirty memory is still all zero, a
+// mapping of its own.
+TEST(HeapInHugePages, TheGrowthIsAdvisedAndLargeTablesStayZeroed) {
+  const size_t advised = growHeapInHugePages(size_t{64} << 20, size_t{4} << 20);
+  ASSERT_GE(advised, size_t{60} << 20);
+  const char* nearTheEnd = static_cast<const char*>(sbrk(0)) - (size_t{4} << 20);
+  EXPECT_NE(mappingFlags(nearTheEnd).find(" hg"), std::string::npos) << mappingFlags(nearTheEnd);
+
+  const size_t bytes = size_t{8} << 20;
+  void* dirty = std::malloc(bytes);
+  std::memset(dirty, 0xAB, bytes);
+  std::free(dirty);
+  auto* table = static_cast<uint8_t*>(callocHuge(bytes));
+  ASSERT_NE(table, nullptr);
+  size_t nonzero = 0;
+  for (size_t i = 0; i < bytes; ++i) nonzero += table[i] != 0;
+  EXPECT_EQ(nonzero, 0u);
+  freeHuge(table, bytes);
+}
+#else
+TEST(HeapInHugePages, ChangesNothingWhereTheHeapIsNotGlibcs) {
+  EXPECT_EQ(growHeapInHugePages(size_t{64} << 20, size_t{4} << 20), 0u);
+}
+#endif
 
 }  // namespace
 }  // namespace dz
