@@ -81,13 +81,18 @@ size_t growHeapInHugePages([[maybe_unused]] size_t room, [[maybe_unused]] size_t
   // glibc grows its heap by what a block needs and M_TOP_PAD more. Each
   // growth is a mapping of its own that has not asked for huge pages, so the
   // heap is grown here once, by all of `room`, and that growth is advised.
-  // The settings stay: a later growth is as large, and a free at the top
-  // gives nothing back to the system short of twice the room.
   if (room > INT_MAX / 2 || largest > room / 2 || largest == 0) return 0;
   const int pad = static_cast<int>(room);
-  if (mallopt(M_TOP_PAD, pad) != 1 || mallopt(M_TRIM_THRESHOLD, 2 * pad) != 1 ||
-      mallopt(M_MMAP_THRESHOLD, static_cast<int>(largest)) != 1)
-    return 0;
+  // glibc's own value of the three settings.
+  constexpr int kDefault = 128 * 1024;
+  const auto settle = [](int trim, int mmapFrom) {
+    mallopt(M_TRIM_THRESHOLD, trim);
+    mallopt(M_MMAP_THRESHOLD, mmapFrom);
+  };
+  if (mallopt(M_TOP_PAD, pad) != 1) return 0;  // not glibc's heap (a sanitizer's allocator)
+  // The room is kept rather than handed back at a free (short of twice the
+  // room), and blocks of up to `largest` come from it.
+  settle(2 * pad, static_cast<int>(largest));
   const auto before = reinterpret_cast<uintptr_t>(sbrk(0));
   // A block one line longer than the free room at the top makes the heap
   // grow; freed, it stays in the heap. The heap's notes on its free room go
@@ -97,10 +102,17 @@ size_t growHeapInHugePages([[maybe_unused]] size_t room, [[maybe_unused]] size_t
   void* volatile grow = std::malloc(mallinfo2().keepcost + 64);
   const auto after = reinterpret_cast<uintptr_t>(sbrk(0));
   std::free(grow);
-  if (after <= before) return 0;  // no heap of sbrk's (a sanitizer's allocator)
+  // Later growths by what a block needs, as before: one as large as the
+  // room could fail under a limit on memory where a small one would not.
+  mallopt(M_TOP_PAD, kDefault);
   const uintptr_t begin = (before + kHugePage - 1) & ~uintptr_t{kHugePage - 1};
   const uintptr_t end = after & ~uintptr_t{kHugePage - 1};
-  if (end <= begin || madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE) != 0) return 0;
+  // The heap could not grow (a limit on the process's data), or the system
+  // has no huge pages to ask for: the heap as glibc keeps it.
+  if (after <= before || end <= begin || madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE) != 0) {
+    settle(kDefault, kDefault);
+    return 0;
+  }
   return end - begin;
 #else
   return 0;

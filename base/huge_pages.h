@@ -57,8 +57,9 @@ void* callocHuge(size_t bytes);
 // heap is grown once by `room` bytes, which are asked for in huge pages and
 // kept rather than handed back between frees, and blocks of up to
 // `largest` bytes come from it rather than from mappings of their own.
-// Memory never touched costs nothing. Where the allocator or the system
-// does not allow it (Windows, another C library), nothing changes; the
+// Memory never touched costs nothing; later growths are as glibc makes
+// them. Where the allocator or the system does not allow it (Windows,
+// another C library, a limit on the process's data), nothing changes; the
 // number of bytes advised, 0 then.
 size_t growHeapInHugePages(size_t room, size_t largest);
 

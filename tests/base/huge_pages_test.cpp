@@ -11,6 +11,7 @@
 #include <vector>
 
 #ifdef __linux__
+#include <sys/resource.h>
 #include <unistd.h>
 #endif
 
@@ -98,6 +99,37 @@ TEST(HeapInHugePages, TheGrowthIsAdvisedAndLargeTablesStayZeroed) {
   for (size_t i = 0; i < bytes; ++i) nonzero += table[i] != 0;
   EXPECT_EQ(nonzero, 0u);
   freeHuge(table, bytes);
+}
+
+// The process's data as the system counts it against RLIMIT_DATA.
+size_t dataBytes() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmData:", 0) == 0) return std::stoul(line.substr(7)) * 1024;
+  return 0;
+}
+
+// Under a limit on the process's data, blocks `block` bytes each up to
+// `total` bytes in all are made after a growth of `room`: exits 0 when all
+// of them were.
+[[noreturn]] void allocateUnderALimit(size_t headroom, size_t room, size_t total, size_t block) {
+  const rlim_t limit = dataBytes() + headroom;
+  const rlimit data{limit, limit};
+  if (setrlimit(RLIMIT_DATA, &data) != 0) std::_Exit(2);
+  growHeapInHugePages(room, size_t{4} << 20);
+  for (size_t made = 0; made < total; made += block)
+    if (!std::malloc(block)) std::_Exit(1);
+  std::_Exit(0);
+}
+
+// A heap that cannot grow by the whole room, or not again by as much,
+// still grows by what its blocks need, as it would have without the room.
+TEST(HeapInHugePagesDeathTest, UnderALimitOnDataTheHeapGrowsAsBefore) {
+  constexpr size_t kMiB = size_t{1} << 20;
+  // The room refused: 24 MiB of blocks under a limit 32 MiB away.
+  EXPECT_EXIT(allocateUnderALimit(32 * kMiB, 64 * kMiB, 24 * kMiB, kMiB), ::testing::ExitedWithCode(0), "");
+  // The room given, then outgrown by 16 MiB under a limit 96 MiB away.
+  EXPECT_EXIT(allocateUnderALimit(96 * kMiB, 64 * kMiB, 80 * kMiB, kMiB), ::testing::ExitedWithCode(0), "");
 }
 #else
 TEST(HeapInHugePages, ChangesNothingWhereTheHeapIsNotGlibcs) {
