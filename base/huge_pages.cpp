@@ -1,5 +1,6 @@
 #include "base/huge_pages.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
@@ -10,6 +11,10 @@
 #endif
 #ifdef __GLIBC__
 #include <malloc.h>
+// The heap's free room at its top is told from glibc 2.33 on (mallinfo2).
+#if __GLIBC_PREREQ(2, 33)
+#define DZ_GLIBC_HEAP_ROOM 1
+#endif
 #endif
 
 namespace dz {
@@ -77,7 +82,7 @@ void* callocHuge(size_t bytes) {
 }
 
 size_t growHeapInHugePages([[maybe_unused]] size_t room, [[maybe_unused]] size_t largest) {
-#if defined(__linux__) && defined(__GLIBC__)
+#if defined(__linux__) && defined(DZ_GLIBC_HEAP_ROOM)
   // glibc grows its heap by what a block needs and M_TOP_PAD more. Each
   // growth is a mapping of its own that has not asked for huge pages, so the
   // heap is grown here once, by all of `room`, and that growth is advised.
@@ -90,22 +95,26 @@ size_t growHeapInHugePages([[maybe_unused]] size_t room, [[maybe_unused]] size_t
     mallopt(M_MMAP_THRESHOLD, mmapFrom);
   };
   if (mallopt(M_TOP_PAD, pad) != 1) return 0;  // not glibc's heap (a sanitizer's allocator)
+  // A block longer than all the heap has free makes it grow: no free block
+  // and not the room at the top can hold it. Freed, it stays in the heap.
+  // The heap's note of its free room goes just past the block, which the
+  // advice starts after: a page touched before the advice would keep its
+  // 2 MiB in small pages. (Through a volatile pointer: a block never used
+  // may be left unmade by the compiler.)
+  const size_t request = mallinfo2().fordblks + 64;
   // The room is kept rather than handed back at a free (short of twice the
-  // room), and blocks of up to `largest` come from it.
-  settle(2 * pad, static_cast<int>(largest));
+  // room), and blocks of up to `largest` come from it; the growing block
+  // too, however large (glibc takes up to 32 MiB here).
+  settle(2 * pad, static_cast<int>(std::max(largest, std::min<size_t>(request + 1, INT_MAX))));
   const auto before = reinterpret_cast<uintptr_t>(sbrk(0));
-  // A block one line longer than the free room at the top makes the heap
-  // grow; freed, it stays in the heap. The heap's notes on its free room go
-  // just past the old end, outside the pages advised: a page touched before
-  // the advice would keep its 2 MiB in small pages. (Through a volatile
-  // pointer: a block never used may be left unmade by the compiler.)
-  void* volatile grow = std::malloc(mallinfo2().keepcost + 64);
+  void* volatile grow = std::malloc(request);
   const auto after = reinterpret_cast<uintptr_t>(sbrk(0));
   std::free(grow);
+  mallopt(M_MMAP_THRESHOLD, static_cast<int>(largest));
   // Later growths by what a block needs, as before: one as large as the
   // room could fail under a limit on memory where a small one would not.
   mallopt(M_TOP_PAD, kDefault);
-  const uintptr_t begin = (before + kHugePage - 1) & ~uintptr_t{kHugePage - 1};
+  const uintptr_t begin = (before + request + kHugePage - 1) & ~uintptr_t{kHugePage - 1};
   const uintptr_t end = after & ~uintptr_t{kHugePage - 1};
   // The heap could not grow (a limit on the process's data), or the system
   // has no huge pages to ask for: the heap as glibc keeps it.

@@ -13,7 +13,6 @@ namespace dz {
 void RecordArena::Free::operator()(uint8_t* p) const { freeHuge(p, size); }
 
 uint8_t* RecordArena::newChunk(size_t size, bool hint) {
-  chunks_.reserve(chunks_.size() + 1);  // before the chunk: nothing to drop if this throws
   std::unique_ptr<uint8_t, Free> owned(static_cast<uint8_t*>(allocateHuge(size)), Free{size});
   if (!owned) {
     if (hint) return nullptr;

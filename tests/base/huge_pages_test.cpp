@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -80,25 +81,33 @@ std::string mappingFlags(const void* p) {
   return "";
 }
 
+// Ends the process that checks: 0 when `holds`, else 1 with `what` told.
+void check(bool holds, const std::string& what) {
+  if (holds) return;
+  std::fprintf(stderr, "%s\n", what.c_str());
+  std::_Exit(1);
+}
+
 // The heap's growth asks for huge pages up to its last whole one; a large
 // table made after the heap has freed dirty memory is still all zero, a
 // mapping of its own.
-TEST(HeapInHugePages, TheGrowthIsAdvisedAndLargeTablesStayZeroed) {
+[[noreturn]] void growAndCheck() {
   const size_t advised = growHeapInHugePages(size_t{64} << 20, size_t{4} << 20);
-  ASSERT_GE(advised, size_t{60} << 20);
+  check(advised >= (size_t{60} << 20), "advised " + std::to_string(advised));
   const char* nearTheEnd = static_cast<const char*>(sbrk(0)) - (size_t{4} << 20);
-  EXPECT_NE(mappingFlags(nearTheEnd).find(" hg"), std::string::npos) << mappingFlags(nearTheEnd);
+  check(mappingFlags(nearTheEnd).find(" hg") != std::string::npos, mappingFlags(nearTheEnd));
 
   const size_t bytes = size_t{8} << 20;
   void* dirty = std::malloc(bytes);
   std::memset(dirty, 0xAB, bytes);
   std::free(dirty);
   auto* table = static_cast<uint8_t*>(callocHuge(bytes));
-  ASSERT_NE(table, nullptr);
+  check(table != nullptr, "no table");
   size_t nonzero = 0;
   for (size_t i = 0; i < bytes; ++i) nonzero += table[i] != 0;
-  EXPECT_EQ(nonzero, 0u);
+  check(nonzero == 0, std::to_string(nonzero) + " bytes not zero");
   freeHuge(table, bytes);
+  std::_Exit(0);
 }
 
 // The process's data as the system counts it against RLIMIT_DATA.
@@ -110,26 +119,37 @@ size_t dataBytes() {
 }
 
 // Under a limit on the process's data, blocks `block` bytes each up to
-// `total` bytes in all are made after a growth of `room`: exits 0 when all
-// of them were.
-[[noreturn]] void allocateUnderALimit(size_t headroom, size_t room, size_t total, size_t block) {
+// `total` bytes in all are made after a growth of `room`, which is `given`
+// or not: exits 0 when all of them were.
+[[noreturn]] void allocateUnderALimit(size_t headroom, size_t room, bool given, size_t total, size_t block) {
   const rlim_t limit = dataBytes() + headroom;
   const rlimit data{limit, limit};
-  if (setrlimit(RLIMIT_DATA, &data) != 0) std::_Exit(2);
-  growHeapInHugePages(room, size_t{4} << 20);
-  for (size_t made = 0; made < total; made += block)
-    if (!std::malloc(block)) std::_Exit(1);
+  check(setrlimit(RLIMIT_DATA, &data) == 0, "no limit set");
+  check((growHeapInHugePages(room, size_t{4} << 20) > 0) == given, given ? "room refused" : "room given");
+  for (size_t made = 0; made < total; made += block) check(std::malloc(block) != nullptr, "no block");
   std::_Exit(0);
+}
+
+// Each in a process of its own, started afresh, whose heap is as a
+// program's main finds it: the growth is made by a block longer than all
+// the heap has free, which after other tests may be more than it allows.
+class HeapInHugePagesDeathTest : public ::testing::Test {
+ protected:
+  void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+};
+
+TEST_F(HeapInHugePagesDeathTest, TheGrowthIsAdvisedAndLargeTablesStayZeroed) {
+  EXPECT_EXIT(growAndCheck(), ::testing::ExitedWithCode(0), "");
 }
 
 // A heap that cannot grow by the whole room, or not again by as much,
 // still grows by what its blocks need, as it would have without the room.
-TEST(HeapInHugePagesDeathTest, UnderALimitOnDataTheHeapGrowsAsBefore) {
+TEST_F(HeapInHugePagesDeathTest, UnderALimitOnDataTheHeapGrowsAsBefore) {
   constexpr size_t kMiB = size_t{1} << 20;
   // The room refused: 24 MiB of blocks under a limit 32 MiB away.
-  EXPECT_EXIT(allocateUnderALimit(32 * kMiB, 64 * kMiB, 24 * kMiB, kMiB), ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(allocateUnderALimit(32 * kMiB, 64 * kMiB, false, 24 * kMiB, kMiB), ::testing::ExitedWithCode(0), "");
   // The room given, then outgrown by 16 MiB under a limit 96 MiB away.
-  EXPECT_EXIT(allocateUnderALimit(96 * kMiB, 64 * kMiB, 80 * kMiB, kMiB), ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(allocateUnderALimit(96 * kMiB, 64 * kMiB, true, 80 * kMiB, kMiB), ::testing::ExitedWithCode(0), "");
 }
 #else
 TEST(HeapInHugePages, ChangesNothingWhereTheHeapIsNotGlibcs) {
