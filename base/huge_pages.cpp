@@ -97,16 +97,14 @@ size_t growHeapInHugePages([[maybe_unused]] size_t room, [[maybe_unused]] size_t
   if (mallopt(M_TOP_PAD, pad) != 1) return 0;  // not glibc's heap (a sanitizer's allocator)
   // A block longer than all the heap has free makes it grow: no free block
   // and not the room at the top can hold it. Freed, it stays in the heap.
-  // The heap's note of its free room goes just past the block, which the
-  // advice starts after: a page touched before the advice would keep its
-  // 2 MiB in small pages. (Through a volatile pointer: a block never used
-  // may be left unmade by the compiler.)
   const size_t request = mallinfo2().fordblks + 64;
   // The room is kept rather than handed back at a free (short of twice the
   // room), and blocks of up to `largest` come from it; the growing block
   // too, however large (glibc takes up to 32 MiB here).
   settle(2 * pad, static_cast<int>(std::max(largest, std::min<size_t>(request + 1, INT_MAX))));
   const auto before = reinterpret_cast<uintptr_t>(sbrk(0));
+  // Through a volatile pointer: a block never used may be left unmade by
+  // the compiler.
   void* volatile grow = std::malloc(request);
   const auto after = reinterpret_cast<uintptr_t>(sbrk(0));
   std::free(grow);
@@ -114,6 +112,9 @@ size_t growHeapInHugePages([[maybe_unused]] size_t room, [[maybe_unused]] size_t
   // Later growths by what a block needs, as before: one as large as the
   // room could fail under a limit on memory where a small one would not.
   mallopt(M_TOP_PAD, kDefault);
+  // The heap's note of its free room went just past the block: the advice
+  // starts after it, as a page touched before the advice would keep its
+  // 2 MiB in small pages.
   const uintptr_t begin = (before + request + kHugePage - 1) & ~uintptr_t{kHugePage - 1};
   const uintptr_t end = after & ~uintptr_t{kHugePage - 1};
   // The heap could not grow (a limit on the process's data), or the system
