@@ -1,9 +1,11 @@
 // dz_pairs: runs two commands alternately, N pairs, and prints the median of
 // the per-pair ratios of a whole-process measure. Running the pair side by
 // side keeps the load of a shared machine the same for both members.
-//   dz_pairs --label TEXT [--pairs N] [--metric cpu|wall|rss]
+//   dz_pairs --label TEXT [--pairs N] [--metric cpu|user|wall|rss]
 //            --a 'COMMAND' (--b 'COMMAND' | --b-size FILE) [--before 'COMMAND']
-// cpu: user + system time; wall: elapsed time; rss: peak resident memory.
+// cpu: user + system time; user: user time alone (to compare two builds
+// where the system's share, fresh memory above all, moves with the host);
+// wall: elapsed time; rss: peak resident memory.
 // With --b-size the denominator is the size of FILE after each run of A.
 // Commands run with /bin/sh, their outputs to /dev/null (a failure shows as
 // its exit status); --before runs ahead of every measured run, unmeasured.
@@ -25,6 +27,7 @@ namespace {
 
 struct Measure {
   double cpu = 0;   // seconds
+  double user = 0;  // seconds
   double wall = 0;  // seconds
   double rss = 0;   // bytes
 };
@@ -48,6 +51,7 @@ bool run(const std::string& command, Measure& m, bool measured = true) {
   struct rusage usage {};
   if (wait4(pid, &status, 0, &usage) != pid) return false;
   m.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  m.user = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6;
   m.cpu = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
   m.rss = usage.ru_maxrss * 1024.0;
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
@@ -58,7 +62,7 @@ bool run(const std::string& command, Measure& m, bool measured = true) {
 }
 
 double pick(const Measure& m, const std::string& metric) {
-  return metric == "cpu" ? m.cpu : metric == "wall" ? m.wall : m.rss;
+  return metric == "cpu" ? m.cpu : metric == "user" ? m.user : metric == "wall" ? m.wall : m.rss;
 }
 
 double median(std::vector<double> v) {
@@ -94,8 +98,8 @@ int main(int argc, char** argv) {
     }
   }
   if (a.empty() || (b.empty() == bSize.empty()) || pairs < 1 ||
-      (metric != "cpu" && metric != "wall" && metric != "rss")) {
-    std::fprintf(stderr, "usage: dz_pairs --label TEXT [--pairs N] [--metric cpu|wall|rss] --a CMD "
+      (metric != "cpu" && metric != "user" && metric != "wall" && metric != "rss")) {
+    std::fprintf(stderr, "usage: dz_pairs --label TEXT [--pairs N] [--metric cpu|user|wall|rss] --a CMD "
                          "(--b CMD | --b-size FILE) [--before CMD]\n");
     return 2;
   }
