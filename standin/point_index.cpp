@@ -39,15 +39,37 @@ NameKey NameKey::ofField(const char* name12) {
   return k;
 }
 
+namespace {
+
+uint32_t mix(uint64_t a, uint32_t b, uint64_t seed) {
+  uint64_t h = (a ^ seed) * 0xBF58476D1CE4E5B9ull;
+  h ^= (static_cast<uint64_t>(b) + (h >> 29)) * 0x94D049BB133111EBull;
+  h ^= h >> 31;
+  return static_cast<uint32_t>(h ^ (h >> 32));
+}
+
+}  // namespace
+
 uint32_t NameKey::hash() const {
   uint64_t a;
   uint32_t b;
   std::memcpy(&a, bytes.data(), 8);
   std::memcpy(&b, bytes.data() + 8, 4);
-  uint64_t h = (a ^ 0x9E3779B97F4A7C15ull) * 0xBF58476D1CE4E5B9ull;
-  h ^= (static_cast<uint64_t>(b) + (h >> 29)) * 0x94D049BB133111EBull;
-  h ^= h >> 31;
-  return static_cast<uint32_t>(h ^ (h >> 32));
+  const size_t end = length();
+  const unsigned last = end > 0 ? static_cast<unsigned char>(bytes[end - 1]) - '0' : 10;
+  if (last < 10) {
+    // Ten names that differ only in their last digit share a run of slots,
+    // one each: a numbering (X1, X2, ...) fills a run before it moves to the
+    // next, so that a million generated names cost a trip to memory per ten
+    // instead of one each. The run is chosen by the rest of the name.
+    if (end <= 8)
+      a &= ~(uint64_t{0xFF} << (8 * (end - 1)));
+    else
+      b &= ~(uint32_t{0xFF} << (8 * (end - 9)));
+    return (mix(a, b, 0x2545F4914F6CDD1Dull) & ~kSpreadMask) | last;
+  }
+  const uint32_t h = mix(a, b, 0x9E3779B97F4A7C15ull);
+  return (h & ~kSpreadMask) | ((h & kSpreadMask) % kRunLength);
 }
 
 size_t NameKey::length() const {

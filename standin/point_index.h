@@ -41,7 +41,12 @@ struct NameKey {
     std::memcpy(&d, o.bytes.data() + 8, 4);
     return ((a ^ b) | (c ^ d)) == 0;
   }
+  // A hash whose low four bits are the name's place in its run of slots
+  // (PointIndex): its last digit, or for a name that does not end in a
+  // digit, a place taken from the rest of the hash; below kRunLength.
   uint32_t hash() const;
+  static constexpr uint32_t kSpreadMask = 0xF;
+  static constexpr uint32_t kRunLength = 10;
   // The bytes before the first zero.
   size_t length() const;
   // The name whose trailing decimal number is one higher (X9 -> X10, A099 ->
@@ -100,14 +105,20 @@ class PointIndex {
     uint32_t point;  // point number + 1; 0 marks an empty slot
   };
 
-  // The slot where a probe for `hash` starts: the hash scaled to the table,
-  // which may have any size, so that a reserve asks for no more than it needs.
-  size_t home(uint32_t hash) const { return static_cast<size_t>((uint64_t{hash} * slots_.size()) >> 32); }
+  // The slot where a probe for `hash` starts: its run of ten slots (the
+  // hash above its four low bits, scaled to the table, which may have any
+  // multiple of ten slots, so that a reserve asks for little more than it
+  // needs), and its place in the run (see NameKey::hash).
+  size_t home(uint32_t hash) const {
+    const uint64_t runs = slots_.size() / NameKey::kRunLength;
+    const uint64_t run = (uint64_t{hash >> 4} * runs) >> 28;
+    return static_cast<size_t>(run * NameKey::kRunLength + (hash & NameKey::kSpreadMask));
+  }
   // The slot holding `key`, or the empty slot where it would go.
   size_t probe(const NameKey& key, uint32_t hash, NameTable points) const;
   void rehash(size_t slotCount);
-  // Slots for `n` names at the highest load allowed.
-  static size_t slotsFor(size_t n) { return 2 * n + 1; }
+  // Slots for `n` names at the highest load allowed, in whole runs.
+  static size_t slotsFor(size_t n) { return (2 * n / NameKey::kRunLength + 1) * NameKey::kRunLength; }
 
   ZeroedArray<Slot> slots_;  // at most half full
   size_t count_ = 0;

@@ -169,6 +169,53 @@ TEST(NameKeySuccessor, LengthIsWhereTheNameEnds) {
   }
 }
 
+// Ten names that differ in their last digit only share a run of slots, at
+// the digit's place: the bits of their hash above the place are those of the
+// rest of the name, wherever in the twelve bytes the name ends. Every other
+// name has a place inside a run too.
+TEST(NameKeyHash, NamesOfOneDecadeShareARunAtTheirDigitsPlace) {
+  const auto hash = [](const std::string& name) { return NameKey::of(std::string_view(name)).hash(); };
+  for (const std::string stem : {"", "X", "J12_", "ABCDEF1", "ABCDEFG2", "ABCDEFGH3", "X123456789", "\xb5\xe3"}) {
+    const uint32_t run = hash(stem + "0") & ~NameKey::kSpreadMask;
+    for (char digit = '0'; digit <= '9'; ++digit) {
+      const uint32_t h = hash(stem + digit);
+      EXPECT_EQ(h & ~NameKey::kSpreadMask, run) << stem << digit;
+      EXPECT_EQ(h & NameKey::kSpreadMask, static_cast<uint32_t>(digit - '0')) << stem << digit;
+    }
+    // The next decade is another run (one in 2^28 could share it).
+    EXPECT_NE(hash(stem + "10") & ~NameKey::kSpreadMask, hash(stem + "20") & ~NameKey::kSpreadMask) << stem;
+  }
+  for (const char* name : {"", "X", "A1B", "ABCDEFGHIJKL", "12x", "\xb5\xe3"})
+    EXPECT_LT(hash(name) & NameKey::kSpreadMask, NameKey::kRunLength) << name;
+}
+
+// Numberings that fill whole runs, several of them and names of every length
+// among them, with the table's runs often taken by another's: every name is
+// found where it went, none that is missing, through growth and at the end of
+// the table, where probing wraps round.
+TEST(PointIndex, NumberedRunsOfManyStemsAreFoundAndMissesAreNot) {
+  const std::vector<std::string> stems = {"", "X", "Y", "J12_", "ABCDEFGH", "ABCDEFGHIJ", "K0"};
+  for (int n : {3, 10, 11, 95, 2000}) {
+    Points points;
+    std::vector<std::string> names;
+    const auto name = [&](const std::string& text) {
+      if (text.size() <= 12) names.push_back(text);  // longer would be cut to another
+    };
+    for (int i = 0; i < n; ++i)
+      for (const std::string& stem : stems) {
+        name(stem + std::to_string(i));
+        if (i % 7 == 3) name(stem + std::to_string(i) + "B");
+      }
+    for (const std::string& each : names) ASSERT_TRUE(points.add(each)) << each;
+    for (size_t i = 0; i < names.size(); ++i) ASSERT_EQ(points.find(names[i]), i) << names[i];
+    for (const std::string& stem : stems)
+      for (const std::string& missing : {stem + std::to_string(n), stem + "1A"})
+        if (missing.size() <= 12) {
+          ASSERT_EQ(points.find(missing), PointIndex::kNotFound) << missing;
+        }
+  }
+}
+
 TEST(PointIndex, ReserveKeepsWhatIsThere) {
   Points points;
   points.add("K1");
