@@ -5,6 +5,7 @@
 
 #include "base/byte_hash.h"
 #include "base/classic_scan.h"
+#include "base/file_io.h"
 #include "base/line_reader.h"
 
 namespace dz {
@@ -48,9 +49,9 @@ size_t CassCodeTable::probe(std::string_view code, uint32_t hash, uint64_t head)
     if (slots_[i].hash == 0 || holds(i, code, hash, head)) return i;
 }
 
-void CassCodeTable::grow() {
-  std::vector<Slot> oldSlots(2 * std::max<size_t>(32, 2 * count_) + 1);
-  std::vector<LongCode> oldLong(oldSlots.size());
+void CassCodeTable::rehash(size_t slotCount) {
+  std::vector<Slot> oldSlots(slotCount);
+  std::vector<LongCode> oldLong(longCodes_.empty() ? 0 : slotCount);
   oldSlots.swap(slots_);
   oldLong.swap(longCodes_);
   for (size_t i = 0; i < oldSlots.size(); ++i) {
@@ -58,7 +59,7 @@ void CassCodeTable::grow() {
     size_t j = home(oldSlots[i].hash);
     while (slots_[j].hash != 0) j = j + 1 == slots_.size() ? 0 : j + 1;
     slots_[j] = oldSlots[i];
-    longCodes_[j] = oldLong[i];
+    if (!longCodes_.empty()) longCodes_[j] = oldLong[i];
   }
 }
 
@@ -66,6 +67,12 @@ bool CassCodeTable::load(const std::string& path) {
   LineReader reader;
   if (!reader.open(path)) return false;
   clear();
+  // A line "code host-code" is about a dozen bytes: a table sized from the
+  // file's length is made once, where one grown from nothing is made anew at
+  // every doubling and ends up to twice as large. (Bounded: a file larger
+  // than any table of codes grows its table as it is read.)
+  constexpr uint64_t kLineBytes = 12, kMostExpected = 1 << 16;
+  rehash(2 * static_cast<size_t>(std::clamp<uint64_t>(fileSize(path) / kLineBytes, 32, kMostExpected)) + 1);
   // Both fields live across lines: a line that does not supply one leaves
   // the value of an earlier line, exactly as the lookup scan sees them.
   std::string token;
@@ -73,7 +80,7 @@ bool CassCodeTable::load(const std::string& path) {
   std::string_view line;
   while (reader.readLine(line)) {
     if (kCodeLine.scan(line, {ScanTarget::text(token), ScanTarget::integer(result)}) < 1) continue;
-    if (2 * (count_ + 1) >= slots_.size()) grow();
+    if (2 * (count_ + 1) >= slots_.size()) rehash(2 * slots_.size() + 1);
     const uint32_t hash = slotHash(token);
     const uint64_t head = headOf(token);
     const size_t at = probe(token, hash, head);
@@ -81,6 +88,8 @@ bool CassCodeTable::load(const std::string& path) {
     if (slot.hash != 0) continue;  // the first line of each code is kept
     slot = Slot{head, hash, result};
     if (token.size() > sizeof head) {
+      // Kept beside the slots only once a file has a code this long.
+      if (longCodes_.empty()) longCodes_.resize(slots_.size());
       longCodes_[at] = LongCode{static_cast<uint32_t>(codes_.size()), static_cast<uint32_t>(token.size())};
       codes_ += token;
     }

@@ -47,14 +47,16 @@ class CassCodeTable {
   // The slot holding `code`, or the empty slot where it would go.
   size_t probe(std::string_view code, uint32_t hash, uint64_t head) const;
   size_t home(uint32_t hash) const { return static_cast<size_t>((uint64_t{hash} * slots_.size()) >> 32); }
-  void grow();
+  // Moves the codes into a table of `slotCount` slots.
+  void rehash(size_t slotCount);
   void clear();
 
   bool loaded_ = false;
   size_t count_ = 0;
   std::vector<Slot> slots_;  // at most half full, any size
   // Codes longer than a head: their bytes, and for each slot that holds one,
-  // where they are (one entry a slot, used only for those).
+  // where they are (one entry a slot, used only for those; none at all while
+  // no code is that long).
   std::string codes_;
   std::vector<LongCode> longCodes_;
 };

@@ -42,6 +42,30 @@ TEST(CassCodeTableIndex, CodesOfEveryLengthAreTheirWholeBytes) {
   EXPECT_EQ(table.size(), 8u);
 }
 
+// Lines shorter than a table sized from the file's length expects: the table
+// grows as it is read, before and after its first long code, and every code
+// answers as before.
+TEST(CassCodeTableIndex, ATableOfShortLinesGrowsWithItsLongCodes) {
+  std::string text, longOne, longTwo;
+  for (int i = 0; i < 4000; ++i) {
+    text += std::to_string(i) + "\n";  // a code without its integer: that of the line before
+    if (i == 700) text += (longOne = "longer_than_a_head_" + std::to_string(i)) + " 77\n";
+    if (i == 3900) text += (longTwo = "longer_than_a_head_" + std::to_string(i)) + " 78\n";
+  }
+  TempDir dir;
+  CassCodeTable table;
+  ASSERT_TRUE(table.load(dir.write("CASSCode.txt", "0 5\n" + text)));
+  EXPECT_EQ(table.size(), 4002u);
+  EXPECT_EQ(table.find("0"), 5);
+  EXPECT_EQ(table.find("700"), 5);
+  EXPECT_EQ(table.find("701"), 77);
+  EXPECT_EQ(table.find("3999"), 78);
+  EXPECT_EQ(table.find(longOne), 77);
+  EXPECT_EQ(table.find(longTwo), 78);
+  EXPECT_EQ(table.find("longer_than_a_head_701"), 0);
+  EXPECT_EQ(table.find("4000"), 0);
+}
+
 TEST(CassCodeTableIndex, LongCodesOfOneHashAreStillTwoCodes) {
   // Two codes of 15 bytes, the same first 8, whose hashes are equal: the
   // first such pair of a run of codes (by the birthday bound, within the
