@@ -91,10 +91,26 @@ size_t FeatureStore::pointNumber(const NameKey& key) const {
   // conversion asking for a free name, point after point) they are not.
   size_t i = lastFound_;
   if (i < points_.size()) {
-    if (NameKey::ofField(points_.name(i)) == key) return i;
+    const NameKey last = NameKey::ofField(points_.name(i));
+    if (last == key) return i;
     if (++i < points_.size() && NameKey::ofField(points_.name(i)) == key) {
       lastFound_ = i;
       return i;
+    }
+    // A name a little way off in the same numbering (the first vertex of the
+    // next house a conversion reads back, a ring's first vertex moved to its
+    // end): points numbered in a row are stored in a row, and the record
+    // that many places away is one trip to memory where the index costs its
+    // slot and then the record.
+    int64_t distance;
+    if (key.numberedAfter(last, distance) && distance >= -kGuessReach && distance <= kGuessReach &&
+        static_cast<int64_t>(lastFound_) + distance >= 0 &&
+        static_cast<int64_t>(lastFound_) + distance < static_cast<int64_t>(points_.size())) {
+      i = static_cast<size_t>(static_cast<int64_t>(lastFound_) + distance);
+      if (NameKey::ofField(points_.name(i)) == key) {
+        lastFound_ = i;
+        return i;
+      }
     }
   }
   const uint32_t found = index_.find(key, points_.names());

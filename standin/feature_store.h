@@ -115,6 +115,8 @@ class FeatureStore {
  private:
   StoredPoints points_;
   PointIndex index_;
+  // How far on in a numbering pointNumber looks for a name before the index.
+  static constexpr int64_t kGuessReach = 64;
   mutable size_t lastFound_ = kNoPoint;  // the point pointNumber found last (the store is one thread's at a time)
   Features features_;
   // The features' vertices and blocks: a million features would cost two

@@ -117,6 +117,30 @@ bool NameKey::afterNext(NameKey& after) const {
   return successor(next) && next.successor(after);
 }
 
+namespace {
+
+// Where the trailing digits of `key`'s first `end` bytes begin, and their value.
+bool trailingNumber(const NameKey& key, size_t end, size_t& start, int64_t& value) {
+  start = end;
+  while (start > 0 && key.bytes[start - 1] >= '0' && key.bytes[start - 1] <= '9') --start;
+  if (start == end || end - start > 9) return false;
+  value = 0;
+  for (size_t i = start; i < end; ++i) value = value * 10 + (key.bytes[i] - '0');
+  return true;
+}
+
+}  // namespace
+
+bool NameKey::numberedAfter(const NameKey& from, int64_t& distance) const {
+  size_t start, fromStart;
+  int64_t number, fromNumber;
+  if (!trailingNumber(*this, length(), start, number) || !trailingNumber(from, from.length(), fromStart, fromNumber))
+    return false;
+  if (start != fromStart || std::memcmp(bytes.data(), from.bytes.data(), start) != 0) return false;
+  distance = number - fromNumber;
+  return true;
+}
+
 size_t PointIndex::probe(const NameKey& key, uint32_t hash, NameTable points) const {
   const size_t count = slots_.size();
   for (size_t i = home(hash);; i = i + 1 == count ? 0 : i + 1) {

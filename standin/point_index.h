@@ -56,6 +56,10 @@ struct NameKey {
   // The successor's successor, with one measure of the name: the name a
   // numbering uses after next.
   bool afterNext(NameKey& after) const;
+  // How far this name's trailing number is past that of `from`, when both
+  // end in a number after the same bytes: X17 is 9 past X8, A100 1 past
+  // A099. False for other pairs and numbers of more than nine digits.
+  bool numberedAfter(const NameKey& from, int64_t& distance) const;
 };
 
 // Where an index finds the names of the points it is over: point i's 12

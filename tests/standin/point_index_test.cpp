@@ -162,6 +162,26 @@ TEST(NameKeySuccessor, AfterNextIsTheSuccessorTwice) {
   EXPECT_FALSE(NameKey::of("X99999999998").afterNext(after));  // twelve bytes, and the carry wants a thirteenth
 }
 
+TEST(NameKeySuccessor, NumberedAfterIsTheDistanceBetweenTrailingNumbersOfOneStem) {
+  const auto distance = [](const char* name, const char* from) -> std::string {
+    int64_t d = 0;
+    if (!NameKey::of(name).numberedAfter(NameKey::of(from), d)) return "none";
+    return std::to_string(d);
+  };
+  EXPECT_EQ(distance("X17", "X8"), "9");
+  EXPECT_EQ(distance("A100", "A099"), "1");
+  EXPECT_EQ(distance("X26", "X29"), "-3");
+  EXPECT_EQ(distance("12", "3"), "9");
+  EXPECT_EQ(distance("ABCDEFGH123", "ABCDEFGH120"), "3");
+  EXPECT_EQ(distance("X999999999", "X1"), "999999998");
+  EXPECT_EQ(distance("X1", "Y1"), "none");
+  EXPECT_EQ(distance("X1", "XX1"), "none");
+  EXPECT_EQ(distance("X1", "X"), "none");
+  EXPECT_EQ(distance("X", "X"), "none");
+  EXPECT_EQ(distance("X1A", "X1A"), "none");
+  EXPECT_EQ(distance("X1234567890", "X1"), "none");  // ten digits
+}
+
 TEST(NameKeySuccessor, LengthIsWhereTheNameEnds) {
   for (size_t n = 0; n <= 12; ++n) {
     const std::string name = std::string(n, '\xb5').substr(0, n / 2) + std::string(n - n / 2, '1');
