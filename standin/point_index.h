@@ -31,6 +31,8 @@ struct NameKey {
   static NameKey ofRecord(const PointRecord& record) { return ofField(record.name); }
   // The same for 12 bytes of a name that are all there to read.
   static NameKey ofField(const char* name12);
+  // The same for those 12 bytes read as two words.
+  static NameKey ofWords(uint64_t first8, uint32_t last4);
   bool operator==(const NameKey& o) const {
     // Two loads and compares instead of a call to memcmp.
     uint64_t a, b;

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#if defined(__unix__)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -116,6 +121,33 @@ TEST(NameKeyOfRecord, CutsWhereTheByteWiseCopyCuts) {
     ASSERT_EQ(NameKey::ofRecord(p), NameKey::of(p.name)) << round;
   }
 }
+
+#if defined(__unix__)
+// A zero-ended name is read twelve bytes at a time within its page: names
+// that end right before a page the process may not read (every length, at
+// every place up to the page's end) give the key the bytes give, and the
+// read does not stray into that page.
+TEST(NameKeyOf, ANameAtAPagesEndIsReadWithinItsPage) {
+  const long page = sysconf(_SC_PAGESIZE);
+  void* mapping = mmap(nullptr, static_cast<size_t>(2 * page), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  ASSERT_NE(mapping, MAP_FAILED);
+  char* first = static_cast<char*>(mapping);
+  ASSERT_EQ(mprotect(first + page, static_cast<size_t>(page), PROT_NONE), 0);
+  for (size_t length = 0; length <= 12; ++length) {
+    const std::string name = std::string("ABCDEFGHIJKL").substr(0, length);
+    for (size_t room = length + 1; room <= 20; ++room) {  // the name and its zero, then the page's end
+      char* at = first + page - room;
+      std::memset(first + page - 24, 'z', 24);
+      std::memcpy(at, name.c_str(), length + 1);
+      ASSERT_EQ(NameKey::of(at), NameKey::of(std::string_view(name))) << length << " " << room;
+    }
+  }
+  // Twelve bytes with no zero after them, the last at the page's end.
+  std::memcpy(first + page - 12, "ABCDEFGHIJKL", 12);
+  EXPECT_EQ(NameKey::of(first + page - 12), NameKey::of(std::string_view("ABCDEFGHIJKL")));
+  munmap(mapping, static_cast<size_t>(2 * page));
+}
+#endif
 
 // The name a numbering uses next, asked for ahead of its lookup.
 TEST(NameKeySuccessor, CountsTheTrailingNumberUpWithItsCarry) {
