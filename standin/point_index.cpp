@@ -182,7 +182,12 @@ uint32_t PointIndex::find(const NameKey& key, NameTable points) const {
   const size_t at = probe(key, hash, points);
   const Slot& s = slots_[at];
   if (s.point != 0) return s.point - 1;
-  miss_ = Miss{key, hash, at, true};
+  // Field by field: a Miss built whole on the stack and copied is read back
+  // in wider pieces than it was written, a stall on every missed name.
+  miss_.key = key;
+  miss_.hash = hash;
+  miss_.slot = at;
+  miss_.valid = true;
   return kNotFound;
 }
 
