@@ -41,6 +41,9 @@ class QsParcelIndex {
     bool operator<(const Keyed& o) const { return hash != o.hash ? hash < o.hash : line < o.line; }
   };
 
+  // Orders `lines`, given in the order of the file, by hash and then by number.
+  static void sortByHash(std::vector<Keyed>& lines);
+
   bool loaded_ = false;
   std::string text_;                 // the lines one after the other, without their ends
   std::vector<size_t> starts_{0};    // where each line begins in text_, and where the last ends
