@@ -100,7 +100,10 @@ class InputLineReader {
     if (!run_) return reader_.readLine(line);
     if (run_->encoding() != TextEncoding::Gbk) return readUtf8Line(line);
     const bool read = next();
-    line = raw_;
+    // Word by word: next() has just written raw_ a word at a time, and a
+    // copy of it whole would read it back in one wider load, which waits
+    // for those writes to reach the cache (a stall on every line).
+    line = std::string_view(raw_.data(), raw_.size());
     return read;
   }
   // Passes over the next line, which takes no part (a header): it is not
