@@ -178,7 +178,7 @@ size_t AttributeFileIndex<Fields, Values>::probe(std::string_view key, uint32_t 
     if (s.entry == 0) return i;
     if (s.hash != hash) continue;
     const uint8_t* e = entryAt(s);
-    if (e[kKeyLength] == length && std::memcmp(e + kKeyBytes, key.data(), length) == 0) return i;
+    if (e[kKeyLength] == length && sameBytes(e + kKeyBytes, key.data(), length)) return i;
   }
 }
 

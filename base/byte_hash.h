@@ -44,4 +44,34 @@ inline uint32_t hashBytes(const void* data, size_t size) {
 
 inline uint32_t hashText(std::string_view text) { return hashBytes(text.data(), text.size()); }
 
+// Whether `size` bytes at `a` and at `b` are the same, read as the hash reads
+// them (eight bytes at a time, the last word overlapping the one before) and
+// never past `size`: a table's key found by its hash is compared inline,
+// where a call to memcmp for its few bytes costs more than the compare.
+inline bool sameBytes(const void* a, const void* b, size_t size) {
+  const auto* p = static_cast<const unsigned char*>(a);
+  const auto* q = static_cast<const unsigned char*>(b);
+  if (size >= 8) {
+    uint64_t x, y;
+    for (size_t i = 0; i + 8 < size; i += 8) {
+      std::memcpy(&x, p + i, 8);
+      std::memcpy(&y, q + i, 8);
+      if (x != y) return false;
+    }
+    std::memcpy(&x, p + size - 8, 8);
+    std::memcpy(&y, q + size - 8, 8);
+    return x == y;
+  }
+  if (size >= 4) {
+    uint32_t x, y, u, v;
+    std::memcpy(&x, p, 4);
+    std::memcpy(&y, q, 4);
+    std::memcpy(&u, p + size - 4, 4);
+    std::memcpy(&v, q + size - 4, 4);
+    return ((x ^ y) | (u ^ v)) == 0;
+  }
+  // Up to three bytes: the first, the middle and the last are all of them.
+  return size == 0 || (p[0] == q[0] && p[size / 2] == q[size / 2] && p[size - 1] == q[size - 1]);
+}
+
 }  // namespace dz

@@ -74,5 +74,24 @@ TEST(ByteHash, EveryLengthAndEveryByteCounts) {
   EXPECT_NE(hashText(std::string("J1\0", 3)), hashText("J1"));
 }
 
+// The inline compare answers as memcmp: for every length up to five words,
+// bytes that differ at any one place (the first, the middle, the last, the
+// ends of each word) are told apart, and equal ones are not, whatever lies
+// past the length.
+TEST(ByteHash, SameBytesAnswersAsMemcmpAtEveryLengthAndPlace) {
+  for (size_t size = 0; size <= 40; ++size) {
+    std::string a(size + 8, 'a'), b(size + 8, 'a');
+    for (size_t i = 0; i < size; ++i) a[i] = b[i] = static_cast<char>('0' + i % 43);
+    b[size] = 'z';  // past the length: not compared
+    EXPECT_TRUE(sameBytes(a.data(), b.data(), size)) << size;
+    for (size_t at = 0; at < size; ++at) {
+      std::string c = a;
+      c[at] = static_cast<char>(c[at] ^ 0x80);
+      EXPECT_FALSE(sameBytes(c.data(), b.data(), size)) << size << " at " << at;
+      EXPECT_FALSE(sameBytes(b.data(), c.data(), size)) << size << " at " << at;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace dz
