@@ -57,6 +57,9 @@ class AtomicFile {
  private:
   bool flushBuffer();
   bool writeOut(const char* data, size_t size);
+  // Sends the window of bytes just written on to the disk and drops the one
+  // two windows behind from the page cache (Linux; see the definition).
+  bool writeBehind();
   bool fail(std::string reason);
   bool closeTemporary();
 
@@ -64,6 +67,8 @@ class AtomicFile {
   std::string temporary_;  // empty when there is none to remove
   std::string buffer_;
   uint64_t written_ = 0;   // bytes handed to the system so far
+  uint64_t behind_ = 0;    // bytes sent on to the disk by writeBehind
+  bool writesBehind_ = false;  // off where the file system cannot
   FileFaults faults_;
   std::string error_;      // the first failure
   bool targetExists_ = false;

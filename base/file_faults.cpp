@@ -18,7 +18,7 @@ FileFaults FileFaults::parse(const char* text) {
       {"short-write", Kind::ShortWrite, true}, {"no-space", Kind::NoSpace, true},
       {"partial-writes", Kind::PartialWrites, false}, {"sync", Kind::Sync, false},
       {"rename", Kind::Rename, false}, {"dir-sync", Kind::DirSync, false},
-      {"read", Kind::Read, true},
+      {"read", Kind::Read, true}, {"writeback", Kind::Writeback, true},
   };
   const char* at = std::strchr(text, '@');
   const size_t nameLength = at ? static_cast<size_t>(at - text) : std::strlen(text);

@@ -11,6 +11,8 @@
 //   sync            flushing a written file to the disk fails
 //   rename          putting a written file in its target's place fails
 //   dir-sync        flushing the directory after that rename fails (POSIX)
+//   writeback@K     the disk fails to take the bytes before K of a written
+//                   file while the writer is still writing it (Linux)
 //   read@K          reading past byte K of any file read fails
 //
 // Without the variable (or with a value that names none of these) nothing is
@@ -23,7 +25,7 @@
 namespace dz {
 
 struct FileFaults {
-  enum class Kind { None, ShortWrite, NoSpace, PartialWrites, Sync, Rename, DirSync, Read };
+  enum class Kind { None, ShortWrite, NoSpace, PartialWrites, Sync, Rename, DirSync, Read, Writeback };
 
   Kind kind = Kind::None;
   uint64_t at = 0;  // K of the faults that happen at a byte

@@ -246,6 +246,45 @@ TEST(AtomicFilePieces, PiecesOfAnySizeComeOutInOrder) {
   EXPECT_EQ(test::namesIn(dir.path()), Names{"out.qel"});
 }
 
+// Large files go on to the disk window by window while they are written; the
+// windows must not change a byte, nor hide a write the disk failed.
+std::string manyWindowsOfBytes() {
+  std::string bytes(13 * (1 << 20) + 12345, '\0');
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>((i * 2654435761u) >> 13);
+  return bytes;
+}
+
+TEST(AtomicFilePieces, AFileOfManyMegabytesComesOutWhole) {
+  test::TempDir dir;
+  const std::string path = dir.write("out.qel", "old");
+  const std::string bytes = manyWindowsOfBytes();
+  std::string error;
+  AtomicFile file;
+  ASSERT_TRUE(file.begin(path, error)) << error;
+  // Pieces both under and over the buffer's size, across every window's end.
+  for (size_t at = 0, size = 1; at < bytes.size(); at += size, size = size * 3 % 700001 + 1)
+    ASSERT_TRUE(file.write(bytes.data() + at, std::min(size, bytes.size() - at)));
+  ASSERT_TRUE(file.commit(error)) << error;
+  EXPECT_TRUE(test::readFile(path) == bytes);
+  EXPECT_EQ(test::namesIn(dir.path()), Names{"out.qel"});
+}
+
+#ifdef __linux__
+TEST(AtomicWriteFaults, ADiskFailingBehindTheWritesFailsTheFile) {
+  test::TempDir dir;
+  const std::string path = dir.write("out.qel", "old contents");
+  std::string error;
+  {
+    test::InjectedFileFault fault("writeback@5000000");
+    EXPECT_FALSE(writeFileAtomically(path, manyWindowsOfBytes(), error));
+  }
+  EXPECT_EQ(error.rfind("cannot write " + path + ": ", 0), 0u) << error;
+  EXPECT_NE(error.find("Input/output error"), std::string::npos) << error;
+  EXPECT_EQ(test::readFile(path), "old contents");
+  EXPECT_EQ(test::namesIn(dir.path()), Names{"out.qel"});
+}
+#endif
+
 TEST(AtomicFilePieces, AnUnfinishedFileLeavesTheTargetAndNoTemporary) {
   test::TempDir dir;
   const std::string path = dir.write("out.qel", "old");
@@ -316,6 +355,7 @@ TEST(FileFaultNames, EachFaultByItsNameAndOnlyThose) {
   EXPECT_EQ(FileFaults::parse("dir-sync").kind, Kind::DirSync);
   EXPECT_EQ(FileFaults::parse("rename").kind, Kind::Rename);
   EXPECT_EQ(FileFaults::parse("partial-writes").kind, Kind::PartialWrites);
+  EXPECT_EQ(FileFaults::parse("writeback@8").kind, Kind::Writeback);
   for (const char* none : {"", "no-space", "no-space@", "no-space@4k", "sync@1", "syncs", "other@1"})
     EXPECT_EQ(FileFaults::parse(none).kind, Kind::None) << none;
   EXPECT_EQ(FileFaults::parse(nullptr).kind, Kind::None);
