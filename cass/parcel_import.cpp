@@ -74,7 +74,8 @@ size_t QsParcelIndex::findEndLine(size_t from) const {
 bool CassParcelAttributeIndex::load(const std::string& path) {
   InputLineReader reader;
   if (!reader.open(path)) return false;
-  first_.clear();
+  entries_.clear();
+  slots_.clear();
   // One set of fields for the whole file, cleared only here: a short line
   // leaves the fields it lacks as the last line that had them set them.
   CassParcelAttributeFields fields;
@@ -87,19 +88,48 @@ bool CassParcelAttributeIndex::load(const std::string& path) {
                             ScanTarget::real(fields.field6), ScanTarget::real(fields.field7),
                             ScanTarget::text(fields.field8), ScanTarget::text(fields.ownership),
                             ScanTarget::text(field10), ScanTarget::text(field11)});
-    first_.emplace(fields.parcel, fields);  // the first line of each parcel wins
+    // The first line of each parcel wins.
+    if ((entries_.size() + 1) * 2 > slots_.size()) grow();
+    const uint32_t hash = hashText(fields.parcel);
+    Slot& slot = slots_[probe(fields.parcel, hash)];
+    if (slot.entry != 0) continue;
+    entries_.push_back(fields);
+    slot = Slot{hash, static_cast<uint32_t>(entries_.size())};
   }
   if (reader.failed()) {  // part of a file answers as no file
-    first_.clear();
+    entries_.clear();
+    slots_.clear();
     return false;
   }
   loaded_ = true;
   return true;
 }
 
-const CassParcelAttributeFields* CassParcelAttributeIndex::find(const std::string& parcel) const {
-  auto it = first_.find(parcel);
-  return it == first_.end() ? nullptr : &it->second;
+size_t CassParcelAttributeIndex::probe(std::string_view parcel, uint32_t hash) const {
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+    const Slot& slot = slots_[i];
+    if (slot.entry == 0 || (slot.hash == hash && entries_[slot.entry - 1].parcel == parcel)) return i;
+  }
+}
+
+void CassParcelAttributeIndex::grow() {
+  std::vector<Slot> old(slots_.empty() ? 64 : slots_.size() * 2, Slot{0, 0});
+  old.swap(slots_);
+  const size_t mask = slots_.size() - 1;
+  // The parcels are distinct: each goes to the first empty slot from its hash.
+  for (const Slot& slot : old) {
+    if (slot.entry == 0) continue;
+    size_t i = slot.hash & mask;
+    while (slots_[i].entry != 0) i = (i + 1) & mask;
+    slots_[i] = slot;
+  }
+}
+
+const CassParcelAttributeFields* CassParcelAttributeIndex::find(std::string_view parcel) const {
+  if (slots_.empty()) return nullptr;
+  const Slot& slot = slots_[probe(parcel, hashText(parcel))];
+  return slot.entry == 0 ? nullptr : &entries_[slot.entry - 1];
 }
 
 uint8_t ownershipCode(std::string_view text) {

@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace dz {
@@ -71,11 +70,23 @@ class CassParcelAttributeIndex {
   bool isLoaded() const { return loaded_; }
   // The fields as they stood at the first line whose field 2 is `parcel`;
   // null when no line has it.
-  const CassParcelAttributeFields* find(const std::string& parcel) const;
+  const CassParcelAttributeFields* find(std::string_view parcel) const;
 
  private:
+  // Open addressing over the parcels' fields: a lookup in a large file
+  // costs its slot and the fields it finds, where a map of strings costs a
+  // bucket and a node apart from them.
+  struct Slot {
+    uint32_t hash;
+    uint32_t entry;  // place in entries_ + 1; 0 marks an empty slot
+  };
+  // The slot of `parcel`, or the empty slot where it would go.
+  size_t probe(std::string_view parcel, uint32_t hash) const;
+  void grow();
+
   bool loaded_ = false;
-  std::unordered_map<std::string, CassParcelAttributeFields> first_;
+  std::vector<CassParcelAttributeFields> entries_;  // each parcel's first line, in the file's order
+  std::vector<Slot> slots_;                          // a power of two, at most half full
 };
 
 // 1 state-owned, 2 private, 0 collective, 3 anything else.

@@ -2,6 +2,7 @@
 // own: each answers as a scan of its file from the top would.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <unordered_map>
 
@@ -172,6 +173,28 @@ TEST_F(CassParcelAttributeLines, LineWithoutAParcelNumberKeepsThePreviousOne) {
   EXPECT_EQ(p1->field8, "place");
   EXPECT_EQ(index.find("9"), nullptr);
   EXPECT_EQ(index.find("p1"), nullptr);
+}
+
+TEST_F(CassParcelAttributeLines, ManyParcelsAreFoundByTheirFirstLineThroughGrowth) {
+  // Numbers of every length, each after the first given again later with
+  // other fields: the first line stays the one found.
+  std::string text;
+  std::map<std::string, std::string> first;
+  for (int i = 0; i < 5000; ++i) {
+    const int n = i % 3 == 2 ? i / 2 : i;
+    const std::string number = "P" + std::string(static_cast<size_t>(n % 23), '0') + std::to_string(n);
+    const std::string place = "place" + std::to_string(i);
+    text += "1 " + number + " a own 1 2 3 " + place + " 国有土地所有权\n";
+    first.emplace(number, place);
+  }
+  ASSERT_TRUE(index.load(dir.write("in.txt", text)));
+  for (const auto& [number, place] : first) {
+    const CassParcelAttributeFields* fields = index.find(number);
+    ASSERT_NE(fields, nullptr) << number;
+    EXPECT_EQ(fields->parcel, number);
+    EXPECT_EQ(fields->field8, place) << number;
+  }
+  for (const char* missing : {"P", "P5000", "P00", "p1", "P1 ", ""}) EXPECT_EQ(index.find(missing), nullptr) << missing;
 }
 
 // An index counts as loaded only once its file opened, so that a file that
