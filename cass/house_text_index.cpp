@@ -61,6 +61,8 @@ bool HouseTextIndex::cellAt(double f, double s, int level, GridCell& cell) {
   return true;
 }
 
+bool HouseTextIndex::textsAt(int level) const { return level != kPointLevel || pointLevelTexts_; }
+
 void HouseTextIndex::reset(QelHandle file) {
   *this = HouseTextIndex();
   file_ = file;
@@ -141,8 +143,9 @@ void HouseTextIndex::forgetTaken() {
   textGrid_ = CellLists<int>();
   GridCell cell{};
   for (int level : levels_)
-    for (int t : placed_)
-      if (cellAt(entries_[t].first, entries_[t].second, level, cell)) textGrid_.add(cell, t);
+    if (textsAt(level))
+      for (int t : placed_)
+        if (cellAt(entries_[t].first, entries_[t].second, level, cell)) textGrid_.add(cell, t);
 }
 
 void HouseTextIndex::readNewFeatures(HostLibrary& host) {
@@ -242,16 +245,17 @@ void HouseTextIndex::placeHouse(HostLibrary& host, int slot) {
     return;
   }
   levelInUse(h.level);
+  const int textLevel = h.level == kPointLevel ? pointHouseTextLevel(h.box.minF, h.box.minS) : h.level;
   GridCell low{}, high{};
-  cellAt(h.box.minF, h.box.minS, h.level, low);
-  cellAt(h.box.maxF, h.box.maxS, h.level, high);
+  cellAt(h.box.minF, h.box.minS, textLevel, low);
+  cellAt(h.box.maxF, h.box.maxS, textLevel, high);
   // Texts taken by a house never come back: dropped on the way.
   const auto taken = [this](int t) { return entries_[t].used == 1; };
   near_.clear();
   ungridded_.push_back(slot);
   for (int64_t f = low.f; f <= high.f; ++f)
     for (int64_t s = low.s; s <= high.s; ++s)
-      textGrid_.visit(GridCell{h.level, f, s}, taken, [this](int t) { near_.push_back(t); });
+      textGrid_.visit(GridCell{textLevel, f, s}, taken, [this](int t) { near_.push_back(t); });
   unplaced_.erase(std::remove_if(unplaced_.begin(), unplaced_.end(), taken), unplaced_.end());
   near_.insert(near_.end(), unplaced_.begin(), unplaced_.end());
   // Cells sharing a list give its values once for each.
@@ -263,10 +267,33 @@ void HouseTextIndex::placeHouse(HostLibrary& host, int slot) {
 void HouseTextIndex::levelInUse(int level) {
   if (std::find(levels_.begin(), levels_.end(), level) != levels_.end()) return;
   levels_.push_back(level);
+  if (textsAt(level)) gridTextsAt(level);
+}
+
+void HouseTextIndex::gridTextsAt(int level) {
   // Texts taken since they were placed are dropped when a visit meets them.
   GridCell cell{};
   for (int t : placed_)
     if (cellAt(entries_[t].first, entries_[t].second, level, cell)) textGrid_.add(cell, t);
+}
+
+// A house whose box is one point has as candidates the texts at that point.
+// They all lie in the one cell of any level that holds the point, and each
+// is then told by the house's box: the finest level the texts are gridded
+// at already serves, and the point level, whose cells are single positions,
+// is gridded only when none does. (Houses whose vertices are all missing
+// stand at the origin: a file can have thousands, and would otherwise hold
+// every text once more.)
+int HouseTextIndex::pointHouseTextLevel(double f, double s) {
+  if (pointLevelTexts_) return kPointLevel;
+  int finest = kPointLevel;
+  GridCell cell{};
+  for (int level : levels_)
+    if (level != kPointLevel && (finest == kPointLevel || level < finest) && cellAt(f, s, level, cell)) finest = level;
+  if (finest != kPointLevel) return finest;
+  pointLevelTexts_ = true;
+  gridTextsAt(kPointLevel);
+  return kPointLevel;
 }
 
 void HouseTextIndex::placeText(HostLibrary& host, int t) {
@@ -285,7 +312,7 @@ void HouseTextIndex::placeText(HostLibrary& host, int t) {
   near_.clear();
   for (int level : levels_) {
     if (!cellAt(e.first, e.second, level, cell)) continue;
-    textGrid_.add(cell, t);
+    if (textsAt(level)) textGrid_.add(cell, t);
     houseGrid_.visit(cell, stale, [this](const GridEntry& g) {
       if (!houses_[g.house].wide) near_.push_back(g.house);
     });

@@ -91,6 +91,13 @@ class HouseTextIndex {
   void gridHouses();
   void placeText(HostLibrary& host, int text);
   void levelInUse(int level);
+  // Puts every placed text in the text grid at `level`.
+  void gridTextsAt(int level);
+  // The level of the text grid a house whose box is the point (f, s) looks up.
+  int pointHouseTextLevel(double f, double s);
+  // Whether the text grid holds the texts at `level`: every level of the
+  // houses but the point level, which only once a house needs it.
+  bool textsAt(int level) const;
   // Notes `text` inside house `slot` when it is a candidate and the host says so.
   bool tryPair(HostLibrary& host, int slot, int text);
 
@@ -110,6 +117,7 @@ class HouseTextIndex {
   std::vector<int> near_;                  // candidates of one placement
   std::vector<int> wide_;                  // houses tested against every text
   std::vector<int> levels_;                // grid levels of the houses placed
+  bool pointLevelTexts_ = false;           // the text grid holds the point level
   // Only texts placed after a house look it up here: the houses are put in
   // when such texts come, so the houses of the last END never are.
   CellLists<GridEntry> houseGrid_;

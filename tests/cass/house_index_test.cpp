@@ -257,10 +257,17 @@ TEST_F(CassHouseIndex, AHouseOverOnePlaceIsAskedAboutTheTextsThere) {
   }
   houses += "LINE\n141101,h\n0.0,0.0\n0.0,0.0\n0.0,0.0\nnil\n";
   before += "3,t\n-0.0,-0.0\n";
-  convert(houses + before + "nil\nEND\n" + after + "nil\nEND\n");
-  const auto names = host->callNames();
-  EXPECT_EQ(std::count(names.begin(), names.end(), "PointInPolygon"), 41);
-  EXPECT_EQ(output.texts().size(), 121u);
+  // The same after an ordinary house, whose level the texts are gridded at
+  // first: the houses over one place then look their texts up there.
+  for (const std::string& first : {std::string(), std::string("LINE\n141101,h\n1000.0,1000.0\n1010.0,1000.0\n"
+                                                               "1010.0,1010.0\n1000.0,1010.0\nnil\n")}) {
+    SCOPED_TRACE(first.empty() ? "houses over one place only" : "after an ordinary house");
+    const std::string inside = first.empty() ? "" : "3,t\n1005.0,1005.0\n";
+    convert(first + houses + before + inside + "nil\nEND\n" + after + "nil\nEND\n");
+    const auto names = host->callNames();
+    EXPECT_EQ(std::count(names.begin(), names.end(), "PointInPolygon"), first.empty() ? 41 : 42);
+    EXPECT_EQ(output.texts().size(), first.empty() ? 121u : 122u);
+  }
 }
 
 }  // namespace
