@@ -122,7 +122,7 @@ class HouseTextIndex {
   // when such texts come, so the houses of the last END never are.
   CellLists<GridEntry> houseGrid_;
   std::vector<int> ungridded_;             // houses placed but not yet in houseGrid_
-  CellLists<int> textGrid_;                // every placed text at every level in use
+  CellLists<int> textGrid_;                // every placed text at every level in use (see textsAt)
   std::deque<int> placed_;                 // texts at a finite position, as placed
   std::vector<int> unplaced_;              // texts at a position that is not finite
   std::vector<int> due_;                   // houses to visit at the next END
