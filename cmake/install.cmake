@@ -32,6 +32,7 @@ if(NOT WIN32)
     add_custom_command(
       OUTPUT ${reference_dir}/dobrenz.1.gz ${reference_dir}/dobrenz.bash
       COMMAND ${CMAKE_COMMAND} -DDOBRENZ=$<TARGET_FILE:dobrenz> -DDIR=${reference_dir}
+              "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
               -P ${PROJECT_SOURCE_DIR}/cmake/reference_pages.cmake
       DEPENDS dobrenz ${PROJECT_SOURCE_DIR}/cmake/reference_pages.cmake
       COMMENT "Manual page and bash completion of dobrenz"

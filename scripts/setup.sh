@@ -1,6 +1,6 @@
 #!/bin/sh
 # Installs what the build and the tests need on Debian 12, only what is missing.
-#   scripts/setup.sh          everything (native build, tests, Windows cross build, Wine)
+#   scripts/setup.sh          everything (native build, tests, Windows cross build, Wine, 32-bit Linux build)
 #   scripts/setup.sh --core   only the native build and its tests (fuzzing with clang's libFuzzer and packaging included)
 #   scripts/setup.sh --cross  the native build and the Windows cross build, without Wine
 set -eu
@@ -9,12 +9,14 @@ set -eu
 # The CRC-32 of the feature files: ISA-L natively, zlib for the cross build.
 core="cmake g++ make pkg-config libgtest-dev libbenchmark-dev zlib1g-dev libisal-dev dpkg-dev file groff-base clang libclang-rt-14-dev libgdal-dev gdal-bin libcairo2-dev libfontconfig-dev fonts-wqy-microhei"
 cross="g++-mingw-w64-i686 binutils-mingw-w64-i686 libz-mingw-w64-dev"
+# The 32-bit Linux build of the tests, and qemu to run it where the kernel cannot.
+linux32="g++-multilib zlib1g-dev:i386 libgtest-dev:i386 qemu-user-static"
 windows="wine wine32:i386 xvfb fonts-wine locales imagemagick x11-apps unzip"
 
 case "${1:-}" in
   --core) packages="$core" ;;
   --cross) packages="$core $cross" ;;
-  *) packages="$core $cross $windows" ;;
+  *) packages="$core $cross $linux32 $windows" ;;
 esac
 
 missing=""

@@ -1049,6 +1049,7 @@ Args renderOf(Args rest) {
   return rest;
 }
 
+#ifdef DZ_WITH_GIS
 void exportCases(std::vector<Case>& t) {
   t.push_back(Case("export", "TheSampleToAGeoPackageWithItsCrs")
                   .run(cassSample("s.qel"))
@@ -1185,6 +1186,22 @@ void renderCases(std::vector<Case>& t) {
                   .errHas({"--labels must be one of none, names, all, not 'some'"})
                   .absent("s.png"));
 }
+#else
+// A build configured without GDAL and cairo (a 32-bit one) says so for
+// both commands, and writes nothing.
+void withoutGisCases(std::vector<Case>& t) {
+  t.push_back(Case("export", "ABuildWithoutGdalSaysSo")
+                  .file("s.qel", qelFile(cassLikeFeatures))
+                  .run(exportOf({"s.qel", "s.gpkg"}))
+                  .exits(1)
+                  .errHas({"export is not available in this build: it was configured without GDAL (DZ_GIS=OFF)."})
+                  .absent("s.gpkg")
+                  .run(renderOf({"s.qel", "s.png"}))
+                  .exits(1)
+                  .errHas({"render is not available in this build: it was configured without cairo (DZ_GIS=OFF)."})
+                  .absent("s.png"));
+}
+#endif
 
 // --- Real survey files --------------------------------------------------------
 
@@ -1574,8 +1591,12 @@ std::vector<Case> allCases() {
   notARegularFileCases(table);
   unreadableInputCases(table);
   savingCases(table);
+#ifdef DZ_WITH_GIS
   exportCases(table);
   renderCases(table);
+#else
+  withoutGisCases(table);
+#endif
   pointsFileCases(table);
   encodingCases(table);
   cassFileCases(table);
