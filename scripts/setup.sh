@@ -11,7 +11,8 @@ core="cmake g++ make pkg-config libgtest-dev libbenchmark-dev zlib1g-dev libisal
 cross="g++-mingw-w64-i686 binutils-mingw-w64-i686 libz-mingw-w64-dev"
 # The 32-bit Linux build of the tests, and qemu to run it where the kernel cannot.
 linux32="g++-multilib zlib1g-dev:i386 libgtest-dev:i386 qemu-user-static"
-windows="wine wine32:i386 xvfb fonts-wine locales imagemagick x11-apps unzip"
+# wine64 and the x86_64 cross compiler: the runs under Wine where the kernel starts no 32-bit program.
+windows="wine wine32:i386 wine64 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 xvfb fonts-wine locales imagemagick x11-apps unzip"
 
 case "${1:-}" in
   --core) packages="$core" ;;

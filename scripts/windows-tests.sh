@@ -74,15 +74,34 @@ own_emulated=$(i686-w64-mingw32-nm $plugin | grep -E '__emutls_v\._ZN(2dz|2ui)' 
 # build and check the binaries, not run them: the checks stop here and say
 # so, unless DZ_REQUIRE_WINE=1 makes it a failure. A loader that is not
 # there is a missing install, and the runs below fail on it.
+# Such a machine still runs 64-bit programs under Wine's 64-bit loader
+# (wine64): the runs below are then made with a 64-bit build of the same
+# sources (build/cross64), everything but the release zip, which is 32-bit.
+# That checks the Windows side of the code (files, paths, dialogs, the
+# sessions through the plug-in and the host's libraries), not the 32-bit
+# binaries themselves, whose tables are checked above; the core at 32 bits
+# is run by scripts/linux32-tests.sh.
+cross=build/cross
 if [ -e /lib/ld-linux.so.2 ] && ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
-  if [ "${DZ_REQUIRE_WINE:-0}" = 1 ]; then
-    fail "this machine starts no 32-bit program: the Windows programs cannot run under Wine"
+  if [ -x /usr/lib/wine/wine64 ] && command -v x86_64-w64-mingw32-g++ >/dev/null; then
+    echo "== this machine's kernel starts no 32-bit program: the runs under Wine use a 64-bit build"
+    cmake --preset cross64 >/dev/null
+    cmake --build --preset cross64 -j"$(nproc 2>/dev/null || echo 2)" >/dev/null
+    cross=build/cross64
+    bin=$cross/bin
+    plugin=$bin/DobrenzData.dll
+    export DZ_WINE64=1
   else
-    echo "== Windows programs under Wine: NOT RUN: this machine's kernel starts no 32-bit program" \
-      "(/lib/ld-linux.so.2 does not start); the tables above were checked"
+    if [ "${DZ_REQUIRE_WINE:-0}" = 1 ]; then
+      fail "this machine starts no 32-bit program: the Windows programs cannot run under Wine"
+    else
+      echo "== Windows programs under Wine: NOT RUN: this machine's kernel starts no 32-bit program" \
+        "(/lib/ld-linux.so.2 does not start) and there is no wine64 or x86_64 cross compiler; the tables above were checked"
+    fi
+    finish "Windows checks passed, but for the runs under Wine"
   fi
-  finish "Windows checks passed, but for the runs under Wine"
 fi
+export DZ_CROSS_DIR="$cross"
 
 echo "== Windows programs under Wine"
 . ./scripts/wine-env.sh
@@ -162,11 +181,11 @@ fi
 # The base helpers give the same results on both platforms.
 native_probe=build/native/tests/base_probe
 if [ -x "$native_probe" ]; then
-  "$native_probe" tests/probe/inputs.txt > build/cross/probe-native.txt
-  timeout 60 wine "$bin/base_probe.exe" tests/probe/inputs.txt > build/cross/probe-windows.txt ||
+  "$native_probe" tests/probe/inputs.txt > $cross/probe-native.txt
+  timeout 60 wine "$bin/base_probe.exe" tests/probe/inputs.txt > $cross/probe-windows.txt ||
     fail "base_probe.exe did not run"
-  cmp -s build/cross/probe-native.txt build/cross/probe-windows.txt ||
-    fail "base helpers differ between Linux and Windows: diff build/cross/probe-native.txt build/cross/probe-windows.txt"
+  cmp -s $cross/probe-native.txt $cross/probe-windows.txt ||
+    fail "base helpers differ between Linux and Windows: diff $cross/probe-native.txt $cross/probe-windows.txt"
 else
   fail "$native_probe is missing: build the native preset first"
 fi
@@ -186,10 +205,10 @@ compare_runs() {  # NAME ARGS... (with OUT standing for the output file)
   # shellcheck disable=SC2086
   build/native/cli/dobrenz $native_args >/dev/null 2>&1 || true
   # shellcheck disable=SC2086
-  timeout 60 wine build/cross/cli/dobrenz.exe $windows_args >/dev/null 2>&1 || true
+  timeout 60 wine $cross/cli/dobrenz.exe $windows_args >/dev/null 2>&1 || true
   cmp -s "$runs/$name-native.qel" "$runs/$name-windows.qel" || fail "dobrenz $name writes different files on Linux and Windows"
 }
-runs=build/cross/runs
+runs=$cross/runs
 rm -rf "$runs" && mkdir -p "$runs"
 compare_runs cass cass --host-dir samples/host --cas samples/cass/sample.cas --qs samples/cass/sample.qs \
   --parcels samples/cass/parcels.txt --out OUT
@@ -206,7 +225,7 @@ cmp -s "$runs/points-dat-windows.qel" "$runs/points-dat-utf8-windows.qel" ||
 # A run of several seconds draws no progress when standard error is not a terminal.
 awk 'BEGIN { for (i = 0; i < 600000; i++) printf "P%d,%d,%.3f,%.3f,%.3f\r\n", i, i % 50, 53000 + i % 997, 31000 + i % 991, 10 + i % 7 }' \
   > "$runs/big.txt"
-timeout 120 wine build/cross/cli/dobrenz.exe points --qel "$runs/big.qel" --file "$runs/big.txt" \
+timeout 120 wine $cross/cli/dobrenz.exe points --qel "$runs/big.qel" --file "$runs/big.txt" \
   >/dev/null 2>"$runs/big.err" || fail "dobrenz.exe points of 600000 lines failed"
 if grep -q '0\.\.\.10' "$runs/big.err"; then fail "dobrenz.exe draws progress into a file"; fi
 cp "$runs/cass-native.qel" "$runs/attach-native.qel"
@@ -217,10 +236,10 @@ compare_runs attach attach --qel OUT --parcels samples/attributes/parcels.txt \
 # A feature file behind a link is written through the link, as on Linux.
 links="$runs/links"
 mkdir -p "$links"
-timeout 60 wine build/cross/cli/dobrenz.exe points --qel "$links/real.qel" --file samples/textpoints/control_points.txt \
+timeout 60 wine $cross/cli/dobrenz.exe points --qel "$links/real.qel" --file samples/textpoints/control_points.txt \
   >/dev/null 2>&1 || fail "dobrenz.exe points into a new file"
 ln -s real.qel "$links/link.qel"
-timeout 60 wine build/cross/cli/dobrenz.exe points --qel "$links/link.qel" --file samples/textpoints/control_points.txt \
+timeout 60 wine $cross/cli/dobrenz.exe points --qel "$links/link.qel" --file samples/textpoints/control_points.txt \
   --base K1 >/dev/null 2>&1 || fail "dobrenz.exe points through a link"
 [ -L "$links/link.qel" ] || fail "dobrenz.exe replaced a link with a file"
 build/native/cli/dobrenz dump "$links/real.qel" | grep -q '"name": "K1"' || fail "dobrenz.exe did not write through a link"
@@ -234,6 +253,10 @@ LANG=C.UTF-8 LC_ALL=C.UTF-8 tests/win32/unicode_cli.sh || fail "dobrenz.exe unde
 
 # The release zip, unpacked into a fresh folder, plays its test-host
 # session against the unpacked plug-in. Made again when the build is newer.
+if [ "$cross" != build/cross ]; then
+  echo "== the release zip: NOT RUN under Wine: its programs are 32-bit"
+  finish "Windows checks passed, with the 64-bit build under Wine"
+fi
 echo "== the release zip"
 zip=$(ls build/release/DobrenzData-*-win32.zip 2>/dev/null || true)
 if [ -z "$zip" ] || [ "$zip" -ot "$plugin" ] || [ "$zip" -ot build/cross/cli/dobrenz.exe ]; then

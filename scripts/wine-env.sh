@@ -2,11 +2,27 @@
 # a virtual X display, code page 936 and Chinese fonts. Call wine_start
 # before and wine_stop after the Windows programs.
 
+# DZ_WINE64=1: the 64-bit build of the same sources (build/cross64) under
+# Wine's 64-bit loader, for a machine whose kernel starts no 32-bit program
+# (scripts/windows-tests.sh): a prefix of its own, and `wine` (also as the
+# tools wineboot and winepath call it) that is not Debian's, which always
+# takes the 32-bit loader when it is installed.
+if [ "${DZ_WINE64:-0}" = 1 ]; then
+  export WINEPREFIX="$PWD/build/wineprefix64"
+  export WINELOADER=/usr/lib/wine/wine64
+  dz_wine64_bin="$PWD/build/wine64-bin"
+  mkdir -p "$dz_wine64_bin"
+  for dz_name in wine wine-stable; do
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$dz_wine64_bin/$dz_name"
+    chmod +x "$dz_wine64_bin/$dz_name"
+  done
+  case ":$PATH:" in *":$dz_wine64_bin:"*) ;; *) export PATH="$dz_wine64_bin:$PATH" ;; esac
+fi
 export WINEPREFIX="${WINEPREFIX:-$PWD/build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=d"
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
-export WINEARCH=win32
+if [ "${DZ_WINE64:-0}" = 1 ]; then export WINEARCH=win64; else export WINEARCH=win32; fi
 export DISPLAY="${DZ_DISPLAY:-:99}"
 
 wine_start() {

@@ -15,7 +15,7 @@
 set -eu
 root=$PWD
 dobrenz=$root/build/native/cli/dobrenz
-qelhost=$root/build/cross/bin/qelhost.exe
+qelhost=$root/${DZ_CROSS_DIR:-build/cross}/bin/qelhost.exe
 pictures=$1
 shift
 [ -x "$dobrenz" ] || { echo "FAILED: $dobrenz is missing: build the native preset first"; exit 1; }

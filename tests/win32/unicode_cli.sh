@@ -13,7 +13,7 @@
 set -eu
 root=$PWD
 native=$root/build/native/cli/dobrenz
-exe=$root/build/cross/cli/dobrenz.exe
+exe=$root/${DZ_CROSS_DIR:-build/cross}/cli/dobrenz.exe
 . "$(dirname "$0")/../support/checks.sh"
 
 # The same inputs for both sides, under Chinese names.
