@@ -71,16 +71,16 @@ own_emulated=$(i686-w64-mingw32-nm $plugin | grep -E '__emutls_v\._ZN(2dz|2ui)' 
 # Wine runs the programs in 32-bit processes. A machine whose kernel starts
 # no 32-bit program (some virtual machines give a process no 32-bit mode:
 # the i386 loader, installed with Wine, fails with "Exec format error") can
-# build and check the binaries, not run them: the checks stop here and say
-# so, unless DZ_REQUIRE_WINE=1 makes it a failure. A loader that is not
-# there is a missing install, and the runs below fail on it.
-# Such a machine still runs 64-bit programs under Wine's 64-bit loader
-# (wine64): the runs below are then made with a 64-bit build of the same
-# sources (build/cross64), everything but the release zip, which is 32-bit.
-# That checks the Windows side of the code (files, paths, dialogs, the
-# sessions through the plug-in and the host's libraries), not the 32-bit
-# binaries themselves, whose tables are checked above; the core at 32 bits
-# is run by scripts/linux32-tests.sh.
+# build and check the 32-bit binaries, not run them. It still runs 64-bit
+# programs under Wine's 64-bit loader (wine64): the runs below are then made
+# with a 64-bit build of the same sources (build/cross64), all but the
+# release zip's, whose programs are 32-bit. That checks the Windows side of
+# the code (files, paths, dialogs, the sessions through the plug-in and the
+# host's libraries), not the 32-bit binaries, whose tables are checked
+# above; the core at 32 bits is run by scripts/linux32-tests.sh. Without
+# wine64 the checks stop here and say so, unless DZ_REQUIRE_WINE=1 makes it
+# a failure. A loader that is not there is a missing install, and the runs
+# below fail on it.
 cross=build/cross
 if [ -e /lib/ld-linux.so.2 ] && ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
   if [ -x /usr/lib/wine/wine64 ] && command -v x86_64-w64-mingw32-g++ >/dev/null; then
