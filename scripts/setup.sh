@@ -6,7 +6,7 @@
 set -eu
 
 # GDAL/OGR, cairo and fontconfig with a Chinese font: dobrenz export and render.
-# The CRC-32 of the feature files: ISA-L natively, zlib for the cross build.
+# The CRC-32 of the feature files: ISA-L natively, zlib for the cross and 32-bit builds.
 core="cmake g++ make pkg-config libgtest-dev libbenchmark-dev zlib1g-dev libisal-dev dpkg-dev file groff-base clang libclang-rt-14-dev libgdal-dev gdal-bin libcairo2-dev libfontconfig-dev fonts-wqy-microhei"
 cross="g++-mingw-w64-i686 binutils-mingw-w64-i686 libz-mingw-w64-dev"
 # The 32-bit Linux build of the tests, and qemu to run it where the kernel cannot.
